@@ -1,0 +1,28 @@
+// Reference counting and the factory that picks a digestor by DigestKind.
+#include "engine/digestor.h"
+
+#include "engine/crc32.h"
+#include "engine/md2.h"
+#include "engine/md4.h"
+#include "engine/md5.h"
+
+void IRefCount::Release() {
+    // Plain integer: a digestor never leaves the thread that owns it.
+    if (--m_refCount == 0)
+        delete this;
+}
+
+IDigestor* CreateDigestor(DigestKind kind) {
+    // A constructor that throws (MD2/MD4 state block) has its object freed by
+    // the new-expression, so a failed creation leaves nothing behind.
+    switch (kind) {
+    case DigestMD2:
+        return new CDigestor_MD2;
+    case DigestMD4:
+        return new CDigestor_MD4;
+    case DigestCRC32:
+        return new CDigestor_CRC32;
+    default:
+        return new CDigestor_MD5;
+    }
+}

@@ -1,0 +1,51 @@
+// Digest engine: the digestor interface, its reference counting and the factory.
+// Standard C++ only; the same files build for the desktop tool and for the native tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Algorithm chosen by position in the algorithm combo boxes:
+// 0 MD2, 1 MD4, 2 MD5, 3 CRC32. Any other value means MD5.
+typedef int32_t DigestKind;
+
+enum : DigestKind { DigestMD2 = 0, DigestMD4 = 1, DigestMD5 = 2, DigestCRC32 = 3 };
+
+// Reference count shared by every digestor through virtual inheritance.
+// The creator holds the only reference; nothing raises the count.
+class IRefCount {
+public:
+    // Drops one reference; the object is destroyed when none is left.
+    void Release();
+
+protected:
+    IRefCount() : m_refCount(1) {}
+    virtual ~IRefCount() {}
+
+private:
+    IRefCount(const IRefCount&) = delete;
+    IRefCount& operator=(const IRefCount&) = delete;
+
+    int32_t m_refCount;
+
+    friend struct RefCountProbe; // lets tests read the count
+};
+
+class IDigestor : public virtual IRefCount {
+public:
+    // Starts a new message and clears the finished flag.
+    virtual void Reset() = 0;
+    // Consumes length bytes; any split of a message gives the same digest.
+    virtual void Update(const uint8_t* bytes, uint32_t length) = 0;
+    // Pads, fixes the digest and sets the finished flag; nothing on a finished digestor.
+    virtual void Finish() = 0;
+    // Lower-case hexadecimal digest, "" while not finished. The text belongs to the caller.
+    virtual std::string DigestText() const = 0;
+
+protected:
+    virtual ~IDigestor() {}
+};
+
+// New digestor with reference count 1, owned by the caller. Never null:
+// memory exhaustion raises std::bad_alloc and leaves nothing allocated.
+IDigestor* CreateDigestor(DigestKind kind);
