@@ -35,9 +35,9 @@
 
 namespace {
 
-constexpr size_t kBufferBytes = size_t(64) * 1024 * 1024;  // 64 MiB
-constexpr uint32_t kPieceBytes = 1024;                       // one Update call
-constexpr uint64_t kSeed = 0x44696765'73746F72ull;           // fixed seed
+constexpr size_t kBufferBytes = size_t(64) * 1024 * 1024; // 64 MiB
+constexpr uint32_t kPieceBytes = 1024;                    // one Update call
+constexpr uint64_t kSeed = 0x44696765'73746F72ull;        // fixed seed
 
 // Repetitions per case; the summary uses the best (highest throughput)
 // repetition, which is the steadiest figure on a busy machine.
@@ -76,8 +76,7 @@ void FillBuffer(std::vector<uint8_t>& buffer, uint64_t seed) {
 }
 
 void SetThroughput(benchmark::State& state) {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(kBufferBytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kBufferBytes));
 }
 
 // ---------------------------------------------------------------------------
@@ -155,8 +154,8 @@ void BM_ZlibCrc32(benchmark::State& state) {
 // recorded by benchmark name for the summary.
 
 struct Samples {
-    std::vector<double> perRepetition;  // bytes per second
-    double median = 0.0;                // from the aggregate, if reported
+    std::vector<double> perRepetition; // bytes per second
+    double median = 0.0;               // from the aggregate, if reported
     bool failed = false;
     std::string error;
 };
@@ -174,7 +173,8 @@ public:
                 continue;
             }
             const auto counter = run.counters.find("bytes_per_second");
-            if (counter == run.counters.end()) continue;
+            if (counter == run.counters.end())
+                continue;
             const double rate = counter->second.value;
             if (run.run_type == Run::RT_Iteration) {
                 samples.perRepetition.push_back(rate);
@@ -188,16 +188,20 @@ public:
     // Highest throughput over the repetitions (bytes/s); 0 when absent.
     double Best(const std::string& name) const {
         const Samples* samples = Find(name);
-        if (samples == nullptr) return 0.0;
-        if (samples->perRepetition.empty()) return samples->median;
+        if (samples == nullptr)
+            return 0.0;
+        if (samples->perRepetition.empty())
+            return samples->median;
         return *std::max_element(samples->perRepetition.begin(), samples->perRepetition.end());
     }
 
     // Median throughput over the repetitions (bytes/s); 0 when absent.
     double Median(const std::string& name) const {
         const Samples* samples = Find(name);
-        if (samples == nullptr) return 0.0;
-        if (samples->median > 0.0 || samples->perRepetition.empty()) return samples->median;
+        if (samples == nullptr)
+            return 0.0;
+        if (samples->median > 0.0 || samples->perRepetition.empty())
+            return samples->median;
         std::vector<double> v = samples->perRepetition;
         std::sort(v.begin(), v.end());
         const size_t n = v.size();
@@ -262,7 +266,8 @@ void PrintCheck(const char* algorithm, const std::string& ours, const std::strin
                 const char* source) {
     std::printf("  %-6s %-34s %s (%s)\n", algorithm, ours.c_str(),
                 ours == expected ? "matches" : "DIFFERS from", source);
-    if (ours != expected) std::printf("  %-6s %-34s expected\n", "", expected.c_str());
+    if (ours != expected)
+        std::printf("  %-6s %-34s expected\n", "", expected.c_str());
 }
 
 void CheckDigests(const EVP_MD* md5, const EVP_MD* md4) {
@@ -274,8 +279,8 @@ void CheckDigests(const EVP_MD* md5, const EVP_MD* md4) {
     // Our CRC register starts at 0 and has no final XOR; zlib starts at
     // 0xFFFFFFFF and inverts at the end, so feeding zlib the inverted start
     // value and inverting its result gives our register.
-    const uLong raw = ~crc32(0xFFFFFFFFul, g_buffer.data(), static_cast<uInt>(g_buffer.size())) &
-                      0xFFFFFFFFul;
+    const uLong raw =
+        ~crc32(0xFFFFFFFFul, g_buffer.data(), static_cast<uInt>(g_buffer.size())) & 0xFFFFFFFFul;
     char expected[9];
     std::snprintf(expected, sizeof expected, "%08lx", static_cast<unsigned long>(raw));
     PrintCheck("CRC32", OursOnBuffer(DigestCRC32), expected, "zlib, init 0, no final xor");
@@ -320,8 +325,8 @@ void PrintRatioRow(const SummaryReporter& results, const char* algorithm, const 
     }
     char goalText[16];
     std::snprintf(goalText, sizeof goalText, ">= %.2f", goal);
-    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", algorithm, oursText.c_str(),
-                anchorLabel, anchorText.c_str(), ratioBest, ratioMedian, goalText, verdict);
+    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", algorithm, oursText.c_str(), anchorLabel,
+                anchorText.c_str(), ratioBest, ratioMedian, goalText, verdict);
 }
 
 void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
@@ -329,23 +334,23 @@ void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     std::printf("Summary: 64 MiB buffer fed in 1024-byte pieces; MB/s with 1 MB = 10^6 bytes;\n");
     std::printf("rates are the best repetition (highest throughput), ratio = ours / reference\n");
     std::printf("(best and median); the verdict uses the best-repetition ratio.\n\n");
-    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference",
-                "ref MB/s", "ratio", "ratio(med)", "goal", "verdict");
+    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference", "ref MB/s",
+                "ratio", "ratio(med)", "goal", "verdict");
     std::printf("%s\n", std::string(92, '-').c_str());
     PrintRatioRow(results, "MD5", kOursMD5, "OpenSSL MD5", kOpenSslMD5, 0.95);
     PrintRatioRow(results, "MD4", kOursMD4, "OpenSSL MD4", kOpenSslMD4, 0.95);
     PrintRatioRow(results, "CRC32", kOursCRC32, "zlib crc32", kZlibCRC32, 0.75);
-    std::printf("%-6s %12s   %-12s\n", "MD2", FormatRate(results, kOursMD2).c_str(),
-                "(none)");
+    std::printf("%-6s %12s   %-12s\n", "MD2", FormatRate(results, kOursMD2).c_str(), "(none)");
     if (!md4AnchorAvailable) {
         std::printf("\nNote: the OpenSSL MD4 reference was skipped (legacy provider or MD4 "
                     "unavailable).\n");
     }
-    const char* const names[] = {kOursMD5, kOpenSslMD5, kOursMD4, kOpenSslMD4,
-                                 kOursCRC32, kZlibCRC32, kOursMD2};
+    const char* const names[] = {kOursMD5,   kOpenSslMD5, kOursMD4, kOpenSslMD4,
+                                 kOursCRC32, kZlibCRC32,  kOursMD2};
     for (const char* name : names) {
         const std::string error = results.Error(name);
-        if (!error.empty()) std::printf("Note: %s failed: %s\n", name, error.c_str());
+        if (!error.empty())
+            std::printf("Note: %s failed: %s\n", name, error.c_str());
     }
     std::fflush(stdout);
 }
@@ -357,7 +362,7 @@ benchmark::internal::Benchmark* Configure(benchmark::internal::Benchmark* b, int
         ->DisplayAggregatesOnly(false);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     g_buffer.resize(kBufferBytes);
@@ -390,26 +395,22 @@ int main(int argc, char** argv) {
     arguments.push_back(nullptr);
     int argumentCount = static_cast<int>(arguments.size()) - 1;
     benchmark::Initialize(&argumentCount, arguments.data());
-    if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data())) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data()))
+        return 1;
 
     CheckDigests(md5ForBench, md4);
 
     // Registration order; the run order is interleaved (see above).
-    Configure(benchmark::RegisterBenchmark(kOursMD5, BM_Ours, DigestKind(DigestMD5)),
-              kRepetitions);
+    Configure(benchmark::RegisterBenchmark(kOursMD5, BM_Ours, DigestKind(DigestMD5)), kRepetitions);
     Configure(benchmark::RegisterBenchmark(kOpenSslMD5, BM_OpenSsl, md5ForBench), kRepetitions);
-    Configure(benchmark::RegisterBenchmark(kOursMD4, BM_Ours, DigestKind(DigestMD4)),
-              kRepetitions);
+    Configure(benchmark::RegisterBenchmark(kOursMD4, BM_Ours, DigestKind(DigestMD4)), kRepetitions);
     if (md4 != nullptr) {
-        Configure(benchmark::RegisterBenchmark(kOpenSslMD4, BM_OpenSsl,
-                                               static_cast<const EVP_MD*>(md4)),
+        Configure(benchmark::RegisterBenchmark(kOpenSslMD4, BM_OpenSsl, static_cast<const EVP_MD*>(md4)),
                   kRepetitions);
     }
-    Configure(benchmark::RegisterBenchmark(kOursCRC32, BM_Ours, DigestKind(DigestCRC32)),
-              kRepetitions);
+    Configure(benchmark::RegisterBenchmark(kOursCRC32, BM_Ours, DigestKind(DigestCRC32)), kRepetitions);
     Configure(benchmark::RegisterBenchmark(kZlibCRC32, BM_ZlibCrc32), kRepetitions);
-    Configure(benchmark::RegisterBenchmark(kOursMD2, BM_Ours, DigestKind(DigestMD2)),
-              kRepetitionsMD2);
+    Configure(benchmark::RegisterBenchmark(kOursMD2, BM_Ours, DigestKind(DigestMD2)), kRepetitionsMD2);
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -418,7 +419,9 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     EVP_MD_free(md4);
     EVP_MD_free(md5);
-    if (legacyProvider != nullptr) OSSL_PROVIDER_unload(legacyProvider);
-    if (defaultProvider != nullptr) OSSL_PROVIDER_unload(defaultProvider);
+    if (legacyProvider != nullptr)
+        OSSL_PROVIDER_unload(legacyProvider);
+    if (defaultProvider != nullptr)
+        OSSL_PROVIDER_unload(defaultProvider);
     return 0;
 }

@@ -21,7 +21,7 @@ private:
         uint8_t buffer[16]; // incomplete block
         uint8_t x[48];      // x[0..15] is the hash state, the rest is filled per block
         uint8_t checksum[16];
-        int32_t fill;       // valid bytes in buffer: 0 to 15 between calls, 16 after Finish
+        int32_t fill; // valid bytes in buffer: 0 to 15 between calls, 16 after Finish
     };
 
     void ProcessBlock(const uint8_t* block);

@@ -18,14 +18,14 @@ inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
 inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
 
 // One step: a = b + ((a + f(b, c, d) + X[k] + T[i]) <<< s)
-#define MD5_STEP(f, a, b, c, d, xk, t, s)                                                                     \
+#define MD5_STEP(f, a, b, c, d, xk, t, s)                                                                    \
     a += f(b, c, d) + (xk) + (t);                                                                            \
     a = RotateLeft(a, s) + b
 
 // Round 2 step. The two terms of G never share a set bit, so OR is addition,
 // and the term without b joins the sum before b is known: only one AND and
 // one addition wait for the previous step.
-#define MD5_STEP_G(a, b, c, d, xk, t, s)                                                                      \
+#define MD5_STEP_G(a, b, c, d, xk, t, s)                                                                     \
     a += (xk) + (t) + (c & ~d);                                                                              \
     a += b & d;                                                                                              \
     a = RotateLeft(a, s) + b

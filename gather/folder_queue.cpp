@@ -10,8 +10,7 @@ namespace {
 
 // Length of s, but never reads more than limit bytes; returns limit when no
 // terminator appears within them (a caller's overlong or unterminated path).
-size_t BoundedLength(const char* s, size_t limit)
-{
+size_t BoundedLength(const char* s, size_t limit) {
     size_t n = 0;
     while (n < limit && s[n] != '\0')
         ++n;
@@ -20,8 +19,7 @@ size_t BoundedLength(const char* s, size_t limit)
 
 } // namespace
 
-FolderQueue FolderQueue::Create(int32_t capacity)
-{
+FolderQueue FolderQueue::Create(int32_t capacity) {
     FolderQueue q;
     q.storage = nullptr;
     q.writeIndex = 0;
@@ -35,7 +33,7 @@ FolderQueue FolderQueue::Create(int32_t capacity)
         return q;
     }
     if (capacity == 0)
-        return q;  // no slots needed; malloc(0) may or may not return null, so skip it
+        return q; // no slots needed; malloc(0) may or may not return null, so skip it
 
     // The byte count is computed in size_t and checked first, so a large capacity
     // on a 32-bit build cannot wrap around into a small allocation.
@@ -53,8 +51,7 @@ FolderQueue FolderQueue::Create(int32_t capacity)
     return q;
 }
 
-void FolderQueue::Push(const char* path)
-{
+void FolderQueue::Push(const char* path) {
     // Length first: an oversized path is refused as such even when the queue is full.
     const size_t length = BoundedLength(path, static_cast<size_t>(FolderSlotSize));
     if (length >= static_cast<size_t>(FolderSlotSize)) {
@@ -78,10 +75,9 @@ void FolderQueue::Push(const char* path)
     status = Ok;
 }
 
-char* FolderQueue::Pop(char* out)
-{
+char* FolderQueue::Pop(char* out) {
     if (count <= 0) {
-        out[0] = '\0';  // leave no stale path behind for a caller that ignores the status
+        out[0] = '\0'; // leave no stale path behind for a caller that ignores the status
         status = Empty;
         return out;
     }
@@ -100,9 +96,8 @@ char* FolderQueue::Pop(char* out)
     return out;
 }
 
-void FolderQueue::Free()
-{
-    std::free(storage);  // free(nullptr) is a no-op, which covers capacity 0 and failed Create
+void FolderQueue::Free() {
+    std::free(storage); // free(nullptr) is a no-op, which covers capacity 0 and failed Create
     storage = nullptr;
     // A freed queue then acts like capacity 0: pushes give Full, pops give Empty,
     // instead of touching released memory.

@@ -11,23 +11,23 @@ const int FolderSlotSize = 520;
 // Outcome of the last queue operation. Full and Empty report a refused push
 // and a pop with nothing queued; they say nothing about the fill level itself.
 enum QueueStatus : int32_t {
-    Ok = 0,        // the operation went through
-    Full = 1,      // Push found count == capacity; nothing stored
-    Empty = 2,     // Pop found nothing queued; out holds no path
-    NoMemory = 3,  // Create could not allocate the slots (or capacity was negative)
-    TooLong = 4    // Push got a path of FolderSlotSize characters or more; nothing stored
+    Ok = 0,       // the operation went through
+    Full = 1,     // Push found count == capacity; nothing stored
+    Empty = 2,    // Pop found nothing queued; out holds no path
+    NoMemory = 3, // Create could not allocate the slots (or capacity was negative)
+    TooLong = 4   // Push got a path of FolderSlotSize characters or more; nothing stored
 };
 
 // Plain record, copied by value into the process-wide pending slot. A copy shares
 // the storage with its original, so exactly one of them may be freed, and only the
 // copy that is pushed and popped afterwards has meaningful indices.
 struct FolderQueue {
-    char* storage;        // capacity * FolderSlotSize bytes from std::malloc; slot k at k * FolderSlotSize
-    int32_t writeIndex;   // slot the next Push fills
-    int32_t readIndex;    // slot the next Pop takes
-    int32_t count;        // number of queued paths
-    QueueStatus status;   // outcome of the last operation
-    int32_t capacity;     // number of slots; both indices wrap here
+    char* storage;      // capacity * FolderSlotSize bytes from std::malloc; slot k at k * FolderSlotSize
+    int32_t writeIndex; // slot the next Push fills
+    int32_t readIndex;  // slot the next Pop takes
+    int32_t count;      // number of queued paths
+    QueueStatus status; // outcome of the last operation
+    int32_t capacity;   // number of slots; both indices wrap here
 
     // Allocates room for capacity paths; slots are left uncleared. A negative capacity
     // or an allocation failure gives storage == nullptr, capacity 0 and status NoMemory,

@@ -52,7 +52,8 @@ TEST(Crc32, LongMessageMatchesBitwiseDefinition) {
     // Long enough for the sixteen-byte steps, with odd lengths for the tail.
     const std::vector<uint8_t> data = RandomBytes(100003, 21);
     for (size_t piece : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(17), size_t(1024)})
-        EXPECT_EQ(DigestOf(DigestCRC32, data.data(), data.size(), piece), Hex32(BitwiseCrc(data.data(), data.size())))
+        EXPECT_EQ(DigestOf(DigestCRC32, data.data(), data.size(), piece),
+                  Hex32(BitwiseCrc(data.data(), data.size())))
             << "pieces of " << piece;
 }
 

@@ -78,8 +78,8 @@ TEST(Factory, MapsEveryKindToItsClass) {
     struct Case {
         DigestKind kind;
         const char* abc;
-    } cases[] = {{0, AbcMD2}, {1, AbcMD4}, {2, AbcMD5}, {3, AbcCRC},
-                 {4, AbcMD5}, {100, AbcMD5}, {-1, AbcMD5}, {INT32_MIN, AbcMD5}, {INT32_MAX, AbcMD5}};
+    } cases[] = {{0, AbcMD2},   {1, AbcMD4},  {2, AbcMD5},         {3, AbcCRC},        {4, AbcMD5},
+                 {100, AbcMD5}, {-1, AbcMD5}, {INT32_MIN, AbcMD5}, {INT32_MAX, AbcMD5}};
     for (const Case& c : cases) {
         IDigestor* d = CreateDigestor(c.kind);
         ASSERT_NE(d, nullptr);
@@ -107,7 +107,8 @@ TEST(RefCount, FailedAllocationLeavesNothingBehind) {
         const long blocks = (kind == DigestMD2 || kind == DigestMD4) ? 2 : 1;
         for (long failAt = 1; failAt <= blocks; ++failAt) {
             AllocationCounter counter(failAt);
-            EXPECT_THROW(CreateDigestor(kind), std::bad_alloc) << "kind " << kind << ", allocation " << failAt;
+            EXPECT_THROW(CreateDigestor(kind), std::bad_alloc)
+                << "kind " << kind << ", allocation " << failAt;
             EXPECT_EQ(counter.Live(), 0) << "kind " << kind << ", allocation " << failAt;
         }
     }
@@ -201,6 +202,8 @@ TEST_P(LifecycleTest, EmptyMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllAlgorithms, LifecycleTest, ::testing::ValuesIn(AllKinds),
-                         [](const ::testing::TestParamInfo<DigestKind>& info) { return std::string(KindName(info.param)); });
+                         [](const ::testing::TestParamInfo<DigestKind>& info) {
+                             return std::string(KindName(info.param));
+                         });
 
 } // namespace

@@ -41,7 +41,8 @@ TEST_P(OracleTest, EveryLengthUpTo200) {
     const std::vector<uint8_t> data = RandomBytes(200, 100 + uint32_t(GetParam()));
     DigestorRef d(GetParam());
     for (size_t n = 0; n <= 200; ++n)
-        ASSERT_EQ(DigestInPieces(d.get(), data.data(), n, 0), Oracle(GetParam(), data.data(), n)) << "length " << n;
+        ASSERT_EQ(DigestInPieces(d.get(), data.data(), n, 0), Oracle(GetParam(), data.data(), n))
+            << "length " << n;
 }
 
 TEST_P(OracleTest, BoundaryLengthsInPieces) {
@@ -61,12 +62,16 @@ TEST_P(OracleTest, RandomMessagesInRandomSplits) {
     for (int round = 0; round < 6; ++round) {
         const size_t size = std::uniform_int_distribution<size_t>(0, largest)(rng);
         const std::vector<uint8_t> data = RandomBytes(size, uint32_t(round));
-        EXPECT_EQ(DigestInRandomPieces(d.get(), data.data(), size, rng, 5000), Oracle(GetParam(), data.data(), size))
+        EXPECT_EQ(DigestInRandomPieces(d.get(), data.data(), size, rng, 5000),
+                  Oracle(GetParam(), data.data(), size))
             << "size " << size;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllAlgorithms, OracleTest, ::testing::Values(DigestMD2, DigestMD4, DigestMD5, DigestCRC32),
-                         [](const ::testing::TestParamInfo<DigestKind>& info) { return std::string(KindName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(AllAlgorithms, OracleTest,
+                         ::testing::Values(DigestMD2, DigestMD4, DigestMD5, DigestCRC32),
+                         [](const ::testing::TestParamInfo<DigestKind>& info) {
+                             return std::string(KindName(info.param));
+                         });
 
 } // namespace

@@ -57,7 +57,10 @@ TEST_P(SplitTest, ReuseAfterResetDigestsTheNextMessageAlone) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllAlgorithms, SplitTest, ::testing::Values(DigestMD2, DigestMD4, DigestMD5, DigestCRC32),
-                         [](const ::testing::TestParamInfo<DigestKind>& info) { return std::string(KindName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(AllAlgorithms, SplitTest,
+                         ::testing::Values(DigestMD2, DigestMD4, DigestMD5, DigestCRC32),
+                         [](const ::testing::TestParamInfo<DigestKind>& info) {
+                             return std::string(KindName(info.param));
+                         });
 
 } // namespace

@@ -18,22 +18,17 @@
 #endif
 #endif
 #if defined(FQ_TEST_ASAN)
-extern "C" __attribute__((used)) const char* __asan_default_options()
-{
+extern "C" __attribute__((used)) const char* __asan_default_options() {
     return "allocator_may_return_null=1";
 }
 #endif
 
 namespace {
 
-std::string PathName(int i)
-{
-    return "path " + std::to_string(i);
-}
+std::string PathName(int i) { return "path " + std::to_string(i); }
 
 // Pops into a fresh buffer pre-filled with junk, so a missing terminator would show.
-std::string PopString(FolderQueue& q)
-{
+std::string PopString(FolderQueue& q) {
     std::vector<char> out(FolderSlotSize, 'x');
     char* result = q.Pop(out.data());
     EXPECT_EQ(result, out.data());
@@ -44,8 +39,7 @@ std::string PopString(FolderQueue& q)
 
 // ---- basic ordering ----
 
-TEST(FolderQueueOrder, TwoPushesThenTwoPopsComeBackInPushOrder)
-{
+TEST(FolderQueueOrder, TwoPushesThenTwoPopsComeBackInPushOrder) {
     FolderQueue q = FolderQueue::Create(3);
     ASSERT_EQ(q.status, Ok);
     ASSERT_NE(q.storage, nullptr);
@@ -63,7 +57,7 @@ TEST(FolderQueueOrder, TwoPushesThenTwoPopsComeBackInPushOrder)
     EXPECT_EQ(q.status, Ok);
     EXPECT_EQ(q.count, 1);
     EXPECT_EQ(PopString(q), "B");
-    EXPECT_EQ(q.status, Ok);  // popping the last path is not an underflow
+    EXPECT_EQ(q.status, Ok); // popping the last path is not an underflow
     EXPECT_EQ(q.count, 0);
     EXPECT_EQ(q.readIndex, 2);
 
@@ -71,8 +65,7 @@ TEST(FolderQueueOrder, TwoPushesThenTwoPopsComeBackInPushOrder)
     EXPECT_EQ(q.storage, nullptr);
 }
 
-TEST(FolderQueueOrder, FillingTheLastSlotLeavesStatusOk)
-{
+TEST(FolderQueueOrder, FillingTheLastSlotLeavesStatusOk) {
     FolderQueue q = FolderQueue::Create(2);
     ASSERT_EQ(q.status, Ok);
     q.Push("one");
@@ -84,8 +77,7 @@ TEST(FolderQueueOrder, FillingTheLastSlotLeavesStatusOk)
 
 // ---- creation ----
 
-TEST(FolderQueueCreate, ZeroCapacityIsValidButTakesNoPush)
-{
+TEST(FolderQueueCreate, ZeroCapacityIsValidButTakesNoPush) {
     FolderQueue q = FolderQueue::Create(0);
     EXPECT_EQ(q.status, Ok);
     EXPECT_EQ(q.count, 0);
@@ -103,8 +95,7 @@ TEST(FolderQueueCreate, ZeroCapacityIsValidButTakesNoPush)
     EXPECT_EQ(q.storage, nullptr);
 }
 
-TEST(FolderQueueCreate, NegativeCapacityGivesNoMemory)
-{
+TEST(FolderQueueCreate, NegativeCapacityGivesNoMemory) {
     FolderQueue q = FolderQueue::Create(-1);
     EXPECT_EQ(q.status, NoMemory);
     EXPECT_EQ(q.storage, nullptr);
@@ -126,8 +117,7 @@ TEST(FolderQueueCreate, NegativeCapacityGivesNoMemory)
     most.Free();
 }
 
-TEST(FolderQueueCreate, UnallocatableCapacityGivesNoMemory)
-{
+TEST(FolderQueueCreate, UnallocatableCapacityGivesNoMemory) {
     // INT32_MAX slots of 520 bytes is about 1.1 TB.
     FolderQueue q = FolderQueue::Create(INT32_MAX);
     if (q.storage != nullptr) {
@@ -154,8 +144,7 @@ TEST(FolderQueueCreate, UnallocatableCapacityGivesNoMemory)
 
 class FolderQueueWrap : public ::testing::TestWithParam<int32_t> {};
 
-TEST_P(FolderQueueWrap, EveryPathOfAFullDropComesBackOnceInOrder)
-{
+TEST_P(FolderQueueWrap, EveryPathOfAFullDropComesBackOnceInOrder) {
     const int32_t capacity = GetParam();
     FolderQueue q = FolderQueue::Create(capacity);
     ASSERT_EQ(q.status, Ok);
@@ -188,8 +177,7 @@ TEST_P(FolderQueueWrap, EveryPathOfAFullDropComesBackOnceInOrder)
 
 INSTANTIATE_TEST_SUITE_P(DropSizes, FolderQueueWrap, ::testing::Values(1, 1023, 1024, 1025, 3000));
 
-TEST(FolderQueueWrapInterleaved, PushesAndPopsAcrossTheWrapPointKeepOrder)
-{
+TEST(FolderQueueWrapInterleaved, PushesAndPopsAcrossTheWrapPointKeepOrder) {
     FolderQueue q = FolderQueue::Create(3);
     ASSERT_EQ(q.status, Ok);
 
@@ -200,8 +188,8 @@ TEST(FolderQueueWrapInterleaved, PushesAndPopsAcrossTheWrapPointKeepOrder)
     EXPECT_EQ(PopString(q), "b");
     EXPECT_EQ(q.readIndex, 2);
 
-    q.Push("d");  // goes to slot 0
-    q.Push("e");  // goes to slot 1
+    q.Push("d"); // goes to slot 0
+    q.Push("e"); // goes to slot 1
     EXPECT_EQ(q.status, Ok);
     EXPECT_EQ(q.count, 3);
     EXPECT_EQ(q.writeIndex, 2);
@@ -209,7 +197,7 @@ TEST(FolderQueueWrapInterleaved, PushesAndPopsAcrossTheWrapPointKeepOrder)
     q.Push("f");
     EXPECT_EQ(q.status, Full);
 
-    EXPECT_EQ(PopString(q), "c");  // read index wraps from 2 to 0 after this
+    EXPECT_EQ(PopString(q), "c"); // read index wraps from 2 to 0 after this
     EXPECT_EQ(q.readIndex, 0);
     EXPECT_EQ(PopString(q), "d");
     EXPECT_EQ(PopString(q), "e");
@@ -218,8 +206,7 @@ TEST(FolderQueueWrapInterleaved, PushesAndPopsAcrossTheWrapPointKeepOrder)
     q.Free();
 }
 
-TEST(FolderQueueWrapInterleaved, SteadyTrickleThroughASmallRingLosesNothing)
-{
+TEST(FolderQueueWrapInterleaved, SteadyTrickleThroughASmallRingLosesNothing) {
     // Many laps round a 5-slot ring, keeping between 1 and 4 paths queued.
     FolderQueue q = FolderQueue::Create(5);
     ASSERT_EQ(q.status, Ok);
@@ -238,20 +225,19 @@ TEST(FolderQueueWrapInterleaved, SteadyTrickleThroughASmallRingLosesNothing)
     while (q.count > 0)
         ASSERT_EQ(PopString(q), PathName(next_pop++));
     EXPECT_EQ(next_pop, next_push);
-    EXPECT_GT(next_push, 5 * 10);  // really went round many times
+    EXPECT_GT(next_push, 5 * 10); // really went round many times
     q.Free();
 }
 
 // ---- path lengths ----
 
-TEST(FolderQueuePathLength, LongestFittingPathIsKeptIntact)
-{
+TEST(FolderQueuePathLength, LongestFittingPathIsKeptIntact) {
     FolderQueue q = FolderQueue::Create(2);
     ASSERT_EQ(q.status, Ok);
 
     std::string longest(FolderSlotSize - 1, 'L');
     longest[0] = 'C';
-    longest[FolderSlotSize - 2] = 'z';  // distinct last character, to catch truncation
+    longest[FolderSlotSize - 2] = 'z'; // distinct last character, to catch truncation
     q.Push(longest.c_str());
     EXPECT_EQ(q.status, Ok);
     EXPECT_EQ(q.count, 1);
@@ -264,8 +250,7 @@ TEST(FolderQueuePathLength, LongestFittingPathIsKeptIntact)
     q.Free();
 }
 
-TEST(FolderQueuePathLength, PathsThatDoNotFitAreRefusedWithoutSideEffects)
-{
+TEST(FolderQueuePathLength, PathsThatDoNotFitAreRefusedWithoutSideEffects) {
     FolderQueue q = FolderQueue::Create(3);
     ASSERT_EQ(q.status, Ok);
     q.Push("first");
@@ -292,8 +277,7 @@ TEST(FolderQueuePathLength, PathsThatDoNotFitAreRefusedWithoutSideEffects)
     q.Free();
 }
 
-TEST(FolderQueuePathLength, OverlongPathIsReportedAsTooLongEvenWhenFull)
-{
+TEST(FolderQueuePathLength, OverlongPathIsReportedAsTooLongEvenWhenFull) {
     FolderQueue q = FolderQueue::Create(1);
     ASSERT_EQ(q.status, Ok);
     q.Push("only");
@@ -305,23 +289,21 @@ TEST(FolderQueuePathLength, OverlongPathIsReportedAsTooLongEvenWhenFull)
     q.Free();
 }
 
-TEST(FolderQueuePathLength, EmptyPathIsAnOrdinaryEntry)
-{
+TEST(FolderQueuePathLength, EmptyPathIsAnOrdinaryEntry) {
     FolderQueue q = FolderQueue::Create(2);
     ASSERT_EQ(q.status, Ok);
     q.Push("");
     q.Push("next");
     EXPECT_EQ(q.count, 2);
     EXPECT_EQ(PopString(q), "");
-    EXPECT_EQ(q.status, Ok);  // distinguishes a queued "" from an underflow
+    EXPECT_EQ(q.status, Ok); // distinguishes a queued "" from an underflow
     EXPECT_EQ(PopString(q), "next");
     q.Free();
 }
 
 // ---- popping an empty queue ----
 
-TEST(FolderQueueEmptyPop, FreshQueueReportsEmptyAndClearsOut)
-{
+TEST(FolderQueueEmptyPop, FreshQueueReportsEmptyAndClearsOut) {
     FolderQueue q = FolderQueue::Create(4);
     ASSERT_EQ(q.status, Ok);
 
@@ -341,8 +323,7 @@ TEST(FolderQueueEmptyPop, FreshQueueReportsEmptyAndClearsOut)
     q.Free();
 }
 
-TEST(FolderQueueEmptyPop, DrainedQueueKeepsItsIndicesAndStillWorks)
-{
+TEST(FolderQueueEmptyPop, DrainedQueueKeepsItsIndicesAndStillWorks) {
     FolderQueue q = FolderQueue::Create(4);
     ASSERT_EQ(q.status, Ok);
     q.Push("a");
@@ -354,7 +335,7 @@ TEST(FolderQueueEmptyPop, DrainedQueueKeepsItsIndicesAndStillWorks)
     ASSERT_EQ(q.readIndex, 3);
     ASSERT_EQ(q.writeIndex, 3);
 
-    for (int i = 0; i < 3; ++i) {  // repeated underflows must not drift the read index
+    for (int i = 0; i < 3; ++i) { // repeated underflows must not drift the read index
         EXPECT_EQ(PopString(q), "");
         EXPECT_EQ(q.status, Empty);
         EXPECT_EQ(q.count, 0);
@@ -362,8 +343,8 @@ TEST(FolderQueueEmptyPop, DrainedQueueKeepsItsIndicesAndStillWorks)
         EXPECT_EQ(q.writeIndex, 3);
     }
 
-    q.Push("d");  // slot 3
-    q.Push("e");  // wraps to slot 0
+    q.Push("d"); // slot 3
+    q.Push("e"); // wraps to slot 0
     EXPECT_EQ(q.status, Ok);
     EXPECT_EQ(q.writeIndex, 1);
     EXPECT_EQ(PopString(q), "d");
@@ -375,15 +356,14 @@ TEST(FolderQueueEmptyPop, DrainedQueueKeepsItsIndicesAndStillWorks)
 
 // ---- by-value copies, as the drop handler makes ----
 
-TEST(FolderQueueCopy, CopiedRecordPopsTheQueuedPathsAndIsFreedThroughTheCopy)
-{
-    FolderQueue pending{};  // stands in for the process-wide record
+TEST(FolderQueueCopy, CopiedRecordPopsTheQueuedPathsAndIsFreedThroughTheCopy) {
+    FolderQueue pending{}; // stands in for the process-wide record
     {
         FolderQueue local = FolderQueue::Create(3);
         ASSERT_EQ(local.status, Ok);
         local.Push("D:\\photos");
         local.Push("D:\\music");
-        pending = local;  // whole-record copy; local goes out of scope unfreed
+        pending = local; // whole-record copy; local goes out of scope unfreed
     }
 
     EXPECT_EQ(pending.count, 2);
@@ -397,8 +377,7 @@ TEST(FolderQueueCopy, CopiedRecordPopsTheQueuedPathsAndIsFreedThroughTheCopy)
     EXPECT_EQ(pending.storage, nullptr);
 }
 
-TEST(FolderQueueCopy, CopySharesSlotsButKeepsItsOwnIndices)
-{
+TEST(FolderQueueCopy, CopySharesSlotsButKeepsItsOwnIndices) {
     FolderQueue original = FolderQueue::Create(2);
     ASSERT_EQ(original.status, Ok);
     original.Push("x");
@@ -407,8 +386,8 @@ TEST(FolderQueueCopy, CopySharesSlotsButKeepsItsOwnIndices)
     EXPECT_EQ(copy.storage, original.storage);
     EXPECT_EQ(PopString(copy), "x");
     EXPECT_EQ(copy.count, 0);
-    EXPECT_EQ(original.count, 1);  // the original's bookkeeping is untouched
+    EXPECT_EQ(original.count, 1); // the original's bookkeeping is untouched
 
-    copy.Free();  // only one of the two may release the shared storage
+    copy.Free(); // only one of the two may release the shared storage
     EXPECT_EQ(copy.storage, nullptr);
 }

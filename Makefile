@@ -1,0 +1,94 @@
+# Digestor: build and test driver.  `make help` lists the targets.
+
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+# Each step already runs in parallel inside (Ninja, ctest -j2); the steps themselves run one by one.
+.NOTPARALLEL:
+
+CMAKE    := cmake
+CTEST    := ctest
+WINE_RUN := scripts/wine-run
+
+NATIVE_DIR := build/native
+FUZZ_DIR   := build/fuzz
+WIN64_DIR  := build/win64
+
+NATIVE_CONFIG := -G Ninja -DCMAKE_BUILD_TYPE=Release
+FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+                 -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDIGESTOR_FUZZ=ON
+WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
+                 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang tests bench)
+
+.PHONY: help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
+        test-steps bench fuzz format clean
+
+help:
+	@echo "make test    install missing packages (root), build native/fuzz/win64 trees, run all tests"
+	@echo "make bench   build the native tree and run the throughput benchmark"
+	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
+	@echo "make format  clang-format the C/C++ sources"
+	@echo "make clean   stop Wine/Xvfb and remove build/"
+
+# --- test ---------------------------------------------------------------------------------------
+
+# Runs every step (-k: a failing step does not skip the independent ones), then always stops the
+# Wine prefix and the Xvfb display that the Windows tests started; the exit status is the steps'.
+test: deps
+	@trap '$(WINE_RUN) --stop' EXIT; \
+	$(MAKE) --no-print-directory -k test-steps
+
+test-steps: build-native build-fuzz build-win64 test-native test-fuzz test-win64
+
+deps:
+	@scripts/install-deps
+
+build-native:
+	@echo "==> build $(NATIVE_DIR)"
+	$(CMAKE) -S . -B $(NATIVE_DIR) $(NATIVE_CONFIG)
+	$(CMAKE) --build $(NATIVE_DIR)
+
+build-fuzz:
+	@echo "==> build $(FUZZ_DIR)"
+	$(CMAKE) -S . -B $(FUZZ_DIR) $(FUZZ_CONFIG)
+	$(CMAKE) --build $(FUZZ_DIR) --target engine_fuzz
+
+build-win64:
+	@echo "==> build $(WIN64_DIR)"
+	$(CMAKE) -S . -B $(WIN64_DIR) $(WIN64_CONFIG)
+	$(CMAKE) --build $(WIN64_DIR)
+
+test-native: build-native
+	@echo "==> native tests (plain, ASan+UBSan)"
+	$(CTEST) --test-dir $(NATIVE_DIR) --output-on-failure -j2
+
+test-fuzz: build-fuzz
+	@echo "==> fuzz (20 s)"
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/engine_fuzz -max_total_time=20 -print_final_stats=1 $(FUZZ_DIR)/corpus
+
+test-win64: build-win64
+	@echo "==> Windows tests under Wine"
+	$(WINE_RUN) --prepare
+	$(CTEST) --test-dir $(WIN64_DIR) --output-on-failure -j2
+
+# --- other targets ------------------------------------------------------------------------------
+
+bench: deps build-native
+	@echo "==> benchmark"
+	$(NATIVE_DIR)/engine_bench
+
+fuzz: deps build-fuzz
+	@echo "==> fuzz (until Ctrl-C or a crash)"
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/engine_fuzz -print_final_stats=1 $(FUZZ_DIR)/corpus
+
+format:
+	@command -v clang-format >/dev/null || { echo "clang-format not found: apt-get install clang-format" >&2; exit 1; }
+	$(if $(FORMAT_DIRS),find $(FORMAT_DIRS) -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | \
+	    xargs -0 -r clang-format -i)
+
+clean:
+	$(WINE_RUN) --stop
+	rm -rf build
