@@ -8,8 +8,7 @@
 namespace {
 
 // RFC 1319 section 3.2: the permutation of 0..255 built from the digits of pi.
-// Held as 32-bit entries so that each look-up yields the next index directly.
-constexpr uint32_t S[256] = {
+constexpr uint8_t S[256] = {
     41,  46,  67,  201, 162, 216, 124, 1,   61,  54,  84,  161, 236, 240, 6,   19,  98,  167, 5,   243,
     192, 199, 115, 140, 152, 147, 43,  217, 188, 76,  130, 202, 30,  155, 87,  60,  253, 212, 224, 22,
     103, 66,  111, 24,  138, 23,  229, 18,  190, 78,  196, 214, 218, 158, 222, 73,  160, 251, 245, 142,
@@ -39,8 +38,8 @@ void CDigestor_MD2::Reset() {
 void CDigestor_MD2::ProcessBlock(const uint8_t* block) {
     State& s = *m_state;
 
-    // Work on a local copy: the compiler keeps it free of aliasing with the
-    // table, and the unrolled inner loop addresses it with constant offsets.
+    // Work on a local copy that nothing else can alias, so the compiler need
+    // not reload it around every table read.
     uint8_t x[48];
     std::memcpy(x, s.x, 16);
     for (int i = 0; i < 16; ++i) {
