@@ -8,21 +8,6 @@
 #include <string>
 #include <vector>
 
-// Sanitizer builds abort on a huge malloc by default; the allocation-failure test
-// needs malloc to return null instead.
-#if defined(__SANITIZE_ADDRESS__)
-#define FQ_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define FQ_TEST_ASAN 1
-#endif
-#endif
-#if defined(FQ_TEST_ASAN)
-extern "C" __attribute__((used)) const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
-#endif
-
 namespace {
 
 std::string PathName(int i) { return "path " + std::to_string(i); }
