@@ -1,0 +1,78 @@
+// Resource identifiers shared by the program's .rc, the language modules and the code.
+// Plain #defines only: windres and rc read this file too.
+#ifndef DIGESTOR_RESOURCE_H
+#define DIGESTOR_RESOURCE_H
+
+// Dialog templates
+#define IDD_MAIN 101
+#define IDD_PROGRESS 102
+#define IDD_QUICKSUM 103
+
+// Menu 2000 (placeholder in the program, the real one in the language modules) and icon
+#define IDR_MAIN_MENU 2000
+#define IDI_APP 3000
+
+// Controls shared by several dialogs
+#define IDC_FRAME 1011
+#define IDC_ALGORITHM_LABEL 1016
+#define IDC_ALGORITHM 1017
+#define IDC_START 1018
+
+// Main window (dialog 101)
+#define IDC_FILE_LIST 1012
+#define IDC_SELECTED_PATH 1013
+#define IDC_MAIN_PROGRESS 1015
+
+// Progress dialog (dialog 102)
+#define IDC_PROGRESS_FILE_NAME 1014
+#define IDC_FILE_PROGRESS 1021
+#define IDC_TOTAL_PROGRESS 1022
+#define IDC_CANCEL 1023
+#define IDC_FILE_GROUP 1024
+#define IDC_TOTAL_GROUP 1025
+
+// Quick-sum dialog (dialog 103)
+#define IDC_TEXT_LABEL 1031
+#define IDC_TEXT_INPUT 1032
+#define IDC_DIGEST_LABEL 1033
+#define IDC_DIGEST_OUTPUT 1034
+
+// Menu commands (menu 2000 of the language modules)
+#define IDM_QUICKSUM 2010
+#define IDM_SAVE_LIST 2020
+#define IDM_EXIT 2030
+#define IDM_CLEAR_LIST 2040
+#define IDM_ABOUT 2050
+
+// Strings of the language modules: texts outside dialogs
+#define IDS_ABOUT_TEXT 5001
+#define IDS_SAVE_HEADING 5002
+// Buttons, labels and captions
+#define IDS_CANCEL 5100
+#define IDS_START 5101
+#define IDS_START_EXPANDING 5102
+#define IDS_ALGORITHM_LABEL 5103
+#define IDS_PROGRESS_CAPTION 5104
+// Progress dialog and the two formats
+#define IDS_FILE_GROUP 5200
+#define IDS_TOTAL_GROUP 5201
+#define IDS_ASK_FOLDER 5202    // format: one %s, the folder path
+#define IDS_OPEN_FAILED 5203   // format: two %s, algorithm name then path
+// Messages
+#define IDS_THREAD_FAILED 5300
+#define IDS_CANNOT_STOP 5301
+#define IDS_SAVE_FAILED 5302
+#define IDS_SAVED 5303
+#define IDS_BAD_COMMAND_LINE 5304
+#define IDS_DROP_NO_MEMORY 5305
+// Save dialog and quick-sum dialog
+#define IDS_SAVE_TITLE 5400
+#define IDS_QUICKSUM_CAPTION 5401
+#define IDS_TEXT_LABEL 5402
+#define IDS_DIGEST_LABEL 5403
+
+// Private window messages, sent synchronously by the workers
+#define MSG_HASH_DONE (0x0400 + 1)
+#define MSG_SCAN_DONE (0x0400 + 2)
+
+#endif
