@@ -73,6 +73,35 @@ test-win64: build-win64
 	$(WINE_RUN) --prepare
 	$(CTEST) --test-dir $(WIN64_DIR) --output-on-failure -j2
 
+# --- run ----------------------------------------------------------------------------------------
+
+# Builds the Windows tree and starts Digestor.exe with $(ARGS) (make run ARGS="C:/some/file")
+# through digestor_drive, which prints its exit code.  With a DISPLAY the program shows there, in
+# a Wine prefix of its own, until it is closed.  Without one it runs in the private Xvfb display:
+# the driver saves build/screenshot.png of the main window and closes it, and Wine and Xvfb are
+# stopped at the end as after `make test`.  Fails when the driver fails or Digestor ends with a
+# code other than 0 or 1 (its two normal ones).
+RUN_DRIVER     := $(WIN64_DIR)/bin/digestor_drive.exe
+RUN_PROGRAM    := $(WIN64_DIR)/bin/Digestor.exe
+RUN_SCREENSHOT := build/screenshot.png
+
+.PHONY: run
+run: deps build-win64
+	@status=0; \
+	if [[ -n "$${DISPLAY:-}" ]]; then \
+	    echo "==> run $(RUN_PROGRAM) $(ARGS) on display $$DISPLAY"; \
+	    WINE_RUN_USE_DISPLAY=1 $(WINE_RUN) $(RUN_DRIVER) -- $(RUN_PROGRAM) $(ARGS) || status=$$?; \
+	else \
+	    echo "==> run $(RUN_PROGRAM) $(ARGS) in Xvfb, screenshot $(RUN_SCREENSHOT)"; \
+	    trap '$(WINE_RUN) --stop' EXIT; \
+	    rm -f $(RUN_SCREENSHOT); \
+	    $(WINE_RUN) $(RUN_DRIVER) --screenshot 'Z:$(abspath $(RUN_SCREENSHOT))' --close -- \
+	        $(RUN_PROGRAM) $(ARGS) || status=$$?; \
+	    if [[ -f $(RUN_SCREENSHOT) ]]; then echo "screenshot: $(RUN_SCREENSHOT)"; \
+	    else echo "no screenshot written" >&2; status=3; fi; \
+	fi; \
+	[[ $$status == 0 || $$status == 1 ]] || { echo "make run: failed (status $$status)" >&2; exit 1; }
+
 # --- other targets ------------------------------------------------------------------------------
 
 bench: deps build-native

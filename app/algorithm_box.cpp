@@ -1,0 +1,11 @@
+#include "app/algorithm_box.h"
+
+const char* const AlgorithmNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
+
+void FillAlgorithmBox(HWND box) {
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (const char* name : AlgorithmNames) {
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SendMessageA(box, CB_SETCURSEL, 2, 0);
+}

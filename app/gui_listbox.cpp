@@ -1,0 +1,178 @@
+#include "app/gui_listbox.h"
+
+#include <new>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/palette.h"
+
+const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
+
+// Single line, vertically centred, left-aligned; '&' drawn as it is; a line
+// wider than the text rectangle ends in "...".
+const UINT EntryTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+// Room for an entry when it is painted; longer entries never come from the
+// program (AddEntry refuses them) and are painted without text.
+const int PaintTextSize = 1024;
+
+GuiListbox::GuiListbox(HWND list) : m_setUp(false), m_parent(NULL), m_list(list) {
+    m_parent = GetParent(list);
+    m_setUp = AttachStyle();
+}
+
+bool GuiListbox::AttachStyle() {
+    GuiListboxStyle* style = new (std::nothrow) GuiListboxStyle();
+    if (!style) {
+        return false;
+    }
+    style->listWindow = m_list;
+    style->topMargin = 3;
+    style->bottomMargin = 3;
+    style->leftMargin = 5;
+    style->rightMargin = 5;
+
+    style->normalPen = CreatePen(PS_SOLID, 0, LightGrey);
+    style->selectedPen = CreatePen(PS_SOLID, 0, DarkGrey);
+    style->selectedTextColor = 0xFFFFFF;
+    style->normalTextColor = 0x000000;
+    LOGBRUSH brush = {BS_SOLID, LightGrey, 0};
+    style->normalBrush = CreateBrushIndirect(&brush);
+    brush.lbColor = DarkGrey;
+    style->selectedBrush = CreateBrushIndirect(&brush);
+
+    // The record is in place before either procedure can be called with it.
+    SetPropA(m_parent, GuiListboxProperty, style);
+    SetPropA(m_list, GuiListboxProperty, style);
+    style->parentProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(m_parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListParentProc)));
+    style->listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(m_list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListBoxProc)));
+
+    // The bars need the margins around the height the system chose for the font.
+    LRESULT height = SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
+    SendMessageA(m_list, LB_SETITEMHEIGHT, 0, MAKELPARAM(style->topMargin + height + style->bottomMargin, 0));
+    return true;
+}
+
+LRESULT GuiListbox::AddEntry(const char* text) {
+    if (strlen(text) >= static_cast<size_t>(PathBufferSize)) {
+        return LB_ERR;
+    }
+    return SendMessageA(m_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+LRESULT GuiListbox::InsertEntry(int index, const char* text) {
+    if (strlen(text) >= static_cast<size_t>(PathBufferSize)) {
+        return LB_ERR;
+    }
+    return SendMessageA(m_list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+}
+
+LRESULT GuiListbox::DeleteEntry(int index) {
+    return SendMessageA(m_list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void GuiListbox::ClearEntries() {
+    SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+}
+
+bool GuiListbox::GetEntry(int index, char* buffer) {
+    // The length is asked first so that no entry can overrun the caller's
+    // buffer. Entries change only on the window thread, and a worker reads them
+    // only while it is the list's sole user, so the entry cannot grow between
+    // the two messages.
+    LRESULT length = SendMessageA(m_list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length >= PathBufferSize) {
+        return false;
+    }
+    return SendMessageA(m_list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
+}
+
+bool GuiListbox::GetSelectedEntry(char* buffer) {
+    LRESULT index = SendMessageA(m_list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR) {
+        return false;
+    }
+    return GetEntry(static_cast<int>(index), buffer);
+}
+
+LRESULT GuiListbox::SetSelection(int index) {
+    return SendMessageA(m_list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+LRESULT GuiListbox::EntryCount() {
+    return SendMessageA(m_list, LB_GETCOUNT, 0, 0);
+}
+
+// Paints one entry as a bar with its text. Focus changes paint nothing: the
+// bars carry no focus rectangle.
+static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) {
+    char text[PaintTextSize] = {};
+    LRESULT length = SendMessageA(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0);
+    if (length != LB_ERR && length < PaintTextSize) {
+        SendMessageA(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
+    }
+
+    RECT textRect = item->rcItem;
+    textRect.left += style->leftMargin;
+    textRect.top += style->topMargin;
+    textRect.right -= style->rightMargin;
+    textRect.bottom -= style->bottomMargin;
+
+    HDC dc = item->hDC;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT) {
+        return;
+    }
+
+    // One pixel of the list's background stays free on every side of a bar.
+    const RECT& bar = item->rcItem;
+    HGDIOBJ oldPen = SelectObject(dc, style->normalPen);
+    HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);
+    Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
+    COLORREF oldColor = SetTextColor(dc, style->normalTextColor);
+    DrawTextA(dc, text, -1, &textRect, EntryTextFlags);
+
+    if (item->itemState & ODS_SELECTED) {
+        SelectObject(dc, style->selectedPen);
+        SelectObject(dc, style->selectedBrush);
+        Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
+        SetTextColor(dc, style->selectedTextColor);
+        DrawTextA(dc, text, -1, &textRect, EntryTextFlags);
+    }
+
+    SetTextColor(dc, oldColor);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+}
+
+LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    if (!style) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_DRAWITEM) {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->itemID != static_cast<UINT>(-1) && item->CtlType == ODT_LISTBOX &&
+            item->hwndItem == style->listWindow) {
+            DrawEntry(style, item);
+            return TRUE;
+        }
+    }
+    return CallWindowProcA(style->parentProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    if (!style) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    // Every visible entry is cut to the list's width, so a resize repaints
+    // them all, not only what the list box itself invalidates.
+    if (message == WM_SIZE) {
+        InvalidateRect(window, NULL, TRUE);
+    }
+    return CallWindowProcA(style->listProc, window, message, wParam, lParam);
+}

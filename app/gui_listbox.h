@@ -1,0 +1,72 @@
+// GuiListbox: the main window's file list. It offers the entry operations the
+// rest of the program uses, and draws the entries itself: light grey bars with
+// black text, the selected entry dark grey with white text.
+#pragma once
+
+#include <windows.h>
+
+#include <stdint.h>
+
+// Drawing record, hung on the list box and on its parent as the window
+// property below. Created once and kept until the process ends.
+struct GuiListboxStyle {
+    HPEN normalPen;
+    HPEN selectedPen;
+    COLORREF normalTextColor;
+    COLORREF selectedTextColor;
+    HBRUSH normalBrush;
+    HBRUSH selectedBrush;
+    WNDPROC parentProc; // the parent's procedure before ListParentProc
+    WNDPROC listProc;   // the list box's procedure before ListBoxProc
+    HWND listWindow;
+    int32_t topMargin; // margins of the text inside the item rectangle, in pixels
+    int32_t bottomMargin;
+    int32_t leftMargin;
+    int32_t rightMargin;
+};
+
+extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"
+
+// Put in front of the parent's procedure: draws the list's entries.
+LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Put in front of the list box's procedure: repaints every entry on a resize.
+LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Each operation is one synchronous message to the list box (GetEntry and
+// GetSelectedEntry send more), so workers may call them: the window thread
+// carries them out. Entries hold at most 519 characters, so a 520-byte buffer
+// takes any of them.
+class GuiListbox {
+public:
+    // Wraps list, a list box with LBS_OWNERDRAWFIXED and LBS_HASSTRINGS, and
+    // subclasses it and its parent for drawing.
+    explicit GuiListbox(HWND list);
+
+    // Appends text; its index, or LB_ERR / LB_ERRSPACE. A text of 520
+    // characters or more is refused with LB_ERR and nothing is sent.
+    LRESULT AddEntry(const char* text);
+    // Inserts text before the entry at index (-1 appends); same results and limit.
+    LRESULT InsertEntry(int index, const char* text);
+    // Removes the entry at index; the remaining count, or LB_ERR.
+    LRESULT DeleteEntry(int index);
+    void ClearEntries();
+    // Copies entry index into buffer (520 bytes). False, with buffer untouched,
+    // when there is no such entry or it would not fit.
+    bool GetEntry(int index, char* buffer);
+    // Copies the selected entry into buffer (520 bytes). False, with buffer
+    // untouched, when nothing is selected or the entry would not fit.
+    bool GetSelectedEntry(char* buffer);
+    // Selects the entry at index; -1 removes the selection. The list box's answer.
+    LRESULT SetSelection(int index);
+    // Number of entries, or LB_ERR.
+    LRESULT EntryCount();
+
+    bool IsSetUp() const { return m_setUp; }
+
+private:
+    bool AttachStyle();
+
+    bool m_setUp;
+    HWND m_parent;
+    HWND m_list;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <windows.h>
+
+// The string id of the language module, in the calling thread's SharedText
+// (cut to 1023 characters). Null when the module has no such string; callers
+// show null as the empty text. The text is overwritten by the same thread's
+// next LoadText, so a caller that keeps it copies it.
+const char* LoadText(UINT id);

@@ -1,0 +1,167 @@
+#include "app/main_dialog.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include "app/algorithm_box.h"
+#include "app/app_state.h"
+#include "app/gui_listbox.h"
+#include "app/load_text.h"
+#include "app/palette.h"
+#include "app/set_caption.h"
+#include "app/take_command_line.h"
+#include "companion/varnolib.h"
+#include "res/resource.h"
+
+// How the companion library moves and sizes each control when the window is
+// resized. The library keeps the table, so it lives as long as the process.
+static const LayoutEntry MainLayout[7] = {
+    {IDC_FRAME, AnchorHeight},
+    {IDC_FILE_LIST, AnchorWidth | AnchorHeight},
+    {IDC_SELECTED_PATH, AnchorWidth | AnchorBottom},
+    {IDC_MAIN_PROGRESS, AnchorWidth | AnchorBottom},
+    {IDC_ALGORITHM_LABEL, AnchorBottom},
+    {IDC_ALGORITHM, AnchorBottom},
+    {IDC_START, AnchorRight | AnchorBottom},
+};
+
+// A missing string shows as the empty text.
+static void SetTextFromLanguage(HWND window, int controlId, UINT textId) {
+    const char* text = LoadText(textId);
+    SetDlgItemTextA(window, controlId, text ? text : "");
+}
+
+// Save and clear are offered only after a run.
+static void GreySaveAndClear(HWND window) {
+    HMENU menu = GetMenu(window);
+    EnableMenuItem(menu, IDM_SAVE_LIST, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(menu, IDM_CLEAR_LIST, MF_BYCOMMAND | MF_GRAYED);
+    DrawMenuBar(window);
+}
+
+// Releases the menu and the language module, each once, and ends the modal
+// loop with 1. The window is left to the dialog manager, which destroys it
+// when the loop has ended: a modal dialog destroyed from inside its own loop
+// does not reliably hand its result back.
+static void EndMainWindow(HWND window) {
+    if (MainMenu) {
+        if (GetMenu(window) == MainMenu) {
+            SetMenu(window, NULL);
+        }
+        DestroyMenu(MainMenu);
+        MainMenu = NULL;
+    }
+    // A worker still running loads texts from the module; the process ends
+    // right after the dialog, which releases the module for it.
+    if (LanguageModule && !ExpandThread && !HashThread) {
+        FreeLibrary(LanguageModule);
+        LanguageModule = NULL;
+    }
+    EndDialog(window, 1);
+}
+
+static void SetUpProgressBar(HWND bar) {
+    SetWindowLongPtrA(bar, GWL_STYLE, GetWindowLongPtrA(bar, GWL_STYLE) | PBS_MARQUEE);
+    ShowWindow(bar, SW_HIDE);
+}
+
+static void DressProgressBar(HWND bar) {
+    SetWindowTheme(bar, L" ", L" ");
+    SetWindowLongPtrA(bar, GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY);
+    SendMessageA(bar, PBM_SETBARCOLOR, 0, DarkGrey);
+}
+
+static void OnInitDialog(HWND window) {
+    MainWindow = window;
+
+    // The template's menu is a placeholder; the real one carries the wording.
+    HMENU menu = LanguageModule ? LoadMenuA(LanguageModule, MAKEINTRESOURCEA(IDR_MAIN_MENU)) : NULL;
+    if (!menu) {
+        MessageBoxA(NULL, "CAN'T SET MENU!", "ERROR", MB_ICONERROR);
+        EndMainWindow(window);
+        return;
+    }
+    MainMenu = menu;
+    HMENU placeholder = GetMenu(window);
+    SetMenu(window, MainMenu);
+    if (placeholder) {
+        DestroyMenu(placeholder);
+    }
+
+    SetTextFromLanguage(window, IDC_START, IDS_START);
+    SetTextFromLanguage(window, IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL);
+    AttachLayout(AppInstance, window, NULL, 7, MainLayout, 1);
+    StyleWindow(window, 1, 1, 0);
+    SetCaption("");
+
+    // Subclasses the list and this window for drawing before the library styles the list.
+    FileList = new GuiListbox(GetDlgItem(window, IDC_FILE_LIST));
+    StyleWindow(GetDlgItem(window, IDC_FILE_LIST), 0, 0, 0);
+    StyleWindow(GetDlgItem(window, IDC_SELECTED_PATH), 0, 0, 0);
+
+    SetClassLongPtrA(window, GCLP_HICON,
+                     reinterpret_cast<LONG_PTR>(LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP))));
+    GreySaveAndClear(window);
+
+    HWND progress = GetDlgItem(window, IDC_MAIN_PROGRESS);
+    SetUpProgressBar(progress);
+    FillAlgorithmBox(GetDlgItem(window, IDC_ALGORITHM));
+    DressProgressBar(progress);
+
+    // Anything named on the command line starts a run at once, whatever
+    // became of it.
+    if (TakeCommandLine(window)) {
+        SendMessageA(window, WM_COMMAND, IDC_START, 0);
+    }
+}
+
+static void OnSelectionChange(HWND window) {
+    if (FileList->GetSelectedEntry(FileNameBuffer)) {
+        SetDlgItemTextA(window, IDC_SELECTED_PATH, FileNameBuffer);
+    }
+}
+
+static void OnClearList(HWND window) {
+    FileList->ClearEntries();
+    SetDlgItemTextA(window, IDC_SELECTED_PATH, "");
+    EnableWindow(GetDlgItem(window, IDC_START), FALSE);
+    GreySaveAndClear(window);
+}
+
+static void OnCommand(HWND window, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_FILE_LIST:
+        if (HIWORD(wParam) == LBN_SELCHANGE) {
+            OnSelectionChange(window);
+        }
+        break;
+    case IDM_EXIT:
+        EndMainWindow(window);
+        break;
+    case IDM_CLEAR_LIST:
+        OnClearList(window);
+        break;
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(window, wParam);
+        break;
+    case WM_SYSCOMMAND:
+        // The low four bits of a system command are the platform's own.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            EndMainWindow(window);
+        }
+        break;
+    case WM_CLOSE:
+    case WM_DESTROY:
+        EndMainWindow(window);
+        break;
+    }
+    return FALSE;
+}

@@ -1,0 +1,18 @@
+#include "app/set_caption.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "app/app_state.h"
+
+void SetCaption(const char* text) {
+    // snprintf cuts a long text to the 127 characters the buffer holds.
+    char caption[CaptionBufferSize];
+    if (text[0] != '\0') {
+        snprintf(caption, sizeof caption, "%s: %s", AppCaption, text);
+    } else {
+        snprintf(caption, sizeof caption, "%s", AppCaption);
+    }
+    SendMessageA(MainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <windows.h>
+
+// Shows string textId of the language module (the empty text when it is
+// missing) in a message box titled AppCaption with the given owner (may be
+// null) and MB_ flags. Returns the button the user chose.
+int ShowMessage(HWND owner, UINT textId, UINT flags);

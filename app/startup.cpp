@@ -1,0 +1,69 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/main_dialog.h"
+#include "companion/varnolib.h"
+#include "res/resource.h"
+
+const char* LanguageModuleName(LANGID systemLanguage) {
+    return PRIMARYLANGID(systemLanguage) == LANG_GERMAN ? "1031.dll" : "1033.dll";
+}
+
+bool BuildLanguagePath(char* path, const char* directory, LANGID systemLanguage) {
+    const char* folder = "\\lang\\";
+    const char* name = LanguageModuleName(systemLanguage);
+    size_t length = strlen(directory) + strlen(folder) + strlen(name);
+    path[0] = '\0';
+    if (length >= static_cast<size_t>(PathBufferSize)) {
+        return false;
+    }
+    wnsprintfA(path, PathBufferSize, "%s%s%s", directory, folder, name);
+    return true;
+}
+
+int RunDigestor(HINSTANCE instance) {
+    // Libraries loaded later are not looked for in the current folder.
+    SetDllDirectoryA("");
+
+    // A module path of 520 characters or more comes back cut (or fails); the
+    // folder is then unknown and the start ends like a missing language module.
+    DWORD length = GetModuleFileNameA(instance, AppDirectory, PathBufferSize);
+    bool directoryKnown = length != 0 && length < static_cast<DWORD>(PathBufferSize);
+    if (directoryKnown) {
+        PathRemoveFileSpecA(AppDirectory);
+    } else {
+        AppDirectory[0] = '\0';
+    }
+
+    wsprintfA(AppTitle, "%s v%d.%d.%d.%d", "Digestor", 3, 3, 0, 286);
+    wsprintfA(AppCaption, "%s", "Digestor");
+    AppInstance = instance;
+
+    InitCommonControls();
+
+    if (InitLibrary(3, 2, 4, 0) == 0) {
+        return 0;
+    }
+    if (StartLibrary(1) == 0) {
+        return 0;
+    }
+
+    // A program folder too long for the path buffer counts as a missing module.
+    char path[PathBufferSize];
+    if (directoryKnown && BuildLanguagePath(path, AppDirectory, GetSystemDefaultLangID())) {
+        LanguageModule = LoadLibraryA(path);
+    }
+    if (LanguageModule == NULL) {
+        // No language module, so no wording: these two texts are the program's own.
+        MessageBoxA(NULL, "LANGUAGE NOT FOUND!\n\nPlease re-install the program.", "ERROR", MB_ICONERROR);
+        return 0;
+    }
+
+    return static_cast<int>(
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDialogProc, 0));
+}
