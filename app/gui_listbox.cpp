@@ -73,9 +73,7 @@ LRESULT GuiListbox::DeleteEntry(int index) {
     return SendMessageA(m_list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
-void GuiListbox::ClearEntries() {
-    SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
-}
+void GuiListbox::ClearEntries() { SendMessageA(m_list, LB_RESETCONTENT, 0, 0); }
 
 bool GuiListbox::GetEntry(int index, char* buffer) {
     // The length is asked first so that no entry can overrun the caller's
@@ -86,7 +84,8 @@ bool GuiListbox::GetEntry(int index, char* buffer) {
     if (length == LB_ERR || length >= PathBufferSize) {
         return false;
     }
-    return SendMessageA(m_list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
+    return SendMessageA(m_list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) !=
+           LB_ERR;
 }
 
 bool GuiListbox::GetSelectedEntry(char* buffer) {
@@ -101,9 +100,7 @@ LRESULT GuiListbox::SetSelection(int index) {
     return SendMessageA(m_list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-LRESULT GuiListbox::EntryCount() {
-    return SendMessageA(m_list, LB_GETCOUNT, 0, 0);
-}
+LRESULT GuiListbox::EntryCount() { return SendMessageA(m_list, LB_GETCOUNT, 0, 0); }
 
 // Paints one entry as a bar with its text. Focus changes paint nothing: the
 // bars carry no focus rectangle.

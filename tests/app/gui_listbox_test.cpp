@@ -48,7 +48,8 @@ protected:
         return count;
     }
 
-    // Pixels of the frame of item (its outer column on each side, its top and bottom row) that are not colour.
+    // Pixels of the frame of item (its outer column on each side, its top and bottom row) that are not
+    // colour.
     static int FrameNotOf(const Pixels& pixels, const RECT& item, COLORREF colour) {
         int wrong = 0;
         for (int y = item.top; y < item.bottom; ++y) {
@@ -160,9 +161,7 @@ TEST_F(GuiListboxTest, ReadersRefuseAnEntryTooLongForTheirBuffer) {
     EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string(4096, '#'));
 }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 TEST_F(GuiListboxTest, ItemHeightIsTheSystemsChoicePlusSix) {
     // The same template without the wrapper: the height the system picks for the dialog font.
@@ -222,7 +221,8 @@ TEST_F(GuiListboxTest, AmpersandIsDrawnAsItIs) {
     HFONT font = ListFont();
     EXPECT_TRUE(SameBar(list, item, RenderBar(font, width, height, "a&b", EntryFlags, false)));
     // Drawn as a prefix the '&' would vanish and underline the b.
-    EXPECT_FALSE(SameBar(list, item, RenderBar(font, width, height, "a&b", EntryFlags & ~DT_NOPREFIX, false)));
+    EXPECT_FALSE(
+        SameBar(list, item, RenderBar(font, width, height, "a&b", EntryFlags & ~DT_NOPREFIX, false)));
 }
 
 TEST_F(GuiListboxTest, EntryWiderThanTheListEndsInAnEllipsis) {
@@ -233,8 +233,8 @@ TEST_F(GuiListboxTest, EntryWiderThanTheListEndsInAnEllipsis) {
     int width = item.right - item.left, height = item.bottom - item.top;
     HFONT font = ListFont();
     EXPECT_TRUE(SameBar(list, item, RenderBar(font, width, height, text.c_str(), EntryFlags, false)));
-    EXPECT_FALSE(
-        SameBar(list, item, RenderBar(font, width, height, text.c_str(), EntryFlags & ~DT_END_ELLIPSIS, false)));
+    EXPECT_FALSE(SameBar(list, item,
+                         RenderBar(font, width, height, text.c_str(), EntryFlags & ~DT_END_ELLIPSIS, false)));
 }
 
 TEST_F(GuiListboxTest, EntryTooLongToPaintStillGetsItsBar) {
@@ -256,16 +256,18 @@ TEST_F(GuiListboxTest, DrawItemMeantForOthersIsPassedOnAndFocusAlonePaintsNothin
     m_session->OnWindowThread([&] {
         button = CreateWindowExA(0, "Button", "", WS_CHILD | BS_OWNERDRAW, 0, 0, 20, 20, m_window,
                                  reinterpret_cast<HMENU>(4242), GetModuleHandleA(NULL), NULL);
-        otherList = CreateWindowExA(0, "ListBox", "", WS_CHILD | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 50, 50,
-                                    m_window, reinterpret_cast<HMENU>(4243), GetModuleHandleA(NULL), NULL);
+        otherList =
+            CreateWindowExA(0, "ListBox", "", WS_CHILD | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 50, 50,
+                            m_window, reinterpret_cast<HMENU>(4243), GetModuleHandleA(NULL), NULL);
         SendMessageA(otherList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("other"));
     });
     ASSERT_NE(button, nullptr);
     ASSERT_NE(otherList, nullptr);
 
-    auto paint = [&](UINT controlType, UINT controlId, UINT itemId, UINT action, HWND control, LRESULT* result) {
+    auto paint = [&](UINT controlType, UINT controlId, UINT itemId, UINT action, HWND control,
+                     LRESULT* result) {
         Canvas canvas(width, height, Untouched);
-        DRAWITEMSTRUCT draw = {controlType, controlId, itemId, action, 0, control, canvas.Dc(),
+        DRAWITEMSTRUCT draw = {controlType,           controlId, itemId, action, 0, control, canvas.Dc(),
                                {0, 0, width, height}, 0};
         *result = SendMessageA(m_window, WM_DRAWITEM, controlId, reinterpret_cast<LPARAM>(&draw));
         return canvas.Read();
@@ -285,12 +287,15 @@ TEST_F(GuiListboxTest, DrawItemMeantForOthersIsPassedOnAndFocusAlonePaintsNothin
     EXPECT_EQ(result, TRUE);
     EXPECT_EQ(drawn.At(1, 1), Light);
 
-    EXPECT_TRUE(untouched(paint(ODT_LISTBOX, IDC_FILE_LIST, static_cast<UINT>(-1), ODA_DRAWENTIRE, m_list, &result)))
+    EXPECT_TRUE(
+        untouched(paint(ODT_LISTBOX, IDC_FILE_LIST, static_cast<UINT>(-1), ODA_DRAWENTIRE, m_list, &result)))
         << "item -1 was painted";
     EXPECT_TRUE(untouched(paint(ODT_BUTTON, 4242, 0, ODA_DRAWENTIRE, button, &result)))
         << "another control's item was painted";
     EXPECT_TRUE(untouched(paint(ODT_LISTBOX, 4243, 0, ODA_DRAWENTIRE, otherList, &result)))
         << "another list's item was painted";
+    EXPECT_TRUE(untouched(paint(ODT_BUTTON, IDC_FILE_LIST, 0, ODA_DRAWENTIRE, m_list, &result)))
+        << "an item that is not a list box's was painted";
 
     EXPECT_TRUE(untouched(paint(ODT_LISTBOX, IDC_FILE_LIST, 0, ODA_FOCUS, m_list, &result)))
         << "a focus change painted";

@@ -89,7 +89,8 @@ TEST_F(LoadTextTest, EachThreadKeepsItsOwnText) {
     std::string label = ModuleString(m_module, IDS_ALGORITHM_LABEL);
     ASSERT_NE(start, label);
 
-    OtherThreadLoad load = {CreateEventA(NULL, TRUE, FALSE, NULL), CreateEventA(NULL, TRUE, FALSE, NULL), nullptr, ""};
+    OtherThreadLoad load = {CreateEventA(NULL, TRUE, FALSE, NULL), CreateEventA(NULL, TRUE, FALSE, NULL),
+                            nullptr, ""};
     HANDLE thread = CreateThread(NULL, 0, LoadStartThenWait, &load, 0, NULL);
     ASSERT_EQ(WaitForSingleObject(load.loaded, 20000), WAIT_OBJECT_0);
 

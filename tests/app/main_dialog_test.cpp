@@ -17,9 +17,7 @@ namespace {
 
 const int CommandIds[] = {IDM_QUICKSUM, IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST, IDM_ABOUT};
 
-bool Greyed(HMENU menu, UINT id) {
-    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
+bool Greyed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 
 std::string MenuText(HMENU menu, UINT id) {
     char text[256] = "";
@@ -135,9 +133,12 @@ TEST_F(MainWindowTest, ResizingMovesAndSizesEachControlByItsAnchors) {
         bool right, bottom, width, height;
     };
     const Anchor anchors[] = {
-        {IDC_FRAME, false, false, false, true},          {IDC_FILE_LIST, false, false, true, true},
-        {IDC_SELECTED_PATH, false, true, true, false},   {IDC_MAIN_PROGRESS, false, true, true, false},
-        {IDC_ALGORITHM_LABEL, false, true, false, false}, {IDC_ALGORITHM, false, true, false, false},
+        {IDC_FRAME, false, false, false, true},
+        {IDC_FILE_LIST, false, false, true, true},
+        {IDC_SELECTED_PATH, false, true, true, false},
+        {IDC_MAIN_PROGRESS, false, true, true, false},
+        {IDC_ALGORITHM_LABEL, false, true, false, false},
+        {IDC_ALGORITHM, false, true, false, false},
         {IDC_START, true, true, false, false},
     };
     std::map<int, RECT> before;
@@ -186,7 +187,8 @@ TEST_F(MainWindowTest, ResizingMovesAndSizesEachControlByItsAnchors) {
     for (const Anchor& anchor : anchors) {
         RECT actual = ControlRect(m_window, m_session->Control(anchor.id));
         EXPECT_TRUE(SameRect(actual, expected[anchor.id]))
-            << "control " << anchor.id << ": " << Describe(actual) << " instead of " << Describe(expected[anchor.id]);
+            << "control " << anchor.id << ": " << Describe(actual) << " instead of "
+            << Describe(expected[anchor.id]);
     }
 }
 
@@ -263,17 +265,11 @@ protected:
     }
 };
 
-TEST_F(MainWindowCloseTest, CloseBoxOrSystemMenu) {
-    ExpectClosedBy(WM_SYSCOMMAND, SC_CLOSE);
-}
+TEST_F(MainWindowCloseTest, CloseBoxOrSystemMenu) { ExpectClosedBy(WM_SYSCOMMAND, SC_CLOSE); }
 
-TEST_F(MainWindowCloseTest, ExitCommand) {
-    ExpectClosedBy(WM_COMMAND, IDM_EXIT);
-}
+TEST_F(MainWindowCloseTest, ExitCommand) { ExpectClosedBy(WM_COMMAND, IDM_EXIT); }
 
-TEST_F(MainWindowCloseTest, CloseMessage) {
-    ExpectClosedBy(WM_CLOSE, 0);
-}
+TEST_F(MainWindowCloseTest, CloseMessage) { ExpectClosedBy(WM_CLOSE, 0); }
 
 TEST_F(MainWindowCloseTest, OtherSystemCommandsLeaveTheWindowOpen) {
     SendMessageA(m_window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -297,7 +293,8 @@ TEST_F(GermanMainWindowTest, ShowsTheGermanStrings) {
     std::string start = ModuleString(m_language, IDS_START);
     ASSERT_NE(start, englishStart);
     EXPECT_EQ(WindowText(m_session->Control(IDC_START)), start);
-    EXPECT_EQ(WindowText(m_session->Control(IDC_ALGORITHM_LABEL)), ModuleString(m_language, IDS_ALGORITHM_LABEL));
+    EXPECT_EQ(WindowText(m_session->Control(IDC_ALGORITHM_LABEL)),
+              ModuleString(m_language, IDS_ALGORITHM_LABEL));
     HMENU original = LoadMenuA(m_language, MAKEINTRESOURCEA(IDR_MAIN_MENU));
     ASSERT_NE(original, nullptr);
     EXPECT_EQ(MenuText(GetMenu(m_window), IDM_EXIT), MenuText(original, IDM_EXIT));

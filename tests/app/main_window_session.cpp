@@ -46,9 +46,7 @@ std::string ProgramFolder() {
     return path;
 }
 
-std::string LanguagePath(const char* fileName) {
-    return ProgramFolder() + "\\lang\\" + fileName;
-}
+std::string LanguagePath(const char* fileName) { return ProgramFolder() + "\\lang\\" + fileName; }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (DWORD waited = 0;; waited += 10) {
@@ -78,7 +76,7 @@ bool PrepareProcessState() {
 
 MainWindowSession::MainWindowSession(HMODULE language)
     : m_helperReady(CreateEventA(NULL, TRUE, FALSE, NULL)), m_thread(NULL), m_threadId(0), m_helper(NULL),
-      m_window(NULL), m_result(0), m_ended(false) {
+      m_window(NULL), m_result(0), m_ended(false), m_gaveUp(false) {
     LanguageModule = language;
     m_thread = CreateThread(NULL, 0, WindowThread, this, 0, &m_threadId);
     WaitForSingleObject(m_helperReady, INFINITE);
@@ -111,8 +109,8 @@ DWORD WINAPI MainWindowSession::WindowThread(void* self) {
         return RegisterClassA(&windowClass);
     }();
     (void)helperClass;
-    session->m_helper = CreateWindowExA(0, HelperClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
-                                        GetModuleHandleA(NULL), NULL);
+    session->m_helper =
+        CreateWindowExA(0, HelperClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, GetModuleHandleA(NULL), NULL);
     SetEvent(session->m_helperReady);
     session->m_result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDialogProc, 0);
     DestroyWindow(session->m_helper);
@@ -140,8 +138,10 @@ void MainWindowSession::OnWindowThread(const std::function<void()>& work) {
 }
 
 bool MainWindowSession::WaitForEnd(INT_PTR* result) {
-    if (!m_ended) {
+    // One time limit per session: a dialog that did not end then will not end later.
+    if (!m_ended && !m_gaveUp) {
         m_ended = WaitForSingleObject(m_thread, 20000) == WAIT_OBJECT_0;
+        m_gaveUp = !m_ended;
     }
     *result = m_result;
     return m_ended;

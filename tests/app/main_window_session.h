@@ -62,5 +62,6 @@ private:
     HWND m_window;
     INT_PTR m_result;
     bool m_ended;
+    bool m_gaveUp;
     std::unique_ptr<MessageBoxWatcher> m_watcher;
 };

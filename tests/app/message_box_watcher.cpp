@@ -47,8 +47,8 @@ BOOL CALLBACK MessageBoxWatcher::VisitWindow(HWND window, LPARAM self) {
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
     // A box is visible once its dialog procedure has filled it.
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && !GetDlgItem(window, watcher->m_skipId) &&
-        watcher->m_answered.count(window) == 0) {
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        !GetDlgItem(window, watcher->m_skipId) && watcher->m_answered.count(window) == 0) {
         watcher->Answer(window);
     }
     return TRUE;

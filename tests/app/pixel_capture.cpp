@@ -2,9 +2,7 @@
 
 namespace {
 
-COLORREF FromDibPixel(uint32_t pixel) {
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
+COLORREF FromDibPixel(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
 
 } // namespace
 

@@ -46,7 +46,8 @@ protected:
         {
             MessageBoxWatcher watcher(threadId, 0xFFFFF);
             ResumeThread(thread);
-            EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0) << "the message box was not answered";
+            EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0)
+                << "the message box was not answered";
             std::vector<SeenMessageBox> boxes = watcher.Seen();
             EXPECT_EQ(boxes.size(), 1u);
             if (!boxes.empty()) {
