@@ -25,6 +25,7 @@ FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang te
         test-steps bench fuzz format clean
 
 help:
+	@echo "make run     build and start Digestor.exe under Wine (ARGS=... passes arguments)"
 	@echo "make test    install missing packages (root), build native/fuzz/win64 trees, run all tests"
 	@echo "make bench   build the native tree and run the throughput benchmark"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
