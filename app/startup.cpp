@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include <string.h>
@@ -63,6 +64,13 @@ int RunDigestor(HINSTANCE instance) {
         MessageBoxA(NULL, "LANGUAGE NOT FOUND!\n\nPlease re-install the program.", "ERROR", MB_ICONERROR);
         return 0;
     }
+
+    // The taskbar object is created in this thread's apartment and used until the
+    // process ends, so COM is never uninitialised. A failure needs no handling:
+    // the object's creation then fails too and the program runs on without
+    // taskbar progress (RPC_E_CHANGED_MODE, COM already up multithreaded, still
+    // lets it be created).
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
 
     return static_cast<int>(
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDialogProc, 0));

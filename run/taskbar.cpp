@@ -1,12 +1,80 @@
-// Taskbar button progress (placeholder until the taskbar object is built).
+// Taskbar button progress through the shell's ITaskbarList3.
 #include "run/taskbar.h"
+
+#include "app/app_state.h"
 
 const UINT TaskbarButtonMessage = RegisterWindowMessageA("TaskbarButtonCreated");
 const BYTE SystemMajorVersion = LOBYTE(LOWORD(GetVersion()));
 const BYTE SystemMinorVersion = HIBYTE(LOWORD(GetVersion()));
 
-void OnTaskbarButtonCreated() {}
+namespace {
 
-void SetTaskbarState(TBPFLAG) {}
+// Guards the pointer and every call through it. A critical section rather than a
+// slim lock because the window thread may enter twice: while a call waits on the
+// shell's process, it handles sent messages, and their handlers clear the state.
+// It is never deleted, as workers may still use the object while the process ends.
+class TaskbarLock {
+public:
+    TaskbarLock() { InitializeCriticalSection(&section); }
+    void Enter() { EnterCriticalSection(&section); }
+    void Leave() { LeaveCriticalSection(&section); }
 
-void SetTaskbarValue(ULONGLONG, ULONGLONG) {}
+private:
+    CRITICAL_SECTION section;
+};
+
+TaskbarLock Lock;
+ITaskbarList3* Taskbar = NULL; // owned by the window thread; null while none exists
+
+// Swaps the pointer under the lock. Once it returns, no thread is inside a call on
+// the old object and none can reach it any more, so it may be released unlocked.
+ITaskbarList3* ExchangeTaskbar(ITaskbarList3* replacement) {
+    Lock.Enter();
+    ITaskbarList3* old = Taskbar;
+    Taskbar = replacement;
+    Lock.Leave();
+    return old;
+}
+
+} // namespace
+
+bool TaskbarProgressAvailable(BYTE major, BYTE minor) { return major > 6 || (major == 6 && minor != 0); }
+
+void ReplaceTaskbarObject(BYTE major, BYTE minor) {
+    if (!TaskbarProgressAvailable(major, minor)) {
+        return;
+    }
+    ITaskbarList3* old = ExchangeTaskbar(NULL);
+    if (old != NULL) {
+        old->Release();
+    }
+    // Created and initialised before it is published, so the workers never meet
+    // an object without HrInit; the lock is not held across these calls.
+    ITaskbarList3* created = NULL;
+    if (FAILED(CoCreateInstance(CLSID_TaskbarList, NULL, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                reinterpret_cast<void**>(&created)))) {
+        created = NULL;
+    }
+    if (created != NULL) {
+        created->HrInit(); // the object serves whatever this returns
+    }
+    ExchangeTaskbar(created);
+}
+
+void OnTaskbarButtonCreated() { ReplaceTaskbarObject(SystemMajorVersion, SystemMinorVersion); }
+
+void SetTaskbarState(TBPFLAG state) {
+    Lock.Enter();
+    if (Taskbar != NULL) {
+        Taskbar->SetProgressState(MainWindow, state);
+    }
+    Lock.Leave();
+}
+
+void SetTaskbarValue(ULONGLONG completed, ULONGLONG total) {
+    Lock.Enter();
+    if (Taskbar != NULL) {
+        Taskbar->SetProgressValue(MainWindow, completed, total);
+    }
+    Lock.Leave();
+}
