@@ -5,6 +5,7 @@
 
 #include "app/algorithm_box.h"
 #include "app/app_state.h"
+#include "app/drop_intake.h"
 #include "app/gui_listbox.h"
 #include "app/load_text.h"
 #include "app/palette.h"
@@ -12,6 +13,7 @@
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "run/taskbar.h"
 
 // How the companion library moves and sizes each control when the window is
 // resized. The library keeps the table, so it lives as long as the process.
@@ -128,6 +130,13 @@ static void OnClearList(HWND window) {
     GreySaveAndClear(window);
 }
 
+// The expansion worker is done and waits for this message to end.
+static void OnScanDone(HWND window) {
+    EnableWindow(GetDlgItem(window, IDC_START), TRUE);
+    CloseHandle(ExpandThread);
+    ExpandThread = NULL;
+}
+
 static void OnCommand(HWND window, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDC_FILE_LIST:
@@ -145,12 +154,21 @@ static void OnCommand(HWND window, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if (message == TaskbarButtonMessage) {
+        OnTaskbarButtonCreated();
+    }
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(window);
         return TRUE;
     case WM_COMMAND:
         OnCommand(window, wParam);
+        break;
+    case WM_DROPFILES:
+        OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    case MSG_SCAN_DONE:
+        OnScanDone(window);
         break;
     case WM_SYSCOMMAND:
         // The low four bits of a system command are the platform's own.

@@ -1,0 +1,63 @@
+#include "gather/folder_expand_thread.h"
+
+#include <commctrl.h>
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/load_text.h"
+#include "gather/folder_scan.h"
+#include "res/resource.h"
+#include "run/taskbar.h"
+
+namespace {
+
+// Every call below is a synchronous message that the window thread carries
+// out, so the worker never changes a window itself.
+void SetStartText(UINT textId) {
+    const char* text = LoadText(textId);
+    SetDlgItemTextA(MainWindow, IDC_START, text ? text : "");
+}
+
+void ShowBusy() {
+    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), FALSE);
+    ShowWindow(GetDlgItem(MainWindow, IDC_SELECTED_PATH), SW_HIDE);
+    ShowWindow(GetDlgItem(MainWindow, IDC_MAIN_PROGRESS), SW_SHOW);
+    SetTaskbarState(TBPF_INDETERMINATE);
+    SendDlgItemMessageA(MainWindow, IDC_MAIN_PROGRESS, PBM_SETMARQUEE, 1, 0);
+    SetStartText(IDS_START_EXPANDING);
+}
+
+void ShowIdle() {
+    SetTaskbarState(TBPF_NOPROGRESS);
+    SetStartText(IDS_START);
+    SendDlgItemMessageA(MainWindow, IDC_MAIN_PROGRESS, PBM_SETMARQUEE, 0, 0);
+    ShowWindow(GetDlgItem(MainWindow, IDC_MAIN_PROGRESS), SW_HIDE);
+    ShowWindow(GetDlgItem(MainWindow, IDC_SELECTED_PATH), SW_SHOW);
+    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
+}
+
+} // namespace
+
+DWORD WINAPI FolderExpandThread(LPVOID) {
+    // The queue is this thread's alone: the drop filled it before starting us
+    // and the list, the drop target, stays disabled until we are done.
+    if (PendingFolders.count > 0) {
+        ShowBusy();
+        char popped[PathBufferSize];
+        char folder[PathBufferSize];
+        while (PendingFolders.count > 0) {
+            EnableWindow(GetDlgItem(MainWindow, IDC_START), FALSE);
+            PendingFolders.Pop(popped);
+            memcpy(folder, popped, sizeof folder);
+            ScanFolder(folder);
+        }
+        EnableWindow(GetDlgItem(MainWindow, IDC_START), TRUE);
+        PendingFolders.Free();
+        ShowIdle();
+    } else {
+        PendingFolders.Free();
+    }
+    SendMessageA(MainWindow, MSG_SCAN_DONE, 0, 0);
+    return 0;
+}
