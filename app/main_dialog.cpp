@@ -13,6 +13,7 @@
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "run/progress_dialog.h"
 #include "run/taskbar.h"
 
 // How the companion library moves and sizes each control when the window is
@@ -137,12 +138,29 @@ static void OnScanDone(HWND window) {
     ExpandThread = NULL;
 }
 
+// At most one run: the progress dialog owns it from creation to its end.
+static void OnStart(HWND window) {
+    if (ProgressWindow) {
+        return;
+    }
+    HWND dialog =
+        CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), window, ProgressDialogProc, 0);
+    // A run that could not start, or has already ended, has destroyed its dialog.
+    ProgressWindow = IsWindow(dialog) ? dialog : NULL;
+    if (ProgressWindow) {
+        GreySaveAndClear(window);
+    }
+}
+
 static void OnCommand(HWND window, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDC_FILE_LIST:
         if (HIWORD(wParam) == LBN_SELCHANGE) {
             OnSelectionChange(window);
         }
+        break;
+    case IDC_START:
+        OnStart(window);
         break;
     case IDM_EXIT:
         EndMainWindow(window);

@@ -1,0 +1,240 @@
+#include "run/hash_job.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "app/algorithm_box.h"
+#include "app/app_state.h"
+#include "app/gui_listbox.h"
+#include "app/load_text.h"
+#include "engine/digestor.h"
+#include "res/resource.h"
+#include "run/taskbar.h"
+
+namespace {
+
+const DWORD ReadBlockSize = 1024;
+const UINT DisplayPathSize = 51; // compacted path shown in the dialog, terminator included
+const int LineBufferSize = 2048; // wsprintfA writes at most 1024 characters of it
+// Display reports are coalesced to about 30 a second: under Wine a report that
+// repaints a bar costs about a millisecond, reading and digesting a block a
+// few microseconds.
+const ULONGLONG ReportInterval = 33;
+// The per-file bar counts in at most this many steps, so a file of any size
+// is shown in proportion within the bar's 32-bit range.
+const ULONGLONG FileBarSteps = 65535;
+
+volatile LONG StopRequest = 0;
+HashBlockHook BlockHook = NULL;
+
+// Closes the handle it holds; NULL and INVALID_HANDLE_VALUE hold nothing.
+class ScopedFile {
+public:
+    explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
+    ~ScopedFile() {
+        if (IsValid()) {
+            CloseHandle(m_handle);
+        }
+    }
+    bool IsValid() const { return m_handle != NULL && m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    HANDLE m_handle;
+};
+
+// What the progress dialog and the taskbar button should show, and what was
+// last sent to them. Flush sends the differences in the order the run makes
+// them: file name, per-file bar, whole-list bar, taskbar value.
+struct Display {
+    char wantedName[DisplayPathSize];
+    bool nameChanged;
+    LONG wantedFileRange;
+    LONG shownFileRange;
+    LONG wantedFilePos;
+    LONG shownFilePos;
+    LRESULT wantedTotal;
+    LRESULT shownTotal;
+    LRESULT count;
+    ULONGLONG lastReport;
+};
+
+void Flush(Display& display, bool now) {
+    ULONGLONG tick = GetTickCount64();
+    if ((!now && tick - display.lastReport < ReportInterval) || HashStopRequested()) {
+        return;
+    }
+    HWND dialog = ProgressWindow;
+    if (display.nameChanged) {
+        SetDlgItemTextA(dialog, IDC_PROGRESS_FILE_NAME, display.wantedName);
+        display.nameChanged = false;
+    }
+    if (display.wantedFileRange != display.shownFileRange) {
+        SendDlgItemMessageA(dialog, IDC_FILE_PROGRESS, PBM_SETRANGE32, 0, display.wantedFileRange);
+        display.shownFileRange = display.wantedFileRange;
+        display.shownFilePos = -1; // a new range is always followed by its position
+    }
+    if (display.wantedFilePos != display.shownFilePos) {
+        SendDlgItemMessageA(dialog, IDC_FILE_PROGRESS, PBM_SETPOS, display.wantedFilePos, 0);
+        display.shownFilePos = display.wantedFilePos;
+    }
+    if (display.wantedTotal != display.shownTotal) {
+        SendDlgItemMessageA(dialog, IDC_TOTAL_PROGRESS, PBM_SETPOS, display.wantedTotal, 0);
+        SetTaskbarValue(display.wantedTotal, display.count);
+        display.shownTotal = display.wantedTotal;
+    }
+    display.lastReport = tick;
+}
+
+// Position of the per-file bar after done of size bytes, range being the
+// bar's upper end (size itself for files of up to FileBarSteps bytes).
+LONG FileBarPosition(ULONGLONG done, ULONGLONG size, LONG range) {
+    if (done >= size) {
+        return range;
+    }
+    if (size < (1ULL << 47)) {
+        return static_cast<LONG>(done * static_cast<ULONGLONG>(range) / size);
+    }
+    return static_cast<LONG>(static_cast<double>(done) / static_cast<double>(size) * range);
+}
+
+// Entry text longer than a list entry may hold is cut, so the replacement
+// never loses the entry.
+void ReplaceEntry(int index, char* line) {
+    line[PathBufferSize - 1] = '\0';
+    FileList->DeleteEntry(index);
+    FileList->InsertEntry(index, line);
+}
+
+// Digests the open file named by FileNameBuffer into entry index. False when
+// a stop request ended the read: the entry is then left as it was.
+bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display) {
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(file, &size);
+    ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    LONG range = static_cast<LONG>(fileSize < FileBarSteps ? fileSize : FileBarSteps);
+
+    PathCompactPathExA(display.wantedName, FileNameBuffer, DisplayPathSize, 0);
+    display.nameChanged = true;
+    display.wantedFileRange = range;
+    display.wantedFilePos = 0;
+    // The first opened file shows at once, so the dialog never opens blank.
+    Flush(display, display.shownFileRange < 0);
+
+    digestor->Reset();
+    BYTE block[ReadBlockSize];
+    ULONGLONG done = 0;
+    for (;;) {
+        if (BlockHook) {
+            BlockHook(index, done);
+        }
+        if (HashStopRequested()) {
+            return false;
+        }
+        DWORD read = 0;
+        if (!ReadFile(file, block, ReadBlockSize, &read, NULL) || read == 0) {
+            break;
+        }
+        done += read;
+        display.wantedFilePos = FileBarPosition(done, fileSize, range);
+        Flush(display, false);
+        digestor->Update(block, read);
+    }
+    digestor->Finish();
+
+    char line[LineBufferSize];
+    std::string digest = digestor->DigestText();
+    wsprintfA(line, "%s <- %s -> %s", digest.c_str(), name, FileNameBuffer);
+    ReplaceEntry(index, line);
+    return true;
+}
+
+// One run over the list; returns when it is done or stopped, having sent no
+// report after a stop request.
+void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* failFormat) {
+    Display display = {};
+    display.count = count;
+    display.shownFileRange = -1;
+    display.shownFilePos = -1;
+
+    SetTaskbarState(TBPF_NORMAL);
+    SetTaskbarValue(0, count);
+    SendDlgItemMessageA(ProgressWindow, IDC_TOTAL_PROGRESS, PBM_SETRANGE32, 0, count);
+    SendDlgItemMessageA(ProgressWindow, IDC_TOTAL_PROGRESS, PBM_SETPOS, 0, 0);
+
+    for (LRESULT i = 0; i < count; ++i) {
+        if (HashStopRequested()) {
+            return;
+        }
+        int index = static_cast<int>(i);
+        // An entry that cannot be read is treated as empty: nothing to open.
+        if (FileList->GetEntry(index, FileNameBuffer) && FileNameBuffer[0] != '\0') {
+            ScopedFile file(CreateFileA(FileNameBuffer, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, NULL));
+            if (file.IsValid()) {
+                if (!DigestFile(file.Get(), index, digestor, name, display)) {
+                    return;
+                }
+            } else if (failFormat && !strstr(FileNameBuffer, " <- ")) {
+                // A result of an earlier run stays as it is.
+                char line[LineBufferSize];
+                wsprintfA(line, failFormat, name, FileNameBuffer);
+                ReplaceEntry(index, line);
+            }
+        }
+        display.wantedTotal = i + 1;
+        Flush(display, false);
+    }
+    // The display ends as a report of every block and entry would have left it.
+    Flush(display, true);
+}
+
+} // namespace
+
+void ClearHashStop() { InterlockedExchange(&StopRequest, 0); }
+
+void RequestHashStop() { InterlockedExchange(&StopRequest, 1); }
+
+bool HashStopRequested() { return InterlockedCompareExchange(&StopRequest, 0, 0) != 0; }
+
+void SetHashBlockHook(HashBlockHook hook) { BlockHook = hook; }
+
+DWORD WINAPI HashWorkerThread(LPVOID) {
+    // A synchronous call first: the window thread carries it out only after
+    // it has stored the dialog in ProgressWindow.
+    LRESULT selection = SendDlgItemMessageA(MainWindow, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
+    DigestKind kind = DigestMD5;
+    if (selection == DigestMD2 || selection == DigestMD4 || selection == DigestCRC32) {
+        kind = static_cast<DigestKind>(selection);
+    }
+    char name[16];
+    lstrcpynA(name, AlgorithmNames[kind], sizeof name);
+
+    IDigestor* digestor = CreateDigestor(kind);
+
+    // The window thread may load other texts while we run: keep our own copy.
+    char failFormat[SharedTextSize];
+    const char* loaded = LoadText(IDS_OPEN_FAILED);
+    if (loaded) {
+        lstrcpynA(failFormat, loaded, sizeof failFormat);
+    }
+
+    LRESULT count = FileList->EntryCount();
+    if (count != LB_ERR) {
+        RunJob(digestor, name, count, loaded ? failFormat : NULL);
+    }
+    digestor->Release();
+    if (HashStopRequested()) {
+        // The dialog's teardown clears the taskbar and expects no more reports.
+        return 0;
+    }
+    SetTaskbarState(TBPF_NOPROGRESS);
+    SendMessageA(ProgressWindow, MSG_HASH_DONE, 0, 0);
+    return 0;
+}

@@ -1,0 +1,350 @@
+#include "run/progress_dialog.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/gui_listbox.h"
+#include "res/resource.h"
+#include "run/hash_job.h"
+#include "tests/app/main_window_test.h"
+#include "tests/app/temp_tree.h"
+
+namespace {
+
+// Where the job is held: before the block that starts at byte After of entry
+// Entry. There it posts Message (if any) to the progress dialog, then waits
+// until the stop request or the test's Release.
+struct HoldPoint {
+    std::atomic<LRESULT> entry{-1};
+    std::atomic<ULONGLONG> after{0};
+    std::atomic<UINT> message{0};
+    std::atomic<WPARAM> wParam{0};
+    std::atomic<bool> toMainWindow{false};
+    std::atomic<bool> reached{false};
+    std::atomic<bool> released{false};
+    std::atomic<bool> ignoresStop{false}; // stands in for a job that does not end
+};
+
+HoldPoint Hold;
+
+void HoldHook(LRESULT entry, ULONGLONG done) {
+    if (Hold.reached.load() || entry != Hold.entry.load() || done < Hold.after.load()) {
+        return;
+    }
+    if (Hold.message.load() != 0) {
+        PostMessageA(Hold.toMainWindow.load() ? MainWindow : ProgressWindow, Hold.message.load(),
+                     Hold.wParam.load(), 0);
+    }
+    Hold.reached = true;
+    WaitFor([] { return (HashStopRequested() && !Hold.ignoresStop.load()) || Hold.released.load(); });
+}
+
+bool WriteSize(const std::string& path, size_t size) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::vector<BYTE> bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<BYTE>(i * 7 + 3);
+    }
+    DWORD written = 0;
+    BOOL ok = size == 0 || WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, NULL);
+    CloseHandle(file);
+    return ok && written == size;
+}
+
+bool Greyed(UINT id) { return (GetMenuState(GetMenu(MainWindow), id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+class ProgressDialog : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        // The language module goes with the main window, which some tests close.
+        m_progressCaption = "Digestor: " + ModuleString(m_language, IDS_PROGRESS_CAPTION);
+        Hold.entry = -1;
+        Hold.after = 0;
+        Hold.message = 0;
+        Hold.wParam = 0;
+        Hold.toMainWindow = false;
+        Hold.reached = false;
+        Hold.released = false;
+        Hold.ignoresStop = false;
+        SetHashBlockHook(HoldHook);
+    }
+
+    void TearDown() override {
+        Hold.released = true;
+        if (m_session) {
+            if (m_window && IsWindow(m_window)) {
+                SendMessageA(m_window, WM_CLOSE, 0, 0);
+            }
+            INT_PTR result = 0;
+            EXPECT_TRUE(m_session->WaitForEnd(&result)) << "the main window did not close";
+            for (const SeenMessageBox& box : m_session->Boxes().Seen()) {
+                // A progress dialog met while it closes reads as a box without texts.
+                bool progressDialog =
+                    box.caption == m_progressCaption || (box.caption.empty() && box.text.empty());
+                EXPECT_TRUE(progressDialog || box.text == m_expectedBox)
+                    << "unexpected message box: " << box.caption << ": " << box.text;
+            }
+            m_session.reset();
+        }
+        SetHashBlockHook(NULL);
+    }
+
+    void SetEntries(const std::vector<std::string>& entries) {
+        FileList->ClearEntries();
+        for (const std::string& entry : entries) {
+            ASSERT_GE(FileList->AddEntry(entry.c_str()), 0) << entry;
+        }
+    }
+
+    // What the start button does: the dialog, then save and clear greyed.
+    void Start() {
+        m_session->OnWindowThread([] {
+            EnableWindow(GetDlgItem(MainWindow, IDC_START), TRUE);
+            HWND dialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), MainWindow,
+                                             ProgressDialogProc, 0);
+            ProgressWindow = IsWindow(dialog) ? dialog : NULL;
+            if (ProgressWindow) {
+                EnableMenuItem(GetMenu(MainWindow), IDM_SAVE_LIST, MF_BYCOMMAND | MF_GRAYED);
+                EnableMenuItem(GetMenu(MainWindow), IDM_CLEAR_LIST, MF_BYCOMMAND | MF_GRAYED);
+            }
+        });
+    }
+
+    bool WaitForIdle() {
+        return WaitFor([] { return ProgressWindow == NULL && HashThread == NULL; });
+    }
+
+    bool StartEnabled() { return IsWindowEnabled(m_session->Control(IDC_START)) != FALSE; }
+    bool ListEnabled() { return IsWindowEnabled(m_list) != FALSE; }
+
+    // Two small files around a large one; the job is held inside the large one.
+    void PrepareThreeFiles() {
+        m_small1 = m_tree.Root() + "\\one.bin";
+        m_large = m_tree.Root() + "\\large.bin";
+        m_small2 = m_tree.Root() + "\\two.bin";
+        ASSERT_TRUE(WriteSize(m_small1, 2000));
+        ASSERT_TRUE(WriteSize(m_large, 8 * 1024 * 1024));
+        ASSERT_TRUE(WriteSize(m_small2, 3000));
+        SetEntries({m_small1, m_large, m_small2});
+        Hold.entry = 1;
+        Hold.after = 1024 * 1024;
+    }
+
+    void ExpectStoppedInTheLargeFile() {
+        std::vector<std::string> lines = ListedEntries();
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[0].substr(32), " <- MD5 -> " + m_small1);
+        EXPECT_EQ(lines[1], m_large);
+        EXPECT_EQ(lines[2], m_small2);
+        EXPECT_TRUE(ListEnabled());
+        EXPECT_FALSE(Greyed(IDM_SAVE_LIST));
+        EXPECT_FALSE(Greyed(IDM_CLEAR_LIST));
+        // The job closed the file on its way out.
+        HANDLE file =
+            CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+
+    TempTree m_tree;
+    std::string m_progressCaption;
+    std::string m_expectedBox; // text of the one message box a test expects
+    std::string m_small1;
+    std::string m_large;
+    std::string m_small2;
+};
+
+TEST_F(ProgressDialog, CompletedRunGivesTheWindowBackWithStartDisabled) {
+    std::string path = m_tree.Root() + "\\done.bin";
+    ASSERT_TRUE(WriteSize(path, 5000));
+    SetEntries({path});
+    Start();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(StartEnabled());
+    EXPECT_TRUE(ListEnabled());
+    EXPECT_FALSE(Greyed(IDM_SAVE_LIST));
+    EXPECT_FALSE(Greyed(IDM_CLEAR_LIST));
+    std::vector<std::string> lines = ListedEntries();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(32), " <- MD5 -> " + path);
+}
+
+TEST_F(ProgressDialog, RunningDialogIsDressedAndHoldsTheWindow) {
+    PrepareThreeFiles();
+    // Inside the first file, whose reports are shown at once.
+    Hold.entry = 0;
+    Hold.after = 1024;
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    HWND dialog = ProgressWindow;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(HashThread, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), m_window);
+    EXPECT_EQ(WindowText(dialog), "Digestor: " + ModuleString(m_language, IDS_PROGRESS_CAPTION));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CANCEL)), ModuleString(m_language, IDS_CANCEL));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_FILE_GROUP)), ModuleString(m_language, IDS_FILE_GROUP));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_TOTAL_GROUP)), ModuleString(m_language, IDS_TOTAL_GROUP));
+    EXPECT_EQ(WindowText(m_window), "Digestor");
+    const int bars[] = {IDC_FILE_PROGRESS, IDC_TOTAL_PROGRESS};
+    for (int id : bars) {
+        EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(dialog, id), GWL_EXSTYLE), WS_EX_NOPARENTNOTIFY) << id;
+    }
+    // The file being read is shown, compacted to fit 50 characters.
+    std::string shown = WindowText(GetDlgItem(dialog, IDC_PROGRESS_FILE_NAME));
+    EXPECT_LE(shown.size(), 50u);
+    if (m_small1.size() > 50) {
+        EXPECT_NE(shown.find("..."), std::string::npos) << shown;
+        ASSERT_GE(shown.size(), 8u);
+        EXPECT_EQ(shown.substr(shown.size() - 8), "\\one.bin") << shown;
+    } else {
+        EXPECT_EQ(shown, m_small1);
+    }
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FILE_PROGRESS, PBM_GETRANGE, FALSE, 0), 2000);
+    // The whole-list bar counts the entries of the list.
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_TOTAL_PROGRESS, PBM_GETRANGE, FALSE, 0), 3);
+    EXPECT_FALSE(StartEnabled());
+    EXPECT_FALSE(ListEnabled());
+
+    Hold.released = true;
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_TRUE(WaitFor([dialog] { return !IsWindow(dialog); }));
+    std::vector<std::string> lines = ListedEntries();
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].substr(32), " <- MD5 -> " + (i == 0 ? m_small1 : i == 1 ? m_large : m_small2));
+    }
+}
+
+TEST_F(ProgressDialog, CancelInTheMiddleOfAFileKeepsItsPathAndEnablesStart) {
+    PrepareThreeFiles();
+    Hold.message = WM_COMMAND;
+    Hold.wParam = IDC_CANCEL;
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_TRUE(StartEnabled());
+    ExpectStoppedInTheLargeFile();
+}
+
+TEST_F(ProgressDialog, SystemCloseStopsLikeCancelButLeavesStartDisabled) {
+    PrepareThreeFiles();
+    Hold.message = WM_SYSCOMMAND;
+    Hold.wParam = SC_CLOSE;
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(StartEnabled());
+    ExpectStoppedInTheLargeFile();
+}
+
+TEST_F(ProgressDialog, FileOfMoreThanFourGibibytesGetsAProportionalBar) {
+    // A sparse file: its size costs no disk space, and the run is cancelled
+    // after its first block.
+    std::string path = m_tree.Root() + "\\huge.bin";
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = (5LL << 30) + 123;
+    BOOL sized = SetFilePointerEx(file, size, NULL, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    ASSERT_TRUE(sized);
+    SetEntries({path});
+    Hold.entry = 0;
+    Hold.after = 1024;
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    HWND bar = GetDlgItem(ProgressWindow, IDC_FILE_PROGRESS);
+    LRESULT high = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+    // The low 32 bits of the size would give a range of 1 GiB + 123.
+    EXPECT_GT(high, 0);
+    EXPECT_LT(high, 1 << 30);
+    EXPECT_EQ(position, 0);
+    PostMessageA(ProgressWindow, WM_COMMAND, IDC_CANCEL, 0);
+    ASSERT_TRUE(WaitForIdle());
+    std::vector<std::string> lines = ListedEntries();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], path);
+    EXPECT_TRUE(StartEnabled());
+}
+
+TEST_F(ProgressDialog, JobThatDoesNotStopIsReportedAndTheWindowComesBack) {
+    PrepareThreeFiles();
+    m_expectedBox = ModuleString(m_language, IDS_CANNOT_STOP);
+    ASSERT_FALSE(m_expectedBox.empty());
+    Hold.ignoresStop = true;
+    Hold.message = WM_COMMAND;
+    Hold.wParam = IDC_CANCEL;
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    ASSERT_TRUE(WaitForIdle());
+    std::vector<SeenMessageBox> boxes;
+    for (const SeenMessageBox& box : m_session->Boxes().Seen()) {
+        if (box.text == m_expectedBox) {
+            boxes.push_back(box);
+        }
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Digestor");
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_TRUE(boxes[0].errorIcon);
+    EXPECT_TRUE(StartEnabled());
+    EXPECT_TRUE(ListEnabled());
+
+    // Let the job go: it still honours the stop and closes its file.
+    Hold.released = true;
+    EXPECT_TRUE(WaitFor([this] {
+        HANDLE file =
+            CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(file);
+        return true;
+    }));
+    EXPECT_EQ(ListedEntries()[1], m_large);
+}
+
+TEST_F(ProgressDialog, EmptyListOpensAndClosesAtOnce) {
+    SetEntries({});
+    Start();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(StartEnabled());
+    EXPECT_TRUE(ListEnabled());
+    EXPECT_EQ(FileList->EntryCount(), 0);
+}
+
+TEST_F(ProgressDialog, ClosingTheMainWindowStopsTheJob) {
+    PrepareThreeFiles();
+    Start();
+    ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
+    SendMessageA(m_window, WM_CLOSE, 0, 0);
+    INT_PTR result = 0;
+    ASSERT_TRUE(m_session->WaitForEnd(&result));
+    EXPECT_EQ(ProgressWindow, nullptr);
+    EXPECT_EQ(HashThread, nullptr);
+    EXPECT_TRUE(HashStopRequested());
+    HANDLE file =
+        CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+}
+
+} // namespace
