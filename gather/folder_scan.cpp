@@ -7,26 +7,9 @@
 
 #include "app/app_state.h"
 #include "app/gui_listbox.h"
+#include "app/scoped_handle.h"
 
 namespace {
-
-// Closes a search however the walk of a level ends.
-class ScopedFind {
-public:
-    explicit ScopedFind(HANDLE find) : m_find(find) {}
-    ~ScopedFind() {
-        if (IsValid()) {
-            FindClose(m_find);
-        }
-    }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    bool IsValid() const { return m_find != NULL && m_find != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_find; }
-
-private:
-    HANDLE m_find;
-};
 
 // Formats into a path buffer; false when the result would not fit. A cut path
 // would name another file, so the caller skips it instead.

@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/gui_listbox.h"
 #include "app/load_text.h"
+#include "app/scoped_handle.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "run/taskbar.h"
@@ -30,24 +31,6 @@ const ULONGLONG FileBarSteps = 65535;
 
 volatile LONG StopRequest = 0;
 HashBlockHook BlockHook = NULL;
-
-// Closes the handle it holds; NULL and INVALID_HANDLE_VALUE hold nothing.
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
-    ~ScopedFile() {
-        if (IsValid()) {
-            CloseHandle(m_handle);
-        }
-    }
-    bool IsValid() const { return m_handle != NULL && m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    HANDLE m_handle;
-};
 
 // What the progress dialog and the taskbar button should show, and what was
 // last sent to them. Flush sends the differences in the order the run makes
