@@ -1,5 +1,6 @@
 // digestor_drive against the real program: it reports the exit code, and its screenshot is a
-// valid PNG of the main window's size that shows more than one flat colour.
+// valid PNG of the main window's size that shows more than one flat colour.  Given a folder, it
+// answers the program's question with Yes, waits for the run and prints the digested list.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -12,6 +13,37 @@
 #include "tests/e2e/running_digestor.h"
 
 namespace {
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = content.empty() ||
+              WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == content.size();
+}
+
+// The output line that starts with prefix (after any leading blanks), without its line end;
+// empty when there is none.
+std::string LineStartingWith(const std::string& output, const std::string& prefix) {
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos)
+            end = output.size();
+        std::string line = output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, prefix.size(), prefix) == 0)
+            return line.substr(first);
+        start = end + 1;
+    }
+    return std::string();
+}
 
 // Number of distinct colours in a band of rows.
 size_t ColoursInRows(const PngPicture& picture, int firstRow, int endRow) {
@@ -61,6 +93,35 @@ TEST(DigestorDriveE2e, ScreenshotShowsTheMainWindowAndTheExitCodeIsReported) {
     // A caption with its text and buttons, and a body with controls: never one flat colour.
     EXPECT_GT(ColoursInRows(picture, 0, captionHeight), 1u);
     EXPECT_GT(ColoursInRows(picture, captionHeight, picture.height), 2u);
+}
+
+TEST(DigestorDriveE2e, AnswersTheFolderQuestionWaitsForTheRunAndPrintsTheList) {
+    TempFolder folder, shots;
+    ASSERT_FALSE(folder.Path().empty());
+    ASSERT_FALSE(shots.Path().empty());
+    ASSERT_TRUE(WriteWholeFile(JoinPath(folder.Path(), "a.txt"), ""));
+    ASSERT_TRUE(CreateDirectoryA(JoinPath(folder.Path(), "sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(JoinPath(folder.Path(), "sub\\b.txt"), "abc"));
+
+    std::string commandLine = BuildCommandLine(
+        JoinPath(BinDirectory(), "digestor_drive.exe"),
+        {"--screenshot", JoinPath(shots.Path(), "run.png"), "--close", "--", DigestorPath(), folder.Path()});
+    DWORD code = 0;
+    std::string output;
+    ASSERT_TRUE(RunToEnd(commandLine, 3 * kStartTimeoutMs, code, output)) << output;
+    EXPECT_EQ(code, 1u) << output;
+
+    std::string question = LineStartingWith(output, "question: ");
+    EXPECT_NE(question.find(folder.Path()), std::string::npos) << output;
+    EXPECT_NE(question.find(" -> Yes"), std::string::npos) << output;
+    // MD5 of the empty file and of "abc" (RFC 1321), each on a line of its own.
+    EXPECT_EQ(LineStartingWith(output, "d41d8cd98f00b204e9800998ecf8427e"),
+              "d41d8cd98f00b204e9800998ecf8427e <- MD5 -> " + JoinPath(folder.Path(), "a.txt"))
+        << output;
+    EXPECT_EQ(LineStartingWith(output, "900150983cd24fb0d6963f7d28e17f72"),
+              "900150983cd24fb0d6963f7d28e17f72 <- MD5 -> " + JoinPath(folder.Path(), "sub\\b.txt"))
+        << output;
+    EXPECT_NE(output.find("Digestor exited with code 1"), std::string::npos) << output;
 }
 
 TEST(DigestorDriveE2e, UsageErrorWithoutProgram) {
