@@ -82,27 +82,6 @@ void DescribeWindows(DWORD processId) {
     }
 }
 
-struct TopLevelSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
-    TopLevelSearch* search = reinterpret_cast<TopLevelSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-// Hidden ones too: a progress dialog counts while it exists, shown or not.
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-    TopLevelSearch search = {processId, {}};
-    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The progress dialog is told apart by its two progress bars, not by its caption, which
 // depends on the language.
 bool IsProgressDialog(HWND window) {

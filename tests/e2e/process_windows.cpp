@@ -9,11 +9,11 @@ struct WindowSearch {
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectVisibleTopLevel(HWND window, LPARAM param) {
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window))
+    if (owner == search->processId)
         search->found.push_back(window);
     return TRUE;
 }
@@ -63,10 +63,18 @@ std::string CaptionOf(HWND window) {
     return ToAnsi(text);
 }
 
-std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
+std::vector<HWND> TopLevelWindows(DWORD processId) {
     WindowSearch search = {processId, {}};
-    EnumWindows(CollectVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
+    std::vector<HWND> visible;
+    for (HWND window : TopLevelWindows(processId))
+        if (IsWindowVisible(window))
+            visible.push_back(window);
+    return visible;
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {

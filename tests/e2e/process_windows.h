@@ -13,6 +13,9 @@
 // How long one cross-process message may take before the read counts as failed.
 constexpr UINT kMessageTimeoutMs = 5000;
 
+// Top-level windows that belong to processId, hidden ones included, in Z order.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+
 // Visible top-level windows that belong to processId, in Z order.
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
 
