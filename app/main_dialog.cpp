@@ -15,6 +15,9 @@
 #include "res/resource.h"
 #include "run/progress_dialog.h"
 #include "run/taskbar.h"
+#include "tools/quick_sum.h"
+#include "tools/save_list.h"
+#include "tools/show_about.h"
 
 // How the companion library moves and sizes each control when the window is
 // resized. The library keeps the table, so it lives as long as the process.
@@ -167,6 +170,15 @@ static void OnCommand(HWND window, WPARAM wParam) {
         break;
     case IDM_CLEAR_LIST:
         OnClearList(window);
+        break;
+    case IDM_QUICKSUM:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);
+        break;
+    case IDM_SAVE_LIST:
+        SaveList(window);
+        break;
+    case IDM_ABOUT:
+        ShowAbout(window);
         break;
     }
 }

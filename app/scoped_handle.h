@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-template <BOOL(WINAPI* Close)(HANDLE)> class ScopedHandle {
+template <BOOL(WINAPI* CloseFunction)(HANDLE)> class ScopedHandle {
 public:
     explicit ScopedHandle(HANDLE handle) : m_handle(handle) {}
     ~ScopedHandle() {
         if (IsValid()) {
-            Close(m_handle);
+            CloseFunction(m_handle);
         }
     }
     ScopedHandle(const ScopedHandle&) = delete;
@@ -17,6 +17,12 @@ public:
 
     bool IsValid() const { return m_handle != NULL && m_handle != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return m_handle; }
+    // Closes now, for callers that need to know whether the close worked.
+    bool Close() {
+        bool closed = IsValid() && CloseFunction(m_handle);
+        m_handle = NULL;
+        return closed;
+    }
 
 private:
     HANDLE m_handle;

@@ -1,0 +1,125 @@
+#include "tools/save_list.h"
+
+#include <commdlg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/gui_listbox.h"
+#include "app/load_text.h"
+#include "app/show_message.h"
+#include "app/scoped_handle.h"
+#include "res/resource.h"
+
+namespace {
+
+const char Filter[] = "Normal Text file (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+const DWORD SaveFlags = 0xA0880A; // overwrite prompt, no folder change, path must exist,
+                                  // no read-only return, long names, sizing
+const int SeparatorLength = 80;
+
+BOOL PlainWrite(HANDLE file, const void* bytes, DWORD length) {
+    DWORD written = 0;
+    return WriteFile(file, bytes, length, &written, NULL) && written == length;
+}
+
+SaveWriteFunction Write = PlainWrite;
+
+// The whole file's text. The count is asked before every entry, so entries a
+// folder walk adds meanwhile are written too.
+std::string ListText() {
+    std::string separator(SeparatorLength, '-');
+    separator += "\r\n";
+    const char* heading = LoadText(IDS_SAVE_HEADING);
+    std::string text = separator;
+    text += "                 ";
+    text += AppTitle;
+    text += " - ";
+    text += heading ? heading : "";
+    text += "\r\n";
+    text += separator;
+    text += "\r\n";
+
+    char entry[PathBufferSize];
+    memset(entry, 0, sizeof entry);
+    for (int index = 0; index < FileList->EntryCount(); ++index) {
+        // An entry that cannot be read is written as the empty line.
+        if (!FileList->GetEntry(index, entry)) {
+            entry[0] = '\0';
+        }
+        text += entry;
+        text += "\r\n";
+    }
+    return text;
+}
+
+// The folder part of path, its last separator included; empty when none.
+std::string FolderOf(const char* path) {
+    const char* slash = strrchr(path, '\\');
+    const char* other = strrchr(path, '/');
+    if (other > slash) {
+        slash = other;
+    }
+    return slash ? std::string(path, slash + 1) : std::string();
+}
+
+// Writes text into a new file beside target and moves it over target.
+bool WriteInPlace(const char* target, const std::string& text) {
+    std::string folder = FolderOf(target);
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "dig", 0, temporary)) {
+        return false;
+    }
+    bool written = false;
+    {
+        ScopedFile file(
+            CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+        written = file.IsValid() && Write(file.Get(), text.data(), static_cast<DWORD>(text.size())) &&
+                  FlushFileBuffers(file.Get());
+        written = file.Close() && written;
+    }
+    if (written && MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary);
+    return false;
+}
+
+} // namespace
+
+void SetSaveWriteFunction(SaveWriteFunction write) { Write = write ? write : PlainWrite; }
+
+void SaveList(HWND owner) {
+    char fileName[PathBufferSize] = "";
+    // The dialog keeps a pointer to the title, so it gets its own copy.
+    char title[SharedTextSize];
+    const char* loaded = LoadText(IDS_SAVE_TITLE);
+    if (loaded) {
+        lstrcpynA(title, loaded, sizeof title);
+    }
+
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.hInstance = AppInstance;
+    dialog.lpstrFilter = Filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = sizeof fileName;
+    dialog.lpstrTitle = loaded ? title : NULL;
+    dialog.Flags = SaveFlags;
+    dialog.lpstrDefExt = "txt";
+    if (!GetSaveFileNameA(&dialog)) {
+        return;
+    }
+
+    if (!WriteInPlace(fileName, ListText())) {
+        ShowMessage(owner, IDS_SAVE_FAILED, MB_TASKMODAL | MB_ICONERROR);
+        return;
+    }
+    FileList->SetSelection(-1);
+    ShowMessage(owner, IDS_SAVED, MB_TASKMODAL | MB_ICONINFORMATION);
+}

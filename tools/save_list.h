@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+// Asks for a file name with the save dialog and writes the file list under its
+// heading: 80 hyphens, the title line, 80 hyphens, an empty line, then every
+// entry; CR LF line ends, no byte-order mark. The text is written beside the
+// chosen file and put in its place only when complete, so a failed save leaves
+// an existing file as it was. Tells the owner how it went (5303 or 5302).
+void SaveList(HWND owner);
+
+// Writes length bytes to file; WriteFile unless a test has put its own in.
+typedef BOOL (*SaveWriteFunction)(HANDLE file, const void* bytes, DWORD length);
+void SetSaveWriteFunction(SaveWriteFunction write);

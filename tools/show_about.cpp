@@ -1,0 +1,33 @@
+#include "tools/show_about.h"
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/load_text.h"
+#include "companion/varnolib.h"
+#include "res/resource.h"
+
+namespace {
+
+const int32_t BuildNumber = 286;
+// The same maker's line as the version block's.
+const char Copyright[] = "Copyright (C) 2013 VIDODi. All rights reserved.";
+const char Author[] = "VIDODi";
+
+} // namespace
+
+void ShowAbout(HWND owner) {
+    AboutInfo info;
+    memset(&info, 0, sizeof info);
+    info.instance = AppInstance;
+    info.owner = owner;
+    info.icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
+    info.title = AppTitle;
+    info.build = BuildNumber;
+    info.copyright = Copyright;
+    info.author = Author;
+    info.author2 = Author;
+    // The box copies what it shows before it returns, so SharedText may be passed.
+    info.extra = LoadText(IDS_ABOUT_TEXT);
+    ShowAboutBox(&info);
+}
