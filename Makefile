@@ -12,6 +12,7 @@ WINE_RUN := scripts/wine-run
 NATIVE_DIR := build/native
 FUZZ_DIR   := build/fuzz
 WIN64_DIR  := build/win64
+VERSION    := 3.3.0.286
 
 NATIVE_CONFIG := -G Ninja -DCMAKE_BUILD_TYPE=Release
 FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -22,13 +23,14 @@ WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
 FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang tests bench)
 
 .PHONY: help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
-        test-steps bench fuzz format clean
+        test-steps bench fuzz format clean dist
 
 help:
 	@echo "make run     build and start Digestor.exe under Wine (ARGS=... passes arguments)"
 	@echo "make test    install missing packages (root), build native/fuzz/win64 trees, run all tests"
 	@echo "make bench   build the native tree and run the throughput benchmark"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
+	@echo "make dist    build the Windows tree and write dist/Digestor-$(VERSION)-win64.zip"
 	@echo "make format  clang-format the C/C++ sources"
 	@echo "make clean   stop Wine/Xvfb and remove build/"
 
@@ -113,6 +115,13 @@ fuzz: deps build-fuzz
 	@echo "==> fuzz (until Ctrl-C or a crash)"
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/engine_fuzz -print_final_stats=1 $(FUZZ_DIR)/corpus
+
+# The zip is made by the Windows build (target dist, cmake/dist.cmake) and tested there
+# (tests/dist); this copies it to dist/.
+dist: deps build-win64
+	mkdir -p dist
+	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip dist/
+	@echo "dist/Digestor-$(VERSION)-win64.zip"
 
 format:
 	@command -v clang-format >/dev/null || { echo "clang-format not found: apt-get install clang-format" >&2; exit 1; }
