@@ -23,13 +23,14 @@ WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
 FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang tests bench)
 
 .PHONY: help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
-        test-steps bench fuzz format clean dist
+        test-steps bench fuzz format clean dist screenshots
 
 help:
 	@echo "make run     build and start Digestor.exe under Wine (ARGS=... passes arguments)"
 	@echo "make test    install missing packages (root), build native/fuzz/win64 trees, run all tests"
-	@echo "make bench   build the native tree and run the throughput benchmark"
+	@echo "make bench   engine throughput, and timed runs of Digestor.exe under Wine"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
+	@echo "make screenshots  photograph the program in English and German into docs/screenshots"
 	@echo "make dist    build the Windows tree and write dist/Digestor-$(VERSION)-win64.zip"
 	@echo "make format  clang-format the C/C++ sources"
 	@echo "make clean   stop Wine/Xvfb and remove build/"
@@ -107,9 +108,13 @@ run: deps build-win64
 
 # --- other targets ------------------------------------------------------------------------------
 
-bench: deps build-native
-	@echo "==> benchmark"
+# The engine's throughput natively, then runs of the real Digestor.exe under Wine beside md5sum
+# (bench/run_bench.sh; its test data stays in build/bench).
+bench: deps build-native build-win64
+	@echo "==> engine benchmark"
 	$(NATIVE_DIR)/engine_bench
+	@echo "==> runs of Digestor.exe under Wine"
+	@trap '$(WINE_RUN) --stop' EXIT; bench/run_bench.sh $(WIN64_DIR)/bin build/bench
 
 fuzz: deps build-fuzz
 	@echo "==> fuzz (until Ctrl-C or a crash)"
@@ -122,6 +127,10 @@ dist: deps build-win64
 	mkdir -p dist
 	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip dist/
 	@echo "dist/Digestor-$(VERSION)-win64.zip"
+
+# The README's pictures: a tour of every menu command under Wine, in English and German.
+screenshots: deps build-win64
+	@trap '$(WINE_RUN) --stop' EXIT; scripts/screenshots
 
 format:
 	@command -v clang-format >/dev/null || { echo "clang-format not found: apt-get install clang-format" >&2; exit 1; }

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# run_bench.sh BIN WORK: times runs of the real Digestor.exe under Wine beside the native tools.
+#   - one 256 MiB file with MD5 against md5sum on the same file (goal: at most 1.3 x md5sum's time)
+#   - 10,000 files of 1 KiB (goal: at least 2,000 files a second)
+# BIN is the Windows tree's bin/ (Digestor.exe, digestor_run_bench.exe, e2e_menu_probe.dll); WORK
+# a folder for the test data, kept between runs.  Each figure is the best of three runs, from the
+# press of the start button to the end of the run.
+set -euo pipefail
+bin=$(realpath "$1")
+work=$2
+here=$(cd "$(dirname "$0")/.." && pwd)
+wine_run=$here/scripts/wine-run
+runs=3
+
+mkdir -p "$work"
+work=$(realpath "$work")
+big=$work/big.bin
+small=$work/small
+if [[ ! -f $big || $(stat -c %s "$big") != 268435456 ]]; then
+    head -c 268435456 /dev/urandom >"$big"
+fi
+if [[ ! -d $small || $(find "$small" -type f | wc -l) != 10000 ]]; then
+    rm -rf "$small"
+    mkdir -p "$small"
+    head -c $((10000 * 1024)) /dev/urandom | split -b 1024 -a 5 -d - "$small/f"
+fi
+windows() { local p=$1; echo "Z:${p//\//\\}"; }
+
+now() { date +%s.%N; }
+best() { sort -g | head -1; }
+calc() { awk "BEGIN { print $1 }"; }
+
+# Native: md5sum, page cache warm.
+md5sum "$big" >/dev/null
+native_big=$(for _ in $(seq $runs); do
+    t0=$(now); md5sum "$big" >/dev/null; t1=$(now); calc "$t1 - $t0"
+done | best)
+native_small=$(for _ in $(seq $runs); do
+    t0=$(now); find "$small" -type f -print0 | xargs -0 md5sum >/dev/null; t1=$(now); calc "$t1 - $t0"
+done | best)
+
+"$wine_run" --prepare
+# Digestor: one run each, best of $runs.
+digestor() { # path entries -> seconds; checks the first line against md5sum for the big file
+    local path=$1 entries=$2 output
+    output=$("$wine_run" "$bin/digestor_run_bench.exe" "$bin/Digestor.exe" "$(windows "$path")" "$entries")
+    output=${output//$'\r'/}
+    if [[ $entries == 1 ]]; then
+        local expected
+        expected="$(md5sum "$path" | cut -d' ' -f1) <- MD5 -> $(windows "$path")"
+        grep -qxF "first=$expected" <<<"$output" || { echo "run_bench: wrong result: $output" >&2; exit 1; }
+    fi
+    sed -n 's/^seconds=//p' <<<"$output"
+}
+wine_big=$(for _ in $(seq $runs); do digestor "$big" 1; done | best)
+wine_small=$(for _ in $(seq $runs); do digestor "$small" 10000; done | best)
+
+printf '\n%-40s %10s %10s %10s\n' "run" "Digestor" "native" "ratio"
+printf '%-40s %9.3fs %9.3fs %9.2fx   (goal <= 1.30x md5sum)\n' "256 MiB file, MD5 (md5sum)" \
+    "$wine_big" "$native_big" "$(calc "$wine_big / $native_big")"
+printf '%-40s %9.3fs %9.3fs %9.2fx\n' "10,000 files of 1 KiB, MD5 (md5sum)" \
+    "$wine_small" "$native_small" "$(calc "$wine_small / $native_small")"
+printf '%-40s %10.0f %10.0f   (goal >= 2000 files/s)\n' "  files a second" \
+    "$(calc "10000 / $wine_small")" "$(calc "10000 / $native_small")"
