@@ -67,6 +67,11 @@ std::string FolderOf(const char* path) {
 
 // Writes text into a new file beside target and moves it over target.
 bool WriteInPlace(const char* target, const std::string& text) {
+    // A move replaces a file whatever its attributes: a read-only one stays.
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
     std::string folder = FolderOf(target);
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "dig", 0, temporary)) {
