@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/gui_listbox.h"
+#include "app/list_painting.h"
 #include "app/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
@@ -50,7 +51,9 @@ void OnDropFiles(HWND window, HDROP drop) {
     // The handle is stored before this thread reads messages again, so the
     // worker's MSG_SCAN_DONE always finds it.
     ExpandThread = CreateThread(NULL, 0, FolderExpandThread, NULL, 0, NULL);
-    if (!ExpandThread) {
+    if (ExpandThread) {
+        HoldListPainting(); // released by MSG_SCAN_DONE
+    } else {
         PendingFolders.count = 0;
         PendingFolders.Free();
         ShowMessage(window, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/drop_intake.h"
 #include "app/gui_listbox.h"
+#include "app/list_painting.h"
 #include "app/load_text.h"
 #include "app/palette.h"
 #include "app/set_caption.h"
@@ -139,6 +140,7 @@ static void OnScanDone(HWND window) {
     EnableWindow(GetDlgItem(window, IDC_START), TRUE);
     CloseHandle(ExpandThread);
     ExpandThread = NULL;
+    ReleaseListPainting();
 }
 
 // At most one run: the progress dialog owns it from creation to its end.
@@ -199,6 +201,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case MSG_SCAN_DONE:
         OnScanDone(window);
+        break;
+    case WM_TIMER:
+        if (wParam == ListPaintTimer) {
+            PaintHeldList();
+        }
         break;
     case WM_SYSCOMMAND:
         // The low four bits of a system command are the platform's own.

@@ -6,6 +6,7 @@
 #include <stdio.h>
 
 #include "app/app_state.h"
+#include "app/list_painting.h"
 #include "app/load_text.h"
 #include "app/palette.h"
 #include "app/set_caption.h"
@@ -66,6 +67,7 @@ void OnInitDialog(HWND dialog) {
     // The job reports to ProgressWindow, so it is set before the job exists.
     ProgressWindow = dialog;
     ClearHashStop();
+    HoldListPainting(); // released by the teardown
     HashThread = CreateThread(NULL, 0, HashWorkerThread, NULL, 0, NULL);
     if (!HashThread) {
         ShowMessage(MainWindow, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
@@ -106,6 +108,7 @@ void OnDestroy() {
         SetTaskbarState(TBPF_NOPROGRESS);
     }
     ProgressWindow = NULL;
+    ReleaseListPainting();
     EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
     EnableSaveAndClear();
 }
