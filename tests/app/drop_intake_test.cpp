@@ -1,11 +1,8 @@
 // Drops onto the running main window: files listed at once, folders walked by
 // the expansion worker, the window given back in its idle state.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
-
-#include <string.h>
 
 #include <string>
 #include <vector>
@@ -14,51 +11,14 @@
 #include "app/gui_listbox.h"
 #include "main_window_test.h"
 #include "res/resource.h"
+#include "shell_drop.h"
 #include "temp_tree.h"
 
 namespace {
 
-// A drop as the shell hands it over: DROPFILES, then the ANSI paths, each
-// zero-terminated, and one more zero.
-HDROP MakeDrop(const std::vector<std::string>& paths) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths) {
-        size += path.size() + 1;
-    }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* out = reinterpret_cast<char*>(drop + 1);
-    for (const std::string& path : paths) {
-        memcpy(out, path.c_str(), path.size() + 1);
-        out += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 class DropIntakeTest : public MainWindowTest {
 protected:
-    void Drop(const std::vector<std::string>& paths) {
-        SendMessageA(m_window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
-    }
-
-    // ExpandThread belongs to the window thread, so it is read there.
-    bool WorkerRuns() {
-        bool runs = true;
-        m_session->OnWindowThread([&] { runs = ExpandThread != NULL; });
-        return runs;
-    }
-
-    void ExpectIdleLook() {
-        EXPECT_TRUE(IsWindowEnabled(m_list));
-        EXPECT_TRUE(IsWindowVisible(m_session->Control(IDC_SELECTED_PATH)));
-        EXPECT_FALSE(IsWindowVisible(m_session->Control(IDC_MAIN_PROGRESS)));
-        EXPECT_TRUE(IsWindowEnabled(m_session->Control(IDC_START)));
-        EXPECT_EQ(WindowText(m_session->Control(IDC_START)), ModuleString(m_language, IDS_START));
-        EXPECT_EQ(PendingFolders.storage, nullptr) << "the queue was not freed";
-    }
+    void Drop(const std::vector<std::string>& paths) { DropOnto(m_window, paths); }
 };
 
 TEST_F(DropIntakeTest, FilesAtOnceThenFoldersInDropOrder) {
@@ -83,7 +43,7 @@ TEST_F(DropIntakeTest, FilesAtOnceThenFoldersInDropOrder) {
     EXPECT_EQ(atOnce[0], one);
     EXPECT_EQ(atOnce[1], two);
 
-    ASSERT_TRUE(WaitFor([&] { return !WorkerRuns(); })) << "the worker did not finish";
+    ASSERT_TRUE(WaitForExpansionEnd(*m_session)) << "the worker did not finish";
     std::vector<std::string> expected = {one, two};
     for (const std::string& folder : {second, empty, first}) {
         for (const std::string& file : WalkOrder(folder)) {
@@ -102,7 +62,7 @@ TEST_F(DropIntakeTest, DropOfFilesOnlyStillEnablesStart) {
 
     Drop({file});
 
-    ASSERT_TRUE(WaitFor([&] { return !WorkerRuns(); })) << "the worker did not finish";
+    ASSERT_TRUE(WaitForExpansionEnd(*m_session)) << "the worker did not finish";
     EXPECT_EQ(ListedEntries(), std::vector<std::string>{file});
     ExpectIdleLook();
 }
@@ -142,7 +102,7 @@ TEST_F(DropIntakeTest, ThousandAndHundredFoldersAreAllWalked) {
 
     Drop(folders);
 
-    ASSERT_TRUE(WaitFor([&] { return !WorkerRuns(); }, 120000)) << "the worker did not finish";
+    ASSERT_TRUE(WaitForExpansionEnd(*m_session, 120000)) << "the worker did not finish";
     EXPECT_EQ(ListedEntries(), expected);
     ExpectIdleLook();
 }

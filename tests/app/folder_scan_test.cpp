@@ -60,6 +60,13 @@ TEST_F(FolderScanTest, EmptyOrMissingFolderAddsNothingAndShowsNothing) {
     // TearDown fails the test on any message box.
 }
 
+TEST_F(FolderScanTest, PathOfAFileAddsNothing) {
+    TempTree tree;
+    std::string file = tree.File("plain.txt");
+    ScanFolder(file.c_str());
+    EXPECT_EQ(FileList->EntryCount(), 0);
+}
+
 TEST_F(FolderScanTest, EntriesWhosePathWouldPass519CharactersAreSkipped) {
     TempTree tree;
     std::string d = tree.Folder("deep");

@@ -1,5 +1,6 @@
 #include "main_window_test.h"
 
+#include "app/app_state.h"
 #include "res/resource.h"
 
 std::string WindowText(HWND window) {
@@ -43,4 +44,13 @@ INT_PTR MainWindowTest::CloseWith(UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR result = -2;
     EXPECT_TRUE(m_session->WaitForEnd(&result)) << "the main window did not close";
     return result;
+}
+
+void MainWindowTest::ExpectIdleLook() {
+    EXPECT_TRUE(IsWindowEnabled(m_list));
+    EXPECT_TRUE(IsWindowVisible(m_session->Control(IDC_SELECTED_PATH)));
+    EXPECT_FALSE(IsWindowVisible(m_session->Control(IDC_MAIN_PROGRESS)));
+    EXPECT_TRUE(IsWindowEnabled(m_session->Control(IDC_START)));
+    EXPECT_EQ(WindowText(m_session->Control(IDC_START)), ModuleString(m_language, IDS_START));
+    EXPECT_EQ(PendingFolders.storage, nullptr) << "the queue was not freed";
 }

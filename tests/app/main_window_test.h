@@ -29,6 +29,10 @@ protected:
     // Sends message to the main window and waits for the dialog to end.
     INT_PTR CloseWith(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The look a finished drop leaves: list enabled, path field in place of
+    // the marquee bar, start enabled with its usual text, queue freed.
+    void ExpectIdleLook();
+
     std::unique_ptr<MainWindowSession> m_session;
     HMODULE m_language = NULL; // released by the dialog when it ends
     std::string m_languagePath;

@@ -91,6 +91,20 @@ std::string TempTree::File(const std::string& relative, DWORD attributes) {
     return path;
 }
 
+void TempTree::Remove(const std::string& relative) {
+    std::wstring path = LongForm(m_root + "\\" + relative);
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+    } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+}
+
 std::string TempTree::DeepChain(const std::string& folder, const std::string& segment, size_t length) {
     std::string path = folder;
     std::string file;

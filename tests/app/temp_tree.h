@@ -19,6 +19,8 @@ public:
     std::string Folder(const std::string& relative);
     // Creates an empty file relative below the root; its full path.
     std::string File(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+    // Removes the file or folder relative below the root with everything in it.
+    void Remove(const std::string& relative);
     // Creates a chain of folders named segment below folder, each holding
     // f.txt, until the paths pass length characters; the deepest f.txt. The
     // ANSI calls stop at MAX_PATH, so this goes through the wide ones.

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,88 +14,43 @@
 #include "res/resource.h"
 #include "run/progress_dialog.h"
 #include "run/taskbar.h"
-#include "tests/app/main_window_test.h"
-#include "tests/app/temp_tree.h"
+#include "tests/app/sent_message_hook.h"
 #include "tests/run/fake_taskbar.h"
+#include "tests/run/run_fixture.h"
 
 namespace {
 
-const char* const Names[4] = {"MD2", "MD4", "MD5", "CRC32"};
-
-// Writes bytes into a new file path.
-bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok =
-        bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-std::vector<BYTE> RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::vector<BYTE> bytes(size);
-    for (BYTE& byte : bytes) {
-        byte = static_cast<BYTE>(generator());
-    }
-    return bytes;
-}
-
-// The engine used on its own over the whole content in one call: no blocks,
-// no files, no list.
-std::string EngineDigest(DigestKind kind, const std::vector<BYTE>& bytes) {
-    IDigestor* digestor = CreateDigestor(kind);
-    if (!bytes.empty()) {
-        digestor->Update(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    }
-    digestor->Finish();
-    std::string text = digestor->DigestText();
-    digestor->Release();
-    return text;
-}
+// What reached the progress dialog's bars during a run, recorded on the window
+// thread as the job's reports arrive.
+struct BarReports {
+    int filePositions = 0;
+    int totalPositions = 0;
+    LPARAM lastFileRange = -1;
+    WPARAM lastFilePosition = 0;
+    WPARAM lastTotalPosition = 0;
+};
 
 // The main window with the progress dialog opened from the test the way the
-// start button opens it. The progress dialog is a #32770 window without a
-// file list, so the box watcher meets it too: it is told apart by caption.
-class HashJob : public MainWindowTest {
+// start button opens it.
+class HashJob : public RunFixture {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        // The language module goes with the main window.
-        m_progressCaption = "Digestor: " + ModuleString(m_language, IDS_PROGRESS_CAPTION);
-    }
-
-    void TearDown() override {
-        if (!m_session) {
-            return;
-        }
-        if (m_window && IsWindow(m_window)) {
-            SendMessageA(m_window, WM_CLOSE, 0, 0);
-        }
-        INT_PTR result = 0;
-        EXPECT_TRUE(m_session->WaitForEnd(&result)) << "the main window did not close";
-        for (const SeenMessageBox& box : m_session->Boxes().Seen()) {
-            // A progress dialog met while it closes reads as a box without texts.
-            bool progressDialog =
-                box.caption == m_progressCaption || (box.caption.empty() && box.text.empty());
-            EXPECT_TRUE(progressDialog) << "unexpected message box: " << box.caption << ": " << box.text;
-        }
-        m_session.reset();
-    }
-
-    void SetEntries(const std::vector<std::string>& entries) {
-        FileList->ClearEntries();
-        for (const std::string& entry : entries) {
-            ASSERT_GE(FileList->AddEntry(entry.c_str()), 0) << entry;
-        }
-    }
-
-    void SelectAlgorithm(int index) {
-        SendMessageA(m_session->Control(IDC_ALGORITHM), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SentMessageHook::Watcher RecordBars(BarReports& reports) {
+        BarReports* record = &reports;
+        return [record](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+            if (!ProgressWindow || GetParent(window) != ProgressWindow) {
+                return;
+            }
+            int id = GetDlgCtrlID(window);
+            if (id == IDC_FILE_PROGRESS && message == PBM_SETRANGE32) {
+                record->lastFileRange = lParam;
+            } else if (id == IDC_FILE_PROGRESS && message == PBM_SETPOS) {
+                ++record->filePositions;
+                record->lastFilePosition = wParam;
+            } else if (id == IDC_TOTAL_PROGRESS && message == PBM_SETPOS) {
+                ++record->totalPositions;
+                record->lastTotalPosition = wParam;
+            }
+        };
     }
 
     // Opens the progress dialog on the window thread and waits for the run to end.
@@ -105,12 +60,8 @@ protected:
                                              ProgressDialogProc, 0);
             ProgressWindow = IsWindow(dialog) ? dialog : NULL;
         });
-        ASSERT_TRUE(WaitFor([] { return ProgressWindow == NULL && HashThread == NULL; }))
-            << "the run did not end";
+        ASSERT_TRUE(WaitForIdle()) << "the run did not end";
     }
-
-    TempTree m_tree;
-    std::string m_progressCaption;
 };
 
 TEST_F(HashJob, EmptyFileGivesTheResultLineOfTheTypicalRoad) {
@@ -144,7 +95,7 @@ TEST_F(HashJob, EveryAlgorithmAgreesWithTheEngineOverBlockBoundaries) {
         std::vector<std::string> lines = ListedEntries();
         ASSERT_EQ(lines.size(), paths.size());
         for (size_t i = 0; i < paths.size(); ++i) {
-            EXPECT_EQ(lines[i], EngineDigest(kind, contents[i]) + " <- " + Names[kind] + " -> " + paths[i]);
+            EXPECT_EQ(lines[i], ResultLine(kind, contents[i], paths[i]));
         }
     }
 }
@@ -153,15 +104,33 @@ TEST_F(HashJob, UnopenableEntriesBecomeFailureLines) {
     std::string missing = m_tree.Root() + "\\missing.txt";
     std::string folder = m_tree.Folder("folder");
     std::string file = m_tree.File("present.txt");
-    SetEntries({missing, "", folder, file});
+    // Held open for writing by another handle: one that shares nothing, and
+    // one that shares everything, whose writes the job does not share.
+    std::string locked = m_tree.File("locked.txt");
+    HANDLE writer =
+        CreateFileA(locked.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE) << GetLastError();
+    std::string written = m_tree.File("written.txt");
+    HANDLE sharingWriter = CreateFileA(written.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(sharingWriter, INVALID_HANDLE_VALUE) << GetLastError();
+    // The last entry is empty: it is not opened, yet the whole-list bar counts it.
+    SetEntries({missing, "", folder, file, locked, written, ""});
     SelectAlgorithm(1);
-    RunAndWait();
+    BarReports bars;
+    {
+        SentMessageHook hook(*m_session, RecordBars(bars));
+        ASSERT_TRUE(hook.Installed());
+        RunAndWait();
+    }
+    CloseHandle(writer);
+    CloseHandle(sharingWriter);
 
     std::string format = ModuleString(m_language, IDS_OPEN_FAILED);
     ASSERT_NE(format.find("%s"), std::string::npos);
     char expected[2048];
     std::vector<std::string> lines = ListedEntries();
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 7u);
     wsprintfA(expected, format.c_str(), "MD4", missing.c_str());
     EXPECT_EQ(lines[0], expected);
     EXPECT_NE(lines[0], missing);
@@ -169,6 +138,13 @@ TEST_F(HashJob, UnopenableEntriesBecomeFailureLines) {
     wsprintfA(expected, format.c_str(), "MD4", folder.c_str());
     EXPECT_EQ(lines[2], expected);
     EXPECT_EQ(lines[3], "31d6cfe0d16ae931b73c59d7e0c089c0 <- MD4 -> " + file);
+    wsprintfA(expected, format.c_str(), "MD4", locked.c_str());
+    EXPECT_EQ(lines[4], expected);
+    wsprintfA(expected, format.c_str(), "MD4", written.c_str());
+    EXPECT_EQ(lines[5], expected);
+    EXPECT_EQ(lines[6], "");
+    EXPECT_GE(bars.totalPositions, 1);
+    EXPECT_EQ(bars.lastTotalPosition, 7u) << "every entry, the empty ones included, counts";
 }
 
 TEST_F(HashJob, OverlongFailureLineIsCutToAnEntry) {
@@ -211,22 +187,11 @@ TEST_F(HashJob, TaskbarFollowsTheRunAndEndsWithoutProgress) {
         ASSERT_TRUE(WriteBytes(paths.back(), RandomBytes(4096, static_cast<unsigned>(i))));
     }
     SetEntries(paths);
-    bool registered = false;
-    m_session->OnWindowThread([&] {
-        CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-        registered = RegisterFakeTaskbarClass();
-        ResetFakeTaskbar();
-        ReplaceTaskbarObject(6, 1);
-    });
-    ASSERT_TRUE(registered);
-    ASSERT_EQ(FakeTaskbarsCreated(), 1);
+    if (!UseFakeTaskbar()) {
+        GTEST_SKIP() << "no taskbar progress on this system";
+    }
     RunAndWait();
     std::vector<TaskbarCallRecord> calls = FakeTaskbarCalls();
-    // The taskbar object outlives this window thread: empty it for later tests.
-    m_session->OnWindowThread([] {
-        SetFakeTaskbarCreationFails(true);
-        ReplaceTaskbarObject(6, 1);
-    });
 
     ASSERT_GE(calls.size(), 5u); // HrInit, NORMAL, (0, count), (count, count), NOPROGRESS
     EXPECT_EQ(calls[0].call, TaskbarCall::HrInit);
@@ -248,6 +213,57 @@ TEST_F(HashJob, TaskbarFollowsTheRunAndEndsWithoutProgress) {
     for (size_t i = 1; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].window, m_window);
     }
+}
+
+// MD2 is the slow engine: a few mebibytes take long enough for many report
+// intervals, while the job reads some thousand blocks. However slow the
+// machine, the job sends at most one display report per interval.
+TEST_F(HashJob, DisplayReportsAreCoalescedAndTheFinalStateIsComplete) {
+    const ULONGLONG reportInterval = 33; // milliseconds, the job's
+    const ULONGLONG slack = 4;           // first file shown at once, forced final state
+    std::vector<BYTE> content = RandomBytes(8 * 1024 * 1024, 77);
+    std::string path = m_tree.Root() + "\\large.bin";
+    ASSERT_TRUE(WriteBytes(path, content));
+    SetEntries({path});
+    SelectAlgorithm(0);
+    if (!UseFakeTaskbar()) {
+        GTEST_SKIP() << "no taskbar progress on this system";
+    }
+    BarReports bars;
+    ULONGLONG elapsed = 0;
+    {
+        SentMessageHook hook(*m_session, RecordBars(bars));
+        ASSERT_TRUE(hook.Installed());
+        ULONGLONG begin = GetTickCount64();
+        RunAndWait();
+        elapsed = GetTickCount64() - begin;
+    }
+    std::vector<TaskbarCallRecord> calls = FakeTaskbarCalls();
+    std::vector<std::string> lines = ListedEntries();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], ResultLine(DigestMD2, content, path));
+
+    ULONGLONG bound = elapsed / reportInterval + slack;
+    int values = 0;
+    for (const TaskbarCallRecord& call : calls) {
+        values += call.call == TaskbarCall::SetProgressValue ? 1 : 0;
+    }
+    SCOPED_TRACE("run of " + std::to_string(elapsed) + " ms");
+    EXPECT_LE(static_cast<ULONGLONG>(bars.filePositions), bound);
+    EXPECT_LE(static_cast<ULONGLONG>(bars.totalPositions), bound);
+    EXPECT_LE(static_cast<ULONGLONG>(values), bound);
+    // The end is shown as it is, whatever the interval held back.
+    EXPECT_GT(bars.lastFileRange, 0);
+    EXPECT_EQ(static_cast<LPARAM>(bars.lastFilePosition), bars.lastFileRange) << "the file bar is not full";
+    EXPECT_EQ(bars.lastTotalPosition, 1u);
+    ASSERT_GE(calls.size(), 2u);
+    const TaskbarCallRecord& last = calls.back();
+    const TaskbarCallRecord& beforeLast = calls[calls.size() - 2];
+    EXPECT_EQ(last.call, TaskbarCall::SetProgressState);
+    EXPECT_EQ(last.first, static_cast<ULONGLONG>(TBPF_NOPROGRESS));
+    EXPECT_EQ(beforeLast.call, TaskbarCall::SetProgressValue);
+    EXPECT_EQ(beforeLast.first, 1u);
+    EXPECT_EQ(beforeLast.second, 1u);
 }
 
 } // namespace

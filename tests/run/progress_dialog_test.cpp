@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -13,99 +12,25 @@
 #include "app/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
-#include "tests/app/main_window_test.h"
-#include "tests/app/temp_tree.h"
+#include "tests/run/hold_point.h"
+#include "tests/run/run_fixture.h"
 
 namespace {
 
-// Where the job is held: before the block that starts at byte After of entry
-// Entry. There it posts Message (if any) to the progress dialog, then waits
-// until the stop request or the test's Release.
-struct HoldPoint {
-    std::atomic<LRESULT> entry{-1};
-    std::atomic<ULONGLONG> after{0};
-    std::atomic<UINT> message{0};
-    std::atomic<WPARAM> wParam{0};
-    std::atomic<bool> toMainWindow{false};
-    std::atomic<bool> reached{false};
-    std::atomic<bool> released{false};
-    std::atomic<bool> ignoresStop{false}; // stands in for a job that does not end
-};
-
-HoldPoint Hold;
-
-void HoldHook(LRESULT entry, ULONGLONG done) {
-    if (Hold.reached.load() || entry != Hold.entry.load() || done < Hold.after.load()) {
-        return;
-    }
-    if (Hold.message.load() != 0) {
-        PostMessageA(Hold.toMainWindow.load() ? MainWindow : ProgressWindow, Hold.message.load(),
-                     Hold.wParam.load(), 0);
-    }
-    Hold.reached = true;
-    WaitFor([] { return (HashStopRequested() && !Hold.ignoresStop.load()) || Hold.released.load(); });
-}
-
-bool WriteSize(const std::string& path, size_t size) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    std::vector<BYTE> bytes(size);
-    for (size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<BYTE>(i * 7 + 3);
-    }
-    DWORD written = 0;
-    BOOL ok = size == 0 || WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, NULL);
-    CloseHandle(file);
-    return ok && written == size;
-}
-
 bool Greyed(UINT id) { return (GetMenuState(GetMenu(MainWindow), id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 
-class ProgressDialog : public MainWindowTest {
+class ProgressDialog : public RunFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        // The language module goes with the main window, which some tests close.
-        m_progressCaption = "Digestor: " + ModuleString(m_language, IDS_PROGRESS_CAPTION);
-        Hold.entry = -1;
-        Hold.after = 0;
-        Hold.message = 0;
-        Hold.wParam = 0;
-        Hold.toMainWindow = false;
-        Hold.reached = false;
-        Hold.released = false;
-        Hold.ignoresStop = false;
+        RunFixture::SetUp();
+        Hold.Reset();
         SetHashBlockHook(HoldHook);
     }
 
     void TearDown() override {
         Hold.released = true;
-        if (m_session) {
-            if (m_window && IsWindow(m_window)) {
-                SendMessageA(m_window, WM_CLOSE, 0, 0);
-            }
-            INT_PTR result = 0;
-            EXPECT_TRUE(m_session->WaitForEnd(&result)) << "the main window did not close";
-            for (const SeenMessageBox& box : m_session->Boxes().Seen()) {
-                // A progress dialog met while it closes reads as a box without texts.
-                bool progressDialog =
-                    box.caption == m_progressCaption || (box.caption.empty() && box.text.empty());
-                EXPECT_TRUE(progressDialog || box.text == m_expectedBox)
-                    << "unexpected message box: " << box.caption << ": " << box.text;
-            }
-            m_session.reset();
-        }
+        RunFixture::TearDown();
         SetHashBlockHook(NULL);
-    }
-
-    void SetEntries(const std::vector<std::string>& entries) {
-        FileList->ClearEntries();
-        for (const std::string& entry : entries) {
-            ASSERT_GE(FileList->AddEntry(entry.c_str()), 0) << entry;
-        }
     }
 
     // What the start button does: the dialog, then save and clear greyed.
@@ -122,10 +47,6 @@ protected:
         });
     }
 
-    bool WaitForIdle() {
-        return WaitFor([] { return ProgressWindow == NULL && HashThread == NULL; });
-    }
-
     bool StartEnabled() { return IsWindowEnabled(m_session->Control(IDC_START)) != FALSE; }
     bool ListEnabled() { return IsWindowEnabled(m_list) != FALSE; }
 
@@ -134,9 +55,9 @@ protected:
         m_small1 = m_tree.Root() + "\\one.bin";
         m_large = m_tree.Root() + "\\large.bin";
         m_small2 = m_tree.Root() + "\\two.bin";
-        ASSERT_TRUE(WriteSize(m_small1, 2000));
-        ASSERT_TRUE(WriteSize(m_large, 8 * 1024 * 1024));
-        ASSERT_TRUE(WriteSize(m_small2, 3000));
+        ASSERT_TRUE(WriteBytes(m_small1, RandomBytes(2000, 1)));
+        ASSERT_TRUE(WriteBytes(m_large, RandomBytes(8 * 1024 * 1024, 1)));
+        ASSERT_TRUE(WriteBytes(m_small2, RandomBytes(3000, 1)));
         SetEntries({m_small1, m_large, m_small2});
         Hold.entry = 1;
         Hold.after = 1024 * 1024;
@@ -152,17 +73,9 @@ protected:
         EXPECT_FALSE(Greyed(IDM_SAVE_LIST));
         EXPECT_FALSE(Greyed(IDM_CLEAR_LIST));
         // The job closed the file on its way out.
-        HANDLE file =
-            CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-        }
+        EXPECT_TRUE(OpensExclusively(m_large)) << GetLastError();
     }
 
-    TempTree m_tree;
-    std::string m_progressCaption;
-    std::string m_expectedBox; // text of the one message box a test expects
     std::string m_small1;
     std::string m_large;
     std::string m_small2;
@@ -170,7 +83,7 @@ protected:
 
 TEST_F(ProgressDialog, CompletedRunGivesTheWindowBackWithStartDisabled) {
     std::string path = m_tree.Root() + "\\done.bin";
-    ASSERT_TRUE(WriteSize(path, 5000));
+    ASSERT_TRUE(WriteBytes(path, RandomBytes(5000, 1)));
     SetEntries({path});
     Start();
     ASSERT_TRUE(WaitForIdle());
@@ -308,15 +221,7 @@ TEST_F(ProgressDialog, JobThatDoesNotStopIsReportedAndTheWindowComesBack) {
 
     // Let the job go: it still honours the stop and closes its file.
     Hold.released = true;
-    EXPECT_TRUE(WaitFor([this] {
-        HANDLE file =
-            CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        CloseHandle(file);
-        return true;
-    }));
+    EXPECT_TRUE(WaitFor([this] { return OpensExclusively(m_large); }));
     EXPECT_EQ(ListedEntries()[1], m_large);
 }
 
@@ -339,12 +244,7 @@ TEST_F(ProgressDialog, ClosingTheMainWindowStopsTheJob) {
     EXPECT_EQ(ProgressWindow, nullptr);
     EXPECT_EQ(HashThread, nullptr);
     EXPECT_TRUE(HashStopRequested());
-    HANDLE file =
-        CreateFileA(m_large.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
+    EXPECT_TRUE(OpensExclusively(m_large)) << GetLastError();
 }
 
 } // namespace
