@@ -6,6 +6,7 @@
 #include "app/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
+#include "run/progress_dialog.h"
 
 // Fetches item index into FileNameBuffer; false for an empty path or one that
 // would not fit (a cut path names another file).
@@ -20,7 +21,7 @@ static bool FetchDroppedPath(HDROP drop, UINT index) {
 void OnDropFiles(HWND window, HDROP drop) {
     // A running worker owns PendingFolders, FileNameBuffer and ExpandThread;
     // the disabled list keeps most drops away, this catches the rest.
-    if (ExpandThread || HashThread || ProgressWindow) {
+    if (ExpandThread || ProgressWindow || !ReapStoppedHashWorker()) {
         DragFinish(drop);
         return;
     }

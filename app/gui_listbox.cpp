@@ -16,6 +16,46 @@ const UINT EntryTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX
 // program (AddEntry refuses them) and are painted without text.
 const int PaintTextSize = 1024;
 
+// The record of window, through its property. Under Wine every property read
+// is a round trip to the server, and both procedures run on every message of
+// two busy windows, so the record last read for each window is kept at hand.
+// A window's record never changes once its procedure is in place; a window
+// that is destroyed, or whose record is replaced, is dropped from the cache.
+namespace {
+
+struct KnownStyle {
+    HWND window;
+    GuiListboxStyle* style;
+};
+
+thread_local KnownStyle KnownStyles[2];
+
+GuiListboxStyle* StyleOf(HWND window) {
+    for (const KnownStyle& known : KnownStyles) {
+        if (known.window == window) {
+            return known.style;
+        }
+    }
+    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    if (style) {
+        KnownStyles[1] = KnownStyles[0];
+        KnownStyles[0].window = window;
+        KnownStyles[0].style = style;
+    }
+    return style;
+}
+
+void ForgetStyle(HWND window) {
+    for (KnownStyle& known : KnownStyles) {
+        if (known.window == window) {
+            known.window = NULL;
+            known.style = NULL;
+        }
+    }
+}
+
+} // namespace
+
 GuiListbox::GuiListbox(HWND list) : m_setUp(false), m_parent(NULL), m_list(list) {
     m_parent = GetParent(list);
     m_setUp = AttachStyle();
@@ -42,6 +82,8 @@ bool GuiListbox::AttachStyle() {
     style->selectedBrush = CreateBrushIndirect(&brush);
 
     // The record is in place before either procedure can be called with it.
+    ForgetStyle(m_parent);
+    ForgetStyle(m_list);
     SetPropA(m_parent, GuiListboxProperty, style);
     SetPropA(m_list, GuiListboxProperty, style);
     style->parentProc = reinterpret_cast<WNDPROC>(
@@ -146,9 +188,12 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
 }
 
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    GuiListboxStyle* style = StyleOf(window);
     if (!style) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ForgetStyle(window);
     }
     if (message == WM_DRAWITEM) {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -162,9 +207,12 @@ LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    GuiListboxStyle* style = StyleOf(window);
     if (!style) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ForgetStyle(window);
     }
     // Every visible entry is cut to the list's width, so a resize repaints
     // them all, not only what the list box itself invalidates.

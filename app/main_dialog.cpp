@@ -14,6 +14,7 @@
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "run/taskbar.h"
 #include "tools/quick_sum.h"
@@ -145,7 +146,7 @@ static void OnScanDone(HWND window) {
 
 // At most one run: the progress dialog owns it from creation to its end.
 static void OnStart(HWND window) {
-    if (ProgressWindow) {
+    if (ProgressWindow || !ReapStoppedHashWorker()) {
         return;
     }
     HWND dialog =
@@ -185,7 +186,7 @@ static void OnCommand(HWND window, WPARAM wParam) {
     }
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TaskbarButtonMessage) {
         OnTaskbarButtonCreated();
     }
@@ -201,6 +202,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case MSG_SCAN_DONE:
         OnScanDone(window);
+        break;
+    case MSG_READ_ENTRIES:
+        ReadEntryBatch(reinterpret_cast<EntryBatch*>(lParam));
+        break;
+    case MSG_REPLACE_ENTRIES:
+        ApplyLineBatch(reinterpret_cast<const LineBatch*>(lParam));
         break;
     case WM_TIMER:
         if (wParam == ListPaintTimer) {

@@ -74,5 +74,7 @@
 // Private window messages, sent synchronously by the workers
 #define MSG_HASH_DONE (0x0400 + 1)
 #define MSG_SCAN_DONE (0x0400 + 2)
+#define MSG_READ_ENTRIES (0x0400 + 3)    // lParam: EntryBatch to fill
+#define MSG_REPLACE_ENTRIES (0x0400 + 4) // lParam: LineBatch to apply
 
 #endif

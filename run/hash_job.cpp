@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <string>
 
 #include "app/algorithm_box.h"
@@ -14,6 +15,7 @@
 #include "app/scoped_handle.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
+#include "run/entry_batches.h"
 #include "run/taskbar.h"
 
 namespace {
@@ -92,17 +94,57 @@ LONG FileBarPosition(ULONGLONG done, ULONGLONG size, LONG range) {
     return static_cast<LONG>(static_cast<double>(done) / static_cast<double>(size) * range);
 }
 
+// The job's view of the list: entries read ahead, new lines not yet handed
+// over, and when they last were.
+struct ListTraffic {
+    EntryBatch reads;
+    LineBatch lines;
+    ULONGLONG lastHandOver;
+};
+
+// Hands the waiting lines to the window thread, which replaces the entries.
+void HandOverLines(ListTraffic& traffic) {
+    if (traffic.lines.count > 0) {
+        SendMessageA(MainWindow, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(&traffic.lines));
+        traffic.lines.count = 0;
+    }
+    traffic.lastHandOver = GetTickCount64();
+}
+
 // Entry text longer than a list entry may hold is cut, so the replacement
 // never loses the entry.
-void ReplaceEntry(int index, char* line) {
-    line[PathBufferSize - 1] = '\0';
-    FileList->DeleteEntry(index);
-    FileList->InsertEntry(index, line);
+void ReplaceEntry(ListTraffic& traffic, int index, const char* line) {
+    LineBatch& lines = traffic.lines;
+    lstrcpynA(lines.lines[lines.count], line, PathBufferSize);
+    lines.index[lines.count] = index;
+    if (++lines.count == EntryBatchSize) {
+        HandOverLines(traffic);
+    }
+}
+
+// Copies entry index into FileNameBuffer, reading the next batch when needed.
+bool ReadEntry(ListTraffic& traffic, int index, LRESULT count) {
+    EntryBatch& reads = traffic.reads;
+    if (index < reads.first || index >= reads.first + reads.count) {
+        reads.first = index;
+        reads.count = static_cast<int>(count - index < EntryBatchSize ? count - index : EntryBatchSize);
+        for (int k = 0; k < reads.count; ++k) {
+            reads.read[k] = false;
+        }
+        SendMessageA(MainWindow, MSG_READ_ENTRIES, 0, reinterpret_cast<LPARAM>(&reads));
+    }
+    int k = index - reads.first;
+    if (!reads.read[k]) {
+        return false;
+    }
+    memcpy(FileNameBuffer, reads.entries[k], PathBufferSize);
+    return true;
 }
 
 // Digests the open file named by FileNameBuffer into entry index. False when
 // a stop request ended the read: the entry is then left as it was.
-bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display) {
+bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display,
+                ListTraffic& traffic) {
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
     ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
@@ -145,13 +187,15 @@ bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, D
     char line[LineBufferSize];
     std::string digest = digestor->DigestText();
     wsprintfA(line, "%s <- %s -> %s", digest.c_str(), name, FileNameBuffer);
-    ReplaceEntry(index, line);
+    ReplaceEntry(traffic, index, line);
     return true;
 }
 
 // One run over the list; returns when it is done or stopped, having sent no
-// report after a stop request.
-void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* failFormat) {
+// report after a stop request. The lines of the entries digested so far are
+// handed over either way.
+void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* failFormat,
+            ListTraffic& traffic) {
     Display display = {};
     display.count = count;
     display.shownFileRange = -1;
@@ -168,22 +212,26 @@ void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* fa
         }
         int index = static_cast<int>(i);
         // An entry that cannot be read is treated as empty: nothing to open.
-        if (FileList->GetEntry(index, FileNameBuffer) && FileNameBuffer[0] != '\0') {
+        if (ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
             ScopedFile file(CreateFileA(FileNameBuffer, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, NULL));
             if (file.IsValid()) {
-                if (!DigestFile(file.Get(), index, digestor, name, display)) {
+                if (!DigestFile(file.Get(), index, digestor, name, display, traffic)) {
                     return;
                 }
             } else if (failFormat && !strstr(FileNameBuffer, " <- ")) {
                 // A result of an earlier run stays as it is.
                 char line[LineBufferSize];
                 wsprintfA(line, failFormat, name, FileNameBuffer);
-                ReplaceEntry(index, line);
+                ReplaceEntry(traffic, index, line);
             }
         }
         display.wantedTotal = i + 1;
         Flush(display, false);
+        // The list keeps pace with the display.
+        if (GetTickCount64() - traffic.lastHandOver >= ReportInterval) {
+            HandOverLines(traffic);
+        }
     }
     // The display ends as a report of every block and entry would have left it.
     Flush(display, true);
@@ -221,7 +269,11 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
 
     LRESULT count = FileList->EntryCount();
     if (count != LB_ERR) {
-        RunJob(digestor, name, count, loaded ? failFormat : NULL);
+        // About 66 KiB: kept off the thread's stack.
+        std::unique_ptr<ListTraffic> traffic(new ListTraffic());
+        traffic->lastHandOver = GetTickCount64();
+        RunJob(digestor, name, count, loaded ? failFormat : NULL, *traffic);
+        HandOverLines(*traffic);
     }
     digestor->Release();
     if (HashStopRequested()) {

@@ -100,17 +100,21 @@ bool WaitForWorker(HANDLE thread) {
 void OnDestroy() {
     if (HashThread) {
         RequestHashStop();
-        if (!WaitForWorker(HashThread)) {
+        if (WaitForWorker(HashThread)) {
+            CloseHandle(HashThread);
+            HashThread = NULL;
+        } else {
+            // Its stop request stays in force; ReapStoppedHashWorker lets
+            // the next run start once it has ended.
             ShowMessage(NULL, IDS_CANNOT_STOP, MB_ICONERROR);
         }
-        CloseHandle(HashThread);
-        HashThread = NULL;
         SetTaskbarState(TBPF_NOPROGRESS);
     }
-    ProgressWindow = NULL;
     ReleaseListPainting();
     EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
     EnableSaveAndClear();
+    // Last: the main window is whole again when it sees no dialog.
+    ProgressWindow = NULL;
 }
 
 // The job is done and waits inside this message only to return: its handle
@@ -128,6 +132,14 @@ void OnHashDone(HWND dialog) {
 }
 
 } // namespace
+
+bool ReapStoppedHashWorker() {
+    if (HashThread && !ProgressWindow && WaitForSingleObject(HashThread, 0) == WAIT_OBJECT_0) {
+        CloseHandle(HashThread);
+        HashThread = NULL;
+    }
+    return HashThread == NULL;
+}
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

@@ -7,3 +7,8 @@
 // Procedure of the modeless dialog 102, owned by the main window, which
 // stores the dialog in ProgressWindow. WM_INITDIALOG starts HashWorkerThread.
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window thread. A worker that did not stop when its run was torn down keeps
+// HashThread set, so that nothing new starts beside it; once it has ended its
+// handle is closed here. True when no worker is left.
+bool ReapStoppedHashWorker();

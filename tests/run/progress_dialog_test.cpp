@@ -205,7 +205,7 @@ TEST_F(ProgressDialog, JobThatDoesNotStopIsReportedAndTheWindowComesBack) {
     Hold.wParam = IDC_CANCEL;
     Start();
     ASSERT_TRUE(WaitFor([] { return Hold.reached.load(); }));
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitFor([] { return ProgressWindow == NULL; }));
     std::vector<SeenMessageBox> boxes;
     for (const SeenMessageBox& box : m_session->Boxes().Seen()) {
         if (box.text == m_expectedBox) {
@@ -219,10 +219,25 @@ TEST_F(ProgressDialog, JobThatDoesNotStopIsReportedAndTheWindowComesBack) {
     EXPECT_TRUE(StartEnabled());
     EXPECT_TRUE(ListEnabled());
 
+    // The worker is still there: nothing new starts beside it, and its stop
+    // request stays in force.
+    EXPECT_NE(HashThread, (HANDLE)NULL);
+    HWND mainWindow = m_window;
+    m_session->OnWindowThread([mainWindow] { SendMessageA(mainWindow, WM_COMMAND, IDC_START, 0); });
+    EXPECT_EQ(ProgressWindow, (HWND)NULL);
+
     // Let the job go: it still honours the stop and closes its file.
     Hold.released = true;
     EXPECT_TRUE(WaitFor([this] { return OpensExclusively(m_large); }));
     EXPECT_EQ(ListedEntries()[1], m_large);
+
+    // Once it has ended, the next start runs the list.
+    HANDLE stray = HashThread;
+    ASSERT_EQ(WaitForSingleObject(stray, 20000), WAIT_OBJECT_0);
+    m_session->OnWindowThread([mainWindow] { SendMessageA(mainWindow, WM_COMMAND, IDC_START, 0); });
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(HashThread, (HANDLE)NULL);
+    EXPECT_EQ(ListedEntries()[1].substr(32), " <- MD5 -> " + m_large);
 }
 
 TEST_F(ProgressDialog, EmptyListOpensAndClosesAtOnce) {

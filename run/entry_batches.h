@@ -1,0 +1,32 @@
+// The hash job's traffic with the file list, in batches. Under Wine every
+// message from the worker to the window thread costs a few tenths of a
+// millisecond, more than opening and digesting a small file, so the job reads
+// the entries ahead and hands its new lines over several at a time. The window
+// thread carries out each batch with the list's own operations, entry by entry
+// and in order; a replacement is never split by a stop.
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_state.h"
+
+const int EntryBatchSize = 64;
+
+// Entries first .. first + count - 1, read by MSG_READ_ENTRIES.
+struct EntryBatch {
+    int first;
+    int count;
+    bool read[EntryBatchSize]; // false: the entry could not be read
+    char entries[EntryBatchSize][PathBufferSize];
+};
+
+// Replacements applied by MSG_REPLACE_ENTRIES: entry index[k] becomes lines[k].
+struct LineBatch {
+    int count;
+    int index[EntryBatchSize];
+    char lines[EntryBatchSize][PathBufferSize];
+};
+
+// Window thread, on MSG_READ_ENTRIES and MSG_REPLACE_ENTRIES.
+void ReadEntryBatch(EntryBatch* batch);
+void ApplyLineBatch(const LineBatch* batch);
