@@ -8,3 +8,8 @@ const char* LoadText(UINT id) {
     }
     return SharedText;
 }
+
+void SetTextFromLanguage(HWND dialog, int controlId, UINT textId) {
+    const char* text = LoadText(textId);
+    SetDlgItemTextA(dialog, controlId, text ? text : "");
+}

@@ -7,3 +7,7 @@
 // show null as the empty text. The text is overwritten by the same thread's
 // next LoadText, so a caller that keeps it copies it.
 const char* LoadText(UINT id);
+
+// Sets control controlId of dialog to string textId, the empty text when the
+// module lacks it.
+void SetTextFromLanguage(HWND dialog, int controlId, UINT textId);

@@ -33,12 +33,6 @@ static const LayoutEntry MainLayout[7] = {
     {IDC_START, AnchorRight | AnchorBottom},
 };
 
-// A missing string shows as the empty text.
-static void SetTextFromLanguage(HWND window, int controlId, UINT textId) {
-    const char* text = LoadText(textId);
-    SetDlgItemTextA(window, controlId, text ? text : "");
-}
-
 // Save and clear are offered only after a run.
 static void GreySaveAndClear(HWND window) {
     HMENU menu = GetMenu(window);

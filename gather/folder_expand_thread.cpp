@@ -14,10 +14,7 @@ namespace {
 
 // Every call below is a synchronous message that the window thread carries
 // out, so the worker never changes a window itself.
-void SetStartText(UINT textId) {
-    const char* text = LoadText(textId);
-    SetDlgItemTextA(MainWindow, IDC_START, text ? text : "");
-}
+void SetStartText(UINT textId) { SetTextFromLanguage(MainWindow, IDC_START, textId); }
 
 void ShowBusy() {
     EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), FALSE);

@@ -22,12 +22,6 @@ namespace {
 // checks it before every 1024-byte block, so it normally ends at once.
 const ULONGLONG StopTimeout = 5000;
 
-// A missing string shows as the empty text.
-void SetTextFromLanguage(HWND dialog, int controlId, UINT textId) {
-    const char* text = LoadText(textId);
-    SetDlgItemTextA(dialog, controlId, text ? text : "");
-}
-
 void DressProgressBar(HWND bar) {
     SetWindowTheme(bar, L" ", L" ");
     SetWindowLongPtrA(bar, GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY);

@@ -17,12 +17,6 @@ namespace {
 const int InputBufferSize = 8192; // terminator included
 const int DigestBufferSize = 64;
 
-// A missing string shows as the empty text.
-void SetTextFromLanguage(HWND dialog, int controlId, UINT textId) {
-    const char* text = LoadText(textId);
-    SetDlgItemTextA(dialog, controlId, text ? text : "");
-}
-
 void OnInitDialog(HWND dialog) {
     char caption[CaptionBufferSize];
     const char* title = LoadText(IDS_QUICKSUM_CAPTION);

@@ -6,6 +6,9 @@
 
 #include <atomic>
 
+#include "run/hash_job.h"
+#include "tests/run/run_fixture.h"
+
 // Where the job is held: before the block that starts at byte after (or the
 // first block past it) of entry entry. There it posts message (if any) to the
 // progress dialog, or to the main window, then waits (bounded) until the stop
@@ -30,3 +33,20 @@ extern HoldPoint Hold;
 
 // For SetHashBlockHook.
 void HoldHook(LRESULT entry, ULONGLONG done);
+
+// A run fixture whose job runs through the hold point: reset before each test,
+// released and removed after it.
+class HeldRunFixture : public RunFixture {
+protected:
+    void SetUp() override {
+        RunFixture::SetUp();
+        Hold.Reset();
+        SetHashBlockHook(HoldHook);
+    }
+
+    void TearDown() override {
+        Hold.released = true;
+        RunFixture::TearDown();
+        SetHashBlockHook(NULL);
+    }
+};

@@ -24,20 +24,8 @@ namespace {
 
 const size_t NotSeen = static_cast<size_t>(-1);
 
-class MainWindowTaskbar : public RunFixture {
+class MainWindowTaskbar : public HeldRunFixture {
 protected:
-    void SetUp() override {
-        RunFixture::SetUp();
-        Hold.Reset();
-        SetHashBlockHook(HoldHook);
-    }
-
-    void TearDown() override {
-        Hold.released = true;
-        RunFixture::TearDown();
-        SetHashBlockHook(NULL);
-    }
-
     // count files of a few KiB as the list; their result lines go to m_expected.
     void ListFiles(size_t count, size_t size) {
         std::vector<std::string> paths;

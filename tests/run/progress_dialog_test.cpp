@@ -19,20 +19,8 @@ namespace {
 
 bool Greyed(UINT id) { return (GetMenuState(GetMenu(MainWindow), id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 
-class ProgressDialog : public RunFixture {
+class ProgressDialog : public HeldRunFixture {
 protected:
-    void SetUp() override {
-        RunFixture::SetUp();
-        Hold.Reset();
-        SetHashBlockHook(HoldHook);
-    }
-
-    void TearDown() override {
-        Hold.released = true;
-        RunFixture::TearDown();
-        SetHashBlockHook(NULL);
-    }
-
     // What the start button does: the dialog, then save and clear greyed.
     void Start() {
         m_session->OnWindowThread([] {

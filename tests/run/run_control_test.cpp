@@ -49,18 +49,10 @@ BOOL CALLBACK CountProgressDialog(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-class RunControl : public RunFixture {
+class RunControl : public HeldRunFixture {
 protected:
-    void SetUp() override {
-        RunFixture::SetUp();
-        Hold.Reset();
-        SetHashBlockHook(HoldHook);
-    }
-
     void TearDown() override {
-        Hold.released = true;
-        RunFixture::TearDown();
-        SetHashBlockHook(NULL);
+        HeldRunFixture::TearDown();
         CountAllocationsOf(0);
     }
 
