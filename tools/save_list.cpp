@@ -20,6 +20,8 @@ const DWORD SaveFlags = 0xA0880A; // overwrite prompt, no folder change, path mu
                                   // no read-only return, long names, sizing
 const int SeparatorLength = 80;
 
+static_assert(sizeof(OPENFILENAMEA) == 152, "the save dialog gets the full structure");
+
 BOOL PlainWrite(HANDLE file, const void* bytes, DWORD length) {
     DWORD written = 0;
     return WriteFile(file, bytes, length, &written, NULL) && written == length;
