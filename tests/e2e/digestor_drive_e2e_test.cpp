@@ -14,18 +14,6 @@
 
 namespace {
 
-bool WriteWholeFile(const std::string& path, const std::string& content) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = content.empty() ||
-              WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
 // The output line that starts with prefix (after any leading blanks), without its line end;
 // empty when there is none.
 std::string LineStartingWith(const std::string& output, const std::string& prefix) {
@@ -99,9 +87,9 @@ TEST(DigestorDriveE2e, AnswersTheFolderQuestionWaitsForTheRunAndPrintsTheList) {
     TempFolder folder, shots;
     ASSERT_FALSE(folder.Path().empty());
     ASSERT_FALSE(shots.Path().empty());
-    ASSERT_TRUE(WriteWholeFile(JoinPath(folder.Path(), "a.txt"), ""));
+    ASSERT_TRUE(WriteTestFile(JoinPath(folder.Path(), "a.txt"), ""));
     ASSERT_TRUE(CreateDirectoryA(JoinPath(folder.Path(), "sub").c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(JoinPath(folder.Path(), "sub\\b.txt"), "abc"));
+    ASSERT_TRUE(WriteTestFile(JoinPath(folder.Path(), "sub\\b.txt"), "abc"));
 
     std::string commandLine = BuildCommandLine(
         JoinPath(BinDirectory(), "digestor_drive.exe"),

@@ -159,9 +159,19 @@ void MessageBoxWatcher::Run() {
     }
 }
 
-// --- TempFolder --------------------------------------------------------------------------------
+// --- Test files ------------------------------------------------------------------------------
 
-namespace {
+bool WriteTestFile(const std::string& path, const std::string& content) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = content.empty() ||
+              (WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+               written == content.size());
+    return CloseHandle(file) && ok;
+}
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
@@ -185,7 +195,7 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-} // namespace
+// --- TempFolder --------------------------------------------------------------------------------
 
 TempFolder::TempFolder() {
     char temp[MAX_PATH] = {};

@@ -21,6 +21,12 @@ std::string BinDirectory();
 // path joined to name with a backslash.
 std::string JoinPath(const std::string& path, const std::string& name);
 
+// Creates the file path holding exactly content; false when it exists or cannot be written.
+bool WriteTestFile(const std::string& path, const std::string& content);
+
+// Deletes folder with everything below it, read-only files too.
+void RemoveTree(const std::string& folder);
+
 // A started program; the destructor terminates it if it still runs.
 class DigestorProcess {
 public:

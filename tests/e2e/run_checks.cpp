@@ -7,19 +7,6 @@
 #include "tests/e2e/process_windows.h"
 #include "tests/e2e/remote_menu.h"
 
-bool WriteTestFile(const std::string& path, const std::string& content) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = content.empty() ||
-              (WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-               written == content.size());
-    CloseHandle(file);
-    return ok;
-}
-
 std::string ResultLine(const std::string& digest, const std::string& algorithm, const std::string& path) {
     return digest + " <- " + algorithm + " -> " + path;
 }

@@ -13,9 +13,6 @@
 // it out.
 constexpr DWORD kRunTimeoutMs = 20000;
 
-// Creates the file path holding exactly content; false when it exists or cannot be written.
-bool WriteTestFile(const std::string& path, const std::string& content);
-
 // A result line as the list shows it: digest, algorithm name, then the entry's path.
 std::string ResultLine(const std::string& digest, const std::string& algorithm, const std::string& path);
 

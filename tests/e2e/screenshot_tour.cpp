@@ -109,18 +109,6 @@ std::string FolderOf(const std::string& path) {
     return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& content) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = content.empty() ||
-              (WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-               written == content.size());
-    return CloseHandle(file) && ok;
-}
-
 // A file of size bytes that reads as zeros; only its length is written, so the file system may
 // keep it sparse.
 bool WriteLargeFile(const std::string& path, LONGLONG size) {
@@ -132,27 +120,6 @@ bool WriteLargeFile(const std::string& path, LONGLONG size) {
     end.QuadPart = size;
     bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     return CloseHandle(file) && ok;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = JoinPath(folder, name);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // %TEMP%\digestor-tour with the demo folder and the large file; removed again by the destructor.
@@ -178,7 +145,7 @@ public:
             !CreateDirectoryA(JoinPath(Demo(), kDemoSubfolder).c_str(), nullptr))
             return false;
         for (const DemoFile& file : kDemoFiles) {
-            if (!WriteWholeFile(JoinPath(Demo(), file.name), file.content))
+            if (!WriteTestFile(JoinPath(Demo(), file.name), file.content))
                 return false;
         }
         return WriteLargeFile(LargeFile(), kLargeFileSize);
