@@ -161,6 +161,36 @@ TEST_F(HashJob, OverlongFailureLineIsCutToAnEntry) {
     EXPECT_EQ(lines[0], expected);
 }
 
+TEST_F(HashJob, ListsOfSeveralBatchesComeOutWholeAndInOrder) {
+    // The job reads the list ahead and hands its lines over in batches; 150
+    // entries span three of them, with empty entries and missing files among
+    // the files so that every kind of entry meets a batch boundary.
+    std::string format = ModuleString(m_language, IDS_OPEN_FAILED);
+    ASSERT_FALSE(format.empty());
+    std::vector<std::string> entries;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 150; ++i) {
+        std::string path = m_tree.Root() + "\\b" + std::to_string(i) + ".bin";
+        if (i % 10 == 3) {
+            entries.push_back("");
+            expected.push_back("");
+        } else if (i % 10 == 7 || i == 63 || i == 64) {
+            char line[2048];
+            wsprintfA(line, format.c_str(), "MD5", path.c_str());
+            entries.push_back(path);
+            expected.push_back(line);
+        } else {
+            std::vector<BYTE> bytes = RandomBytes(static_cast<size_t>(i) * 37, static_cast<unsigned>(i));
+            ASSERT_TRUE(WriteBytes(path, bytes));
+            entries.push_back(path);
+            expected.push_back(ResultLine(DigestMD5, bytes, path));
+        }
+    }
+    SetEntries(entries);
+    RunAndWait();
+    EXPECT_EQ(ListedEntries(), expected);
+}
+
 TEST_F(HashJob, ResultLinesStayUnchangedWhenRunAgain) {
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i) {
