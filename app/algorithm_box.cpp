@@ -1,5 +1,7 @@
 #include "app/algorithm_box.h"
 
+#include "res/resource.h"
+
 const char* const AlgorithmNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
 
 void FillAlgorithmBox(HWND box) {
@@ -8,4 +10,12 @@ void FillAlgorithmBox(HWND box) {
         SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     SendMessageA(box, CB_SETCURSEL, 2, 0);
+}
+
+DigestKind SelectedAlgorithm(HWND window) {
+    LRESULT selection = SendDlgItemMessageA(window, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
+    if (selection == DigestMD2 || selection == DigestMD4 || selection == DigestCRC32) {
+        return static_cast<DigestKind>(selection);
+    }
+    return DigestMD5;
 }

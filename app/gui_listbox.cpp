@@ -30,21 +30,6 @@ struct KnownStyle {
 
 thread_local KnownStyle KnownStyles[2];
 
-GuiListboxStyle* StyleOf(HWND window) {
-    for (const KnownStyle& known : KnownStyles) {
-        if (known.window == window) {
-            return known.style;
-        }
-    }
-    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
-    if (style) {
-        KnownStyles[1] = KnownStyles[0];
-        KnownStyles[0].window = window;
-        KnownStyles[0].style = style;
-    }
-    return style;
-}
-
 void ForgetStyle(HWND window) {
     for (KnownStyle& known : KnownStyles) {
         if (known.window == window) {
@@ -52,6 +37,27 @@ void ForgetStyle(HWND window) {
             known.style = NULL;
         }
     }
+}
+
+// The record for a message of window; WM_NCDESTROY, the last message a window
+// gets, still finds it and drops it from the cache.
+GuiListboxStyle* StyleOf(HWND window, UINT message) {
+    for (const KnownStyle& known : KnownStyles) {
+        if (known.window == window) {
+            GuiListboxStyle* style = known.style;
+            if (message == WM_NCDESTROY) {
+                ForgetStyle(window);
+            }
+            return style;
+        }
+    }
+    GuiListboxStyle* style = static_cast<GuiListboxStyle*>(GetPropA(window, GuiListboxProperty));
+    if (style && message != WM_NCDESTROY) {
+        KnownStyles[1] = KnownStyles[0];
+        KnownStyles[0].window = window;
+        KnownStyles[0].style = style;
+    }
+    return style;
 }
 
 } // namespace
@@ -188,12 +194,9 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
 }
 
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    GuiListboxStyle* style = StyleOf(window);
+    GuiListboxStyle* style = StyleOf(window, message);
     if (!style) {
         return DefWindowProcA(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        ForgetStyle(window);
     }
     if (message == WM_DRAWITEM) {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -207,12 +210,9 @@ LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    GuiListboxStyle* style = StyleOf(window);
+    GuiListboxStyle* style = StyleOf(window, message);
     if (!style) {
         return DefWindowProcA(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        ForgetStyle(window);
     }
     // Every visible entry is cut to the list's width, so a resize repaints
     // them all, not only what the list box itself invalidates.

@@ -10,6 +10,7 @@
 #include "app/list_painting.h"
 #include "app/load_text.h"
 #include "app/palette.h"
+#include "app/program_icon.h"
 #include "app/set_caption.h"
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
@@ -101,8 +102,7 @@ static void OnInitDialog(HWND window) {
     StyleWindow(GetDlgItem(window, IDC_FILE_LIST), 0, 0, 0);
     StyleWindow(GetDlgItem(window, IDC_SELECTED_PATH), 0, 0, 0);
 
-    SetClassLongPtrA(window, GCLP_HICON,
-                     reinterpret_cast<LONG_PTR>(LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP))));
+    SetProgramIcon(window);
     GreySaveAndClear(window);
 
     HWND progress = GetDlgItem(window, IDC_MAIN_PROGRESS);

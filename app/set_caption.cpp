@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "app/app_state.h"
+#include "app/load_text.h"
 
 void SetCaption(const char* text) {
     // snprintf cuts a long text to the 127 characters the buffer holds.
@@ -15,4 +16,11 @@ void SetCaption(const char* text) {
         snprintf(caption, sizeof caption, "%s", AppCaption);
     }
     SendMessageA(MainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
+}
+
+void SetDialogCaption(HWND dialog, UINT textId) {
+    const char* title = LoadText(textId);
+    char caption[CaptionBufferSize];
+    snprintf(caption, sizeof caption, "%s: %s", AppCaption, title ? title : "");
+    SetWindowTextA(dialog, caption);
 }

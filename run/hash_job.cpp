@@ -250,11 +250,7 @@ void SetHashBlockHook(HashBlockHook hook) { BlockHook = hook; }
 DWORD WINAPI HashWorkerThread(LPVOID) {
     // A synchronous call first: the window thread carries it out only after
     // it has stored the dialog in ProgressWindow.
-    LRESULT selection = SendDlgItemMessageA(MainWindow, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
-    DigestKind kind = DigestMD5;
-    if (selection == DigestMD2 || selection == DigestMD4 || selection == DigestCRC32) {
-        kind = static_cast<DigestKind>(selection);
-    }
+    DigestKind kind = SelectedAlgorithm(MainWindow);
     char name[16];
     lstrcpynA(name, AlgorithmNames[kind], sizeof name);
 

@@ -3,12 +3,12 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include <stdio.h>
 
 #include "app/app_state.h"
 #include "app/list_painting.h"
 #include "app/load_text.h"
 #include "app/palette.h"
+#include "app/program_icon.h"
 #include "app/set_caption.h"
 #include "app/show_message.h"
 #include "companion/varnolib.h"
@@ -38,10 +38,7 @@ void EnableSaveAndClear() {
 void EnableStart(BOOL enable) { EnableWindow(GetDlgItem(MainWindow, IDC_START), enable); }
 
 void OnInitDialog(HWND dialog) {
-    char caption[CaptionBufferSize];
-    const char* title = LoadText(IDS_PROGRESS_CAPTION);
-    snprintf(caption, sizeof caption, "%s: %s", AppCaption, title ? title : "");
-    SetWindowTextA(dialog, caption);
+    SetDialogCaption(dialog, IDS_PROGRESS_CAPTION);
 
     SetTextFromLanguage(dialog, IDC_CANCEL, IDS_CANCEL);
     SetTextFromLanguage(dialog, IDC_FILE_GROUP, IDS_FILE_GROUP);
@@ -50,8 +47,7 @@ void OnInitDialog(HWND dialog) {
     SetCaption("");
     StyleWindow(GetDlgItem(dialog, IDC_FILE_GROUP), 2, 0, 0);
     StyleWindow(GetDlgItem(dialog, IDC_TOTAL_GROUP), 2, 0, 0);
-    SetClassLongPtrA(dialog, GCLP_HICON,
-                     reinterpret_cast<LONG_PTR>(LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP))));
+    SetProgramIcon(dialog);
     AttachDialog(dialog, MainWindow);
     EnableStart(FALSE);
     StyleWindow(GetDlgItem(dialog, IDC_PROGRESS_FILE_NAME), 0, 0, 0);

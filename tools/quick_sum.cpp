@@ -7,6 +7,7 @@
 #include "app/algorithm_box.h"
 #include "app/app_state.h"
 #include "app/load_text.h"
+#include "app/program_icon.h"
 #include "app/set_caption.h"
 #include "companion/varnolib.h"
 #include "engine/digestor.h"
@@ -18,10 +19,7 @@ const int InputBufferSize = 8192; // terminator included
 const int DigestBufferSize = 64;
 
 void OnInitDialog(HWND dialog) {
-    char caption[CaptionBufferSize];
-    const char* title = LoadText(IDS_QUICKSUM_CAPTION);
-    snprintf(caption, sizeof caption, "%s: %s", AppCaption, title ? title : "");
-    SetWindowTextA(dialog, caption);
+    SetDialogCaption(dialog, IDS_QUICKSUM_CAPTION);
 
     SetTextFromLanguage(dialog, IDC_TEXT_LABEL, IDS_TEXT_LABEL);
     SetTextFromLanguage(dialog, IDC_DIGEST_LABEL, IDS_DIGEST_LABEL);
@@ -30,8 +28,7 @@ void OnInitDialog(HWND dialog) {
     StyleWindow(dialog, 1, 1, 0);
     SetCaption("");
     StyleWindow(GetDlgItem(dialog, IDC_DIGEST_OUTPUT), 0, 0, 0);
-    SetClassLongPtrA(dialog, GCLP_HICON,
-                     reinterpret_cast<LONG_PTR>(LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP))));
+    SetProgramIcon(dialog);
     AttachDialog(dialog, MainWindow);
     // MD5 at every opening, whatever the main window has chosen.
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
@@ -40,12 +37,7 @@ void OnInitDialog(HWND dialog) {
 } // namespace
 
 void ComputeQuickSum(HWND dialog) {
-    LRESULT selection = SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
-    DigestKind kind = DigestMD5;
-    if (selection == DigestMD2 || selection == DigestMD4 || selection == DigestCRC32) {
-        kind = static_cast<DigestKind>(selection);
-    }
-    IDigestor* digestor = CreateDigestor(kind);
+    IDigestor* digestor = CreateDigestor(SelectedAlgorithm(dialog));
 
     // Static: the window thread's stack need not carry 8 KiB for one line of text.
     static char input[InputBufferSize];

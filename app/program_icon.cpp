@@ -1,0 +1,9 @@
+#include "app/program_icon.h"
+
+#include "app/app_state.h"
+#include "res/resource.h"
+
+void SetProgramIcon(HWND window) {
+    SetClassLongPtrA(window, GCLP_HICON,
+                     reinterpret_cast<LONG_PTR>(LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP))));
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <windows.h>
+
+// Makes the program's icon 3000 the big icon of window's class, the one the
+// title bar and the task switcher show. The icon is shared and never destroyed.
+void SetProgramIcon(HWND window);
