@@ -36,23 +36,11 @@ protected:
         });
         return drawn > 0;
     }
-
-    // Whether the main window's repaint timer runs; it is left as it was.
-    bool TimerRuns() {
-        bool runs = false;
-        OnWindowThread([&] {
-            runs = KillTimer(MainWindow, ListPaintTimer) != FALSE;
-            if (runs) {
-                SetTimer(MainWindow, ListPaintTimer, 100, NULL);
-            }
-        });
-        return runs;
-    }
 };
 
 TEST_F(ListPaintingTest, ChangesOfAFreeListPaintAtOnce) {
     EXPECT_TRUE(DrawsAfter([] { FileList->AddEntry("C:\\one.txt"); }));
-    EXPECT_FALSE(TimerRuns());
+    EXPECT_FALSE(ListPaintingHeld());
 }
 
 TEST_F(ListPaintingTest, HeldListPaintsNothingUntilTheHoldEnds) {
@@ -62,9 +50,9 @@ TEST_F(ListPaintingTest, HeldListPaintsNothingUntilTheHoldEnds) {
         FileList->DeleteEntry(0);
         FileList->InsertEntry(0, "C:\\two.txt");
     }));
-    EXPECT_TRUE(TimerRuns());
+    EXPECT_TRUE(ListPaintingHeld());
     EXPECT_TRUE(DrawsAfter([] { ReleaseListPainting(); }));
-    EXPECT_FALSE(TimerRuns());
+    EXPECT_FALSE(ListPaintingHeld());
     EXPECT_TRUE(DrawsAfter([] { FileList->AddEntry("C:\\three.txt"); }));
 }
 

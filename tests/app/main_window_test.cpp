@@ -1,6 +1,7 @@
 #include "main_window_test.h"
 
 #include "app/app_state.h"
+#include "app/list_painting.h"
 #include "res/resource.h"
 
 std::string WindowText(HWND window) {
@@ -53,4 +54,15 @@ void MainWindowTest::ExpectIdleLook() {
     EXPECT_TRUE(IsWindowEnabled(m_session->Control(IDC_START)));
     EXPECT_EQ(WindowText(m_session->Control(IDC_START)), ModuleString(m_language, IDS_START));
     EXPECT_EQ(PendingFolders.storage, nullptr) << "the queue was not freed";
+}
+
+bool MainWindowTest::ListPaintingHeld() {
+    bool runs = false;
+    m_session->OnWindowThread([&runs] {
+        runs = KillTimer(MainWindow, ListPaintTimer) != FALSE;
+        if (runs) {
+            SetTimer(MainWindow, ListPaintTimer, 100, NULL);
+        }
+    });
+    return runs;
 }

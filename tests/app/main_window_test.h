@@ -33,6 +33,10 @@ protected:
     // the marquee bar, start enabled with its usual text, queue freed.
     void ExpectIdleLook();
 
+    // Whether the file list's painting is held: the main window's repaint
+    // timer runs. The timer is left as it was.
+    bool ListPaintingHeld();
+
     std::unique_ptr<MainWindowSession> m_session;
     HMODULE m_language = NULL; // released by the dialog when it ends
     std::string m_languagePath;

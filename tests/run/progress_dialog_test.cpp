@@ -10,7 +10,6 @@
 
 #include "app/app_state.h"
 #include "app/gui_listbox.h"
-#include "app/list_painting.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/run/hold_point.h"
@@ -38,18 +37,6 @@ protected:
 
     bool StartEnabled() { return IsWindowEnabled(m_session->Control(IDC_START)) != FALSE; }
 
-    // Whether the list is held for the run: its repaint timer runs. The timer
-    // is left as it was.
-    bool ListHeld() {
-        bool runs = false;
-        m_session->OnWindowThread([&runs] {
-            runs = KillTimer(MainWindow, ListPaintTimer) != FALSE;
-            if (runs) {
-                SetTimer(MainWindow, ListPaintTimer, 100, NULL);
-            }
-        });
-        return runs;
-    }
     bool ListEnabled() { return IsWindowEnabled(m_list) != FALSE; }
 
     // Two small files around a large one; the job is held inside the large one.
@@ -133,12 +120,12 @@ TEST_F(ProgressDialog, RunningDialogIsDressedAndHoldsTheWindow) {
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_TOTAL_PROGRESS, PBM_GETRANGE, FALSE, 0), 3);
     EXPECT_FALSE(StartEnabled());
     EXPECT_FALSE(ListEnabled());
-    EXPECT_TRUE(ListHeld());
+    EXPECT_TRUE(ListPaintingHeld());
 
     Hold.released = true;
     ASSERT_TRUE(WaitForIdle());
     EXPECT_TRUE(WaitFor([dialog] { return !IsWindow(dialog); }));
-    EXPECT_FALSE(ListHeld());
+    EXPECT_FALSE(ListPaintingHeld());
     std::vector<std::string> lines = ListedEntries();
     ASSERT_EQ(lines.size(), 3u);
     for (size_t i = 0; i < lines.size(); ++i) {
