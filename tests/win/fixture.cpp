@@ -1,0 +1,209 @@
+#include "tests/win/fixture.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "app/app_state.h"
+#include "app/gui_listbox.h"
+#include "app/main_dialog.h"
+#include "app/startup.h"
+#include "companion/varnolib.h"
+#include "res/resource.h"
+
+const char* const DigestNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
+
+static WinTest* Running = NULL; // the test whose window thread runs
+
+static LRESULT CALLBACK RunWork(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP)
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return message == WM_APP ? 0 : DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition() && GetTickCount64() < end)
+        Sleep(10);
+    return condition();
+}
+
+void AppendWalk(const std::string& folder, std::vector<std::string>& files) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
+        std::string name = entry.cFileName;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            files.push_back(folder + "\\" + name);
+        } else if (name != "." && name != "..") {
+            AppendWalk(folder + "\\" + name, files);
+        }
+    }
+    FindClose(find);
+}
+
+std::string ResultLine(DigestKind kind, const std::string& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    IDigestor* digestor = CreateDigestor(kind);
+    digestor->Update(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+    digestor->Finish();
+    std::string line = digestor->DigestText() + " <- " + DigestNames[kind] + " -> " + path;
+    digestor->Release();
+    return line;
+}
+
+void WinTest::SetUp() {
+    static const bool started = [] {
+        SetDllDirectoryA("");
+        InitCommonControls();
+        return InitLibrary(3, 2, 4, 0) != 0 && StartLibrary(1) != 0;
+    }();
+    ASSERT_TRUE(started) << "the companion library refused to start";
+    AppInstance = GetModuleHandleA(NULL);
+    GetModuleFileNameA(NULL, AppDirectory, PathBufferSize);
+    PathRemoveFileSpecA(AppDirectory);
+    wsprintfA(AppTitle, "%s v%d.%d.%d.%d", "Digestor", 3, 3, 0, 286);
+    wsprintfA(AppCaption, "%s", "Digestor");
+    char language[PathBufferSize];
+    BuildLanguagePath(language, AppDirectory, GetSystemDefaultLangID());
+    m_language = LoadLibraryA(language);
+    LanguageModule = LoadLibraryA(language); // released by the main window
+    ASSERT_NE(m_language, nullptr) << language;
+    m_answer = GetEnvironmentVariableA("DIGESTOR_ANSWER_NO", NULL, 0) ? IDNO : IDYES;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    m_root = temp + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), NULL)) << m_root;
+    MainWindow = NULL;
+    Running = this;
+    m_thread = CreateThread(NULL, 0, WindowThread, this, 0, NULL);
+    ASSERT_TRUE(WaitFor([] { return MainWindow && IsWindowVisible(MainWindow); })) << "no main window";
+    m_window = MainWindow;
+}
+
+void WinTest::TearDown() {
+    PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+    if (m_thread && WaitForSingleObject(m_thread, 20000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the main window did not close";
+        TerminateThread(m_thread, 1);
+    }
+    CloseHandle(m_thread);
+    for (const SeenBox& box : m_boxes)
+        EXPECT_TRUE(m_allowedBoxes.count(box.text)) << "unexpected message box: " << box.text;
+    FreeLibrary(m_language);
+    std::string from = m_root + std::string(1, '\0'); // a list of one, ended by two zeros
+    SHFILEOPSTRUCTA remove = {NULL, FO_DELETE, from.c_str(), NULL, FOF_NO_UI, FALSE, NULL, NULL};
+    SHFileOperationA(&remove);
+}
+
+// The helper window exists before the main window shows, which SetUp waits for.
+DWORD WINAPI WinTest::WindowThread(void*) {
+    WinTest* test = Running;
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED); // as the start-up does, for the taskbar object
+    test->m_helper = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    SetWindowLongPtrA(test->m_helper, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RunWork));
+    HHOOK watcher = SetWindowsHookExA(WH_CBT, Watch, NULL, GetCurrentThreadId());
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDialogProc, 0);
+    UnhookWindowsHookEx(watcher);
+    DestroyWindow(test->m_helper);
+    return 0;
+}
+
+// Every window of the window thread that becomes active passes here. A message
+// box is a dialog with the text static 0xFFFF; the program's own dialogs all
+// have IDC_FRAME.
+LRESULT CALLBACK WinTest::Watch(int code, WPARAM wParam, LPARAM lParam) {
+    HWND box = reinterpret_cast<HWND>(wParam), text = GetDlgItem(box, 0xFFFF);
+    if (code != HCBT_ACTIVATE || !text || GetDlgItem(box, IDC_FRAME))
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    char caption[256] = "", message[2048] = "";
+    GetWindowTextA(box, caption, sizeof caption);
+    GetWindowTextA(text, message, sizeof message);
+    SeenBox seen = {caption, message, GetWindow(box, GW_OWNER),
+                    GetDlgItem(box, IDYES) ? static_cast<UINT>(MB_YESNO) : 0u};
+    // IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK (32513-32516) are shown for 0x10-0x40.
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        for (UINT i = 0; shown && i < 4; ++i)
+            seen.flags |= shown == LoadIconA(NULL, MAKEINTRESOURCEA(32513 + i)) ? 0x10 * (i + 1) : 0;
+    }
+    std::lock_guard<std::mutex> lock(Running->m_mutex);
+    Running->m_boxes.push_back(seen);
+    PostMessageA(box, WM_COMMAND, (seen.flags & MB_YESNO) ? Running->m_answer : IDOK, 0);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+void WinTest::OnWindowThread(const std::function<void()>& work) {
+    SendMessageA(m_helper, WM_APP, 0, reinterpret_cast<LPARAM>(&work));
+}
+
+std::string WinTest::Text(UINT id, const std::string& first, const std::string& second) const {
+    char format[1024] = "", text[2048];
+    LoadStringA(m_language, id, format, sizeof format);
+    wsprintfA(text, format, first.c_str(), second.c_str());
+    return text;
+}
+
+std::vector<std::string> WinTest::Entries() {
+    std::vector<std::string> entries;
+    char entry[PathBufferSize];
+    OnWindowThread([&] {
+        for (int i = 0; FileList->GetEntry(i, entry); ++i)
+            entries.push_back(entry);
+    });
+    return entries;
+}
+
+void WinTest::SetEntries(const std::vector<std::string>& entries) {
+    OnWindowThread([&entries] {
+        FileList->ClearEntries();
+        for (const std::string& entry : entries)
+            FileList->AddEntry(entry.c_str());
+    });
+}
+
+// DROPFILES, then the ANSI paths, each with its zero, and one more zero.
+void WinTest::Drop(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths)
+        list += path + std::string(1, '\0');
+    HGLOBAL memory = GlobalAlloc(GPTR, sizeof(DROPFILES) + list.size() + 1);
+    static_cast<DROPFILES*>(memory)->pFiles = sizeof(DROPFILES);
+    memcpy(static_cast<DROPFILES*>(memory) + 1, list.data(), list.size());
+    SendMessageA(m_window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+HANDLE WinTest::Start() {
+    HANDLE worker = NULL;
+    OnWindowThread([this, &worker] {
+        SendMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Item(IDC_START)));
+        DuplicateHandle(GetCurrentProcess(), HashThread, GetCurrentProcess(), &worker, SYNCHRONIZE, FALSE, 0);
+    });
+    return worker;
+}
+
+bool WinTest::WaitIdle() {
+    return WaitFor([this] {
+        bool idle = false;
+        OnWindowThread([&idle] { idle = !ExpandThread && !ProgressWindow && !HashThread; });
+        return idle;
+    });
+}
+
+// size pseudo-random bytes, the same for the same size; folders are made as needed.
+std::string WinTest::File(const std::string& relative, size_t size) {
+    SHCreateDirectoryExA(NULL, Path(relative.substr(0, relative.rfind('\\') + 1)).c_str(), NULL);
+    std::mt19937 random(static_cast<unsigned>(size));
+    std::string bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    std::ofstream(Path(relative).c_str(), std::ios::binary) << bytes;
+    return Path(relative);
+}

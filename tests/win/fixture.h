@@ -1,0 +1,67 @@
+// The main window as the start-up runs it, in the system's language, on a window
+// thread of its own, its message boxes answered and recorded; a temporary tree.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/digestor.h"
+
+// Polls condition every 10 ms for at most timeoutMs; true once it holds.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+// Appends the files below folder in the order a depth-first walk meets them.
+void AppendWalk(const std::string& folder, std::vector<std::string>& files);
+// "digest <- ALG -> path" with the engine's one-shot digest of the file's bytes.
+std::string ResultLine(DigestKind kind, const std::string& path);
+extern const char* const DigestNames[4];
+
+struct SeenBox {
+    std::string caption, text;
+    HWND owner;
+    UINT flags; // the MB_ICON* it shows, and MB_YESNO when it asks
+};
+
+class WinTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override; // closes the window; fails on boxes not in m_allowedBoxes
+
+    // Runs work on the window thread, between two of its messages.
+    void OnWindowThread(const std::function<void()>& work);
+    HWND Item(int id) const { return GetDlgItem(m_window, id); }
+    // String id of the language module, formatted with first and second.
+    std::string Text(UINT id, const std::string& first = "", const std::string& second = "") const;
+    std::vector<std::string> Entries();
+    void SetEntries(const std::vector<std::string>& entries);
+    void Drop(const std::vector<std::string>& paths); // WM_DROPFILES as the shell sends it
+    HANDLE Start();  // IDC_START as the button sends it; our own handle of the new worker, or null
+    bool WaitIdle(); // no walk, no progress dialog, no hash worker
+    std::vector<SeenBox> Boxes() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_boxes;
+    }
+
+    std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
+    std::string File(const std::string& relative, size_t size = 0);
+
+    HWND m_window = NULL;
+    int m_answer = IDYES; // to Yes/No boxes (IDNO with DIGESTOR_ANSWER_NO set); the others get OK
+    std::set<std::string> m_allowedBoxes;
+
+private:
+    static DWORD WINAPI WindowThread(void* self);
+    static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam);
+
+    HMODULE m_language = NULL; // our own reference; LanguageModule is the window's
+    std::string m_root;
+    HANDLE m_thread = NULL;
+    HWND m_helper = NULL;
+    std::mutex m_mutex;
+    std::vector<SeenBox> m_boxes;
+};

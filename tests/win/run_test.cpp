@@ -1,0 +1,187 @@
+// Hash runs started by the main window's start command: the lines they write,
+// the window they give back, and how they stop.
+#include <stdio.h>
+#include <stdlib.h>
+#include <memory>
+#include <random>
+
+#include "app/app_state.h"
+#include "res/resource.h"
+#include "run/hash_job.h"
+#include "tests/win/fixture.h"
+
+// Where the job is held, on its own thread: before the first block of `entry` at byte `after` or
+// later. It posts `message` to the progress dialog there and, with `wait`, waits for the stop
+// request (unless it ignores it) or the release. Set before a run starts, whose thread reads it.
+static struct HoldPoint {
+    LRESULT entry;
+    ULONGLONG after;
+    UINT message;
+    WPARAM wParam;
+    bool wait, ignoresStop;
+} Hold;
+static std::atomic<bool> Reached, Released, ListEnabled;
+
+// Every block also checks that the list is disabled.
+static void HoldHook(LRESULT entry, ULONGLONG done) {
+    ListEnabled = ListEnabled || IsWindowEnabled(GetDlgItem(MainWindow, IDC_FILE_LIST));
+    if (entry == Hold.entry && done >= Hold.after) {
+        Hold.entry = -1;
+        PostMessageA(ProgressWindow, Hold.message, Hold.wParam, 0);
+        Reached = true;
+        WaitFor([] { return !Hold.wait || (HashStopRequested() && !Hold.ignoresStop) || Released; });
+    }
+}
+
+class Run : public WinTest {
+protected:
+    void SetUp() override {
+        Hold = {-1, 0, 0, 0, false, false};
+        Reached = Released = ListEnabled = false;
+        SetHashBlockHook(HoldHook);
+        WinTest::SetUp();
+    }
+    void TearDown() override {
+        Released = true;
+        WinTest::TearDown();
+        SetHashBlockHook(NULL);
+        EXPECT_FALSE(ListEnabled) << "the list was enabled during a run";
+    }
+    void Select(int index) { SendMessageA(Item(IDC_ALGORITHM), CB_SETCURSEL, index, 0); }
+    bool Enabled(UINT item) { return !(GetMenuState(GetMenu(m_window), item, MF_BYCOMMAND) & MF_GRAYED); }
+};
+
+TEST_F(Run, EveryAlgorithmWritesTheEnginesDigestOfEachFile) {
+    std::string missing = Path("missing.bin"), earlier = "0b9a2c4d <- CRC32 -> " + missing;
+    std::vector<std::string> entries = {"", earlier, missing};
+    for (size_t size : {0, 1, 1023, 1024, 1025, 64 * 1024 + 1, 300 * 1024 + 7})
+        entries.push_back(File("f" + std::to_string(size), size));
+    for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind) {
+        SCOPED_TRACE(DigestNames[kind]);
+        std::vector<std::string> expected = {"", earlier, Text(IDS_OPEN_FAILED, DigestNames[kind], missing)};
+        for (size_t i = expected.size(); i < entries.size(); ++i)
+            expected.push_back(ResultLine(kind, entries[i]));
+        SetEntries(entries);
+        Select(kind);
+        CloseHandle(Start());
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(Entries(), expected);
+    }
+}
+
+TEST_F(Run, FinishedCancelledAndClosedRunsGiveTheWindowBack) {
+    const struct {
+        const char* how;
+        UINT message;
+        WPARAM wParam;
+        bool startEnabled;
+    } endings[] = {{"finished", 0, 0, false},
+                   {"cancelled", WM_COMMAND, IDC_CANCEL, true},
+                   {"closed", WM_SYSCOMMAND, SC_CLOSE, false}};
+    std::string file = File("big.bin", 200000);
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.how);
+        SetEntries({file});
+        EnableWindow(Item(IDC_START), TRUE);
+        Hold = {ending.message ? 0 : -1, 4096, ending.message, ending.wParam, true, false};
+        CloseHandle(Start());
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(IsWindowEnabled(Item(IDC_START)) != FALSE, ending.startEnabled);
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_FILE_LIST)));
+        EXPECT_TRUE(Enabled(IDM_SAVE_LIST) && Enabled(IDM_CLEAR_LIST));
+        EXPECT_EQ(Entries()[0], ending.message ? file : ResultLine(DigestMD5, file));
+    }
+}
+
+TEST_F(Run, CancelAtRandomMomentsLeavesResultsThenUntouchedPaths) {
+    const char* fixed = getenv("DIGESTOR_CANCEL_SEED");
+    unsigned seed =
+        fixed && *fixed ? static_cast<unsigned>(strtoul(fixed, NULL, 10)) : std::random_device()();
+    printf("cancel seed %u (DIGESTOR_CANCEL_SEED=%u repeats it)\n", seed, seed);
+    std::mt19937 random(seed);
+    std::vector<std::string> paths;
+    std::vector<size_t> sizes;
+    for (int i = 0; i < 5; ++i) {
+        sizes.push_back(random() % 100000);
+        paths.push_back(File("c" + std::to_string(i), sizes.back()));
+    }
+    for (int round = 0; round < 12 && !HasFailure(); ++round) {
+        DigestKind kind = static_cast<DigestKind>(random() % 4);
+        size_t entry = random() % paths.size(), after = random() % (sizes[entry] + 1);
+        bool wait = random() % 2 == 0;
+        SCOPED_TRACE("round " + std::to_string(round) + ": " + DigestNames[kind] + ", entry " +
+                     std::to_string(entry) + " at " + std::to_string(after) + (wait ? ", held" : ""));
+        SetEntries(paths);
+        Select(kind);
+        Hold = {static_cast<LRESULT>(entry), after, WM_COMMAND, IDC_CANCEL, wait, false};
+        CloseHandle(Start());
+        ASSERT_TRUE(WaitIdle());
+        std::vector<std::string> lines = Entries();
+        ASSERT_EQ(lines.size(), paths.size());
+        size_t done = 0;
+        while (done < paths.size() && lines[done] == ResultLine(kind, paths[done]))
+            ++done;
+        EXPECT_TRUE(std::equal(lines.begin() + done, lines.end(), paths.begin() + done)) << "half replaced";
+        EXPECT_TRUE(wait ? done == entry : done >= entry) << done << " done";
+        for (const std::string& path : paths) {
+            HANDLE alone = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+            EXPECT_NE(alone, INVALID_HANDLE_VALUE) << path << " is still open";
+            CloseHandle(alone);
+        }
+    }
+}
+
+TEST_F(Run, WorkerThatDoesNotStopIsReportedAndNothingStartsBesideIt) {
+    std::string file = File("a.bin", 5000);
+    m_allowedBoxes.insert(Text(IDS_CANNOT_STOP));
+    SetEntries({file});
+    Hold = {0, 1024, WM_COMMAND, IDC_CANCEL, true, true};
+    HANDLE worker = Start();
+    ASSERT_TRUE(WaitFor([this] { return !Boxes().empty(); }));
+    EXPECT_EQ(Boxes()[0].text, Text(IDS_CANNOT_STOP));
+    EXPECT_EQ(Boxes()[0].owner, nullptr);
+    EXPECT_EQ(Boxes()[0].flags, static_cast<UINT>(MB_ICONERROR));
+    ASSERT_TRUE(WaitFor([] { return ProgressWindow == NULL; }));
+    CloseHandle(Start());
+    EXPECT_EQ(ProgressWindow, nullptr) << "a run started beside the worker";
+    Released = true;
+    EXPECT_EQ(WaitForSingleObject(worker, 20000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_EQ(Entries(), std::vector<std::string>{file});
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Entries(), std::vector<std::string>{ResultLine(DigestMD5, file)});
+}
+
+// A named pipe that nobody writes to, between two files: a cancel while the
+// job waits in it, then a run in which its writer goes away while the job is
+// held before its read, which then fails (ERROR_BROKEN_PIPE).
+TEST_F(Run, PipeEntryIsLeftByACancelAtOnceAndGetsTheFailureLineWhenItsReadFails) {
+    std::string pipe = "\\\\.\\pipe\\digestor-win-" + std::to_string(GetCurrentProcessId());
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> server(NULL, CloseHandle);
+    std::string first = File("1.bin", 3000), last = File("2.bin", 5000);
+    std::vector<std::string> expected = {ResultLine(DigestMD5, first), pipe, last};
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "failing read");
+        SetEntries({first, pipe, last});
+        server.reset(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, NULL));
+        Reached = Released = false;
+        Hold = {1, 0, cancel ? WM_COMMAND : 0u, IDC_CANCEL, !cancel, false};
+        HANDLE worker = Start();
+        HWND dialog = ProgressWindow;
+        ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+        if (cancel) {
+            EXPECT_TRUE(WaitFor([dialog] { return !IsWindow(dialog); }, 1000)) << "still there after 1 s";
+            EXPECT_TRUE(Boxes().empty());
+            EXPECT_EQ(Entries(), expected);
+        }
+        server.reset();
+        Released = true;
+        EXPECT_EQ(WaitForSingleObject(worker, 20000), WAIT_OBJECT_0);
+        CloseHandle(worker);
+        ASSERT_TRUE(WaitIdle());
+        if (!cancel)
+            expected = {expected[0], Text(IDS_OPEN_FAILED, "MD5", pipe), ResultLine(DigestMD5, last)};
+        EXPECT_EQ(Entries(), expected);
+    }
+}
