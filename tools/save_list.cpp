@@ -116,6 +116,8 @@ bool WriteInPlace(const char* target, const std::string& text) {
 
 void SetSaveWriteFunction(SaveWriteFunction write) { Write = write ? write : PlainWrite; }
 
+bool WriteListFile(const char* path) { return WriteInPlace(path, ListText()); }
+
 void SaveList(HWND owner) {
     char fileName[PathBufferSize] = "";
     // The dialog keeps a pointer to the title, so it gets its own copy.
@@ -141,7 +143,7 @@ void SaveList(HWND owner) {
         return;
     }
 
-    if (!WriteInPlace(fileName, ListText())) {
+    if (!WriteListFile(fileName)) {
         ShowMessage(owner, IDS_SAVE_FAILED, MB_TASKMODAL | MB_ICONERROR);
         return;
     }
