@@ -1,4 +1,4 @@
-// The digest engine: published vectors, independent oracles, splits, lifecycle, factory and ownership.
+// The digest engine: published vectors, independent oracles, splits, lifecycle, factory and reference count.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -21,7 +21,7 @@ std::string DigestOf(DigestKind k, const std::string& m) {
     return Feed(NewDigestor(k).get(), Bytes(m), m.size());
 }
 
-// 64 KiB and 13 bytes of fixed pseudo-random Data.
+// 64 KiB and 13 bytes of fixed pseudo-random data.
 const std::vector<uint8_t> Data = [] {
     std::vector<uint8_t> v(65536 + 13);
     std::mt19937 rng(7);
@@ -81,11 +81,12 @@ TEST(Engine, RandomDataInAnySplitMatchesTheOracles) {
         Digestor d = NewDigestor(kind);
         // MD4 and MD5 have an oracle in the native build only (OpenSSL): elsewhere the splits still count.
         const bool oracle = !Oracle(kind, Data.data(), 0).empty();
-        for (size_t n = 0; oracle && n <= Data.size(); n += n < 200 ? 1 : Data.size() - 200) // all paddings
+        for (size_t n = 0; oracle && n <= Data.size(); n += n < 200 ? 1 : Data.size() - 200) // 0..200, all
             ASSERT_EQ(Feed(d.get(), Data.data(), n), Oracle(kind, Data.data(), n)) << Names[kind] << " " << n;
         const std::string whole = Feed(d.get(), Data.data(), Data.size());
         for (size_t i = 0; i < splits.size(); ++i)
-            EXPECT_EQ(Feed(d.get(), Data.data(), Data.size(), splits[i]), whole) << Names[kind] << i;
+            EXPECT_EQ(Feed(d.get(), Data.data(), Data.size(), splits[i]), whole)
+                << Names[kind] << " split " << i;
     }
 }
 
