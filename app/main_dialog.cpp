@@ -140,7 +140,8 @@ static void OnScanDone(HWND window) {
 
 // At most one run: the progress dialog owns it from creation to its end.
 static void OnStart(HWND window) {
-    if (ProgressWindow || !ReapStoppedHashWorker()) {
+    // A walk still fills the list: a run now would digest half of it.
+    if (ProgressWindow || ExpandThread || !ReapStoppedHashWorker()) {
         return;
     }
     HWND dialog =
@@ -194,15 +195,17 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES:
         OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
         break;
+    // The private messages are reported handled: WM_USER+2 is also
+    // DM_REPOSITION to the dialog manager, which would move the window.
     case MSG_SCAN_DONE:
         OnScanDone(window);
-        break;
+        return TRUE;
     case MSG_READ_ENTRIES:
         ReadEntryBatch(reinterpret_cast<EntryBatch*>(lParam));
-        break;
+        return TRUE;
     case MSG_REPLACE_ENTRIES:
         ApplyLineBatch(reinterpret_cast<const LineBatch*>(lParam));
-        break;
+        return TRUE;
     case WM_TIMER:
         if (wParam == ListPaintTimer) {
             PaintHeldList();

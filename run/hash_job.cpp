@@ -141,10 +141,14 @@ bool ReadEntry(ListTraffic& traffic, int index, LRESULT count) {
     return true;
 }
 
-// Digests the open file named by FileNameBuffer into entry index. False when
-// a stop request ended the read: the entry is then left as it was.
-bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display,
-                ListTraffic& traffic) {
+// How reading one file ended.
+enum FileOutcome { FileDigested, FileStopped, FileReadFailed };
+
+// Digests the open file named by FileNameBuffer into entry index. Only a read
+// of 0 bytes at the end of the file finishes the digest: a read that fails is
+// a failure of the entry, not a digest of the bytes read so far.
+FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display,
+                       ListTraffic& traffic) {
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
     ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
@@ -167,11 +171,15 @@ bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, D
             BlockHook(index, done);
         }
         if (HashStopRequested()) {
-            return false;
+            return FileStopped;
         }
         if (offset == chunkLength) {
             offset = 0;
-            if (!ReadFile(file, chunk, ReadChunkSize, &chunkLength, NULL) || chunkLength == 0) {
+            if (!ReadFile(file, chunk, ReadChunkSize, &chunkLength, NULL)) {
+                // A cancel breaks a read that does not return: that is a stop.
+                return HashStopRequested() ? FileStopped : FileReadFailed;
+            }
+            if (chunkLength == 0) {
                 break;
             }
         }
@@ -188,7 +196,17 @@ bool DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, D
     std::string digest = digestor->DigestText();
     wsprintfA(line, "%s <- %s -> %s", digest.c_str(), name, FileNameBuffer);
     ReplaceEntry(traffic, index, line);
-    return true;
+    return FileDigested;
+}
+
+// The failure line of the entry in FileNameBuffer; without the language's
+// format the entry keeps its text, and a result of an earlier run stays.
+void ReplaceByFailure(ListTraffic& traffic, int index, const char* name, const char* failFormat) {
+    if (failFormat && !strstr(FileNameBuffer, " <- ")) {
+        char line[LineBufferSize];
+        wsprintfA(line, failFormat, name, FileNameBuffer);
+        ReplaceEntry(traffic, index, line);
+    }
 }
 
 // One run over the list; returns when it is done or stopped, having sent no
@@ -215,15 +233,15 @@ void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* fa
         if (ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
             ScopedFile file(CreateFileA(FileNameBuffer, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, NULL));
-            if (file.IsValid()) {
-                if (!DigestFile(file.Get(), index, digestor, name, display, traffic)) {
-                    return;
-                }
-            } else if (failFormat && !strstr(FileNameBuffer, " <- ")) {
-                // A result of an earlier run stays as it is.
-                char line[LineBufferSize];
-                wsprintfA(line, failFormat, name, FileNameBuffer);
-                ReplaceEntry(traffic, index, line);
+            FileOutcome outcome =
+                file.IsValid() ? DigestFile(file.Get(), index, digestor, name, display, traffic)
+                               : FileReadFailed;
+            if (outcome == FileStopped || (!file.IsValid() && HashStopRequested())) {
+                // An open broken by a cancel leaves the entry as it was too.
+                return;
+            }
+            if (outcome == FileReadFailed) {
+                ReplaceByFailure(traffic, index, name, failFormat);
             }
         }
         display.wantedTotal = i + 1;

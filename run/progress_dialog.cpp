@@ -19,8 +19,12 @@
 namespace {
 
 // How long a cancel waits for the job to honour its stop request. The job
-// checks it before every 1024-byte block, so it normally ends at once.
+// checks it before every 1024-byte block and its blocking reads are cancelled,
+// so it normally ends at once.
 const ULONGLONG StopTimeout = 5000;
+// How often the wait cancels the job's pending I/O again: an open or a read
+// that starts after one cancel is caught by the next.
+const DWORD CancelInterval = 20;
 
 void DressProgressBar(HWND bar) {
     SetWindowTheme(bar, L" ", L" ");
@@ -58,32 +62,43 @@ void OnInitDialog(HWND dialog) {
     ProgressWindow = dialog;
     ClearHashStop();
     HoldListPainting(); // released by the teardown
+    // The list stays disabled for the whole run: a click on an entry would
+    // rewrite FileNameBuffer while the job reads it. The teardown enables it.
+    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), FALSE);
     HashThread = CreateThread(NULL, 0, HashWorkerThread, NULL, 0, NULL);
     if (!HashThread) {
         ShowMessage(MainWindow, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
         EnableStart(TRUE);
         DestroyWindow(dialog);
-        return;
     }
-    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), FALSE);
 }
 
-// Waits for the worker while carrying out the messages it sends us: a job
-// that is inside a list change finishes it, and then sees the stop request.
+// Waits for the worker while carrying out the messages it sends us (a job
+// that is inside a list change finishes it, and then sees the stop request)
+// and painting, so the window keeps answering. A job blocked in an open or a
+// read that does not return (a stalled share, a silent pipe) has that I/O
+// cancelled, again and again until it ends.
 bool WaitForWorker(HANDLE thread) {
     ULONGLONG deadline = GetTickCount64() + StopTimeout;
     for (;;) {
+        CancelSynchronousIo(thread);
         ULONGLONG now = GetTickCount64();
-        DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (now >= deadline) {
+            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        }
+        DWORD left = static_cast<DWORD>(deadline - now);
+        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left < CancelInterval ? left : CancelInterval,
+                                               QS_SENDMESSAGE | QS_PAINT);
         if (woke == WAIT_OBJECT_0) {
             return true;
         }
-        if (woke != WAIT_OBJECT_0 + 1) {
-            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-        }
         MSG message;
         PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        // Bounded: a window that does not validate itself must not hold us here.
+        for (int k = 0; k < 16 && PeekMessageA(&message, NULL, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT);
+             ++k) {
+            DispatchMessageA(&message);
+        }
     }
 }
 
@@ -149,8 +164,9 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         }
         break;
     case MSG_HASH_DONE:
+        // Handled: WM_USER+1 is also DM_SETDEFID to the dialog manager.
         OnHashDone(dialog);
-        break;
+        return TRUE;
     case WM_CLOSE:
         DestroyWindow(dialog);
         break;

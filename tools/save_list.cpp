@@ -67,9 +67,27 @@ std::string FolderOf(const char* path) {
     return slash ? std::string(path, slash + 1) : std::string();
 }
 
-// Writes text into a new file beside target and moves it over target.
+// Puts the complete file temporary in target's place. An existing target is
+// replaced with ReplaceFileA, which keeps its attributes and security; its
+// attributes are set again afterwards for platforms whose ReplaceFileA does
+// not. On failure target is as it was and temporary still exists.
+bool PutInPlace(const char* temporary, const char* target, DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileExA(temporary, target, MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ReplaceFileA(target, temporary, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL)) {
+        return false;
+    }
+    if (GetFileAttributesA(target) != attributes) {
+        SetFileAttributesA(target, attributes);
+    }
+    return true;
+}
+
+// Writes text into a new file beside target and puts it in target's place
+// only when complete, so a failure leaves target whole and no file behind.
 bool WriteInPlace(const char* target, const std::string& text) {
-    // A move replaces a file whatever its attributes: a read-only one stays.
+    // A replace ignores the read-only attribute: a read-only file stays.
     DWORD attributes = GetFileAttributesA(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
@@ -87,7 +105,7 @@ bool WriteInPlace(const char* target, const std::string& text) {
                   FlushFileBuffers(file.Get());
         written = file.Close() && written;
     }
-    if (written && MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (written && PutInPlace(temporary, target, attributes)) {
         return true;
     }
     DeleteFileA(temporary);
@@ -97,6 +115,8 @@ bool WriteInPlace(const char* target, const std::string& text) {
 } // namespace
 
 void SetSaveWriteFunction(SaveWriteFunction write) { Write = write ? write : PlainWrite; }
+
+bool WriteListFile(const char* path) { return WriteInPlace(path, ListText()); }
 
 void SaveList(HWND owner) {
     char fileName[PathBufferSize] = "";
@@ -123,7 +143,7 @@ void SaveList(HWND owner) {
         return;
     }
 
-    if (!WriteInPlace(fileName, ListText())) {
+    if (!WriteListFile(fileName)) {
         ShowMessage(owner, IDS_SAVE_FAILED, MB_TASKMODAL | MB_ICONERROR);
         return;
     }

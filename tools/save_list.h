@@ -9,6 +9,11 @@
 // an existing file as it was. Tells the owner how it went (5303 or 5302).
 void SaveList(HWND owner);
 
+// What SaveList does once it has the file name: writes the list to path. An
+// existing file keeps its attributes; false when the file could not be
+// written, and path is then as it was, with no temporary file left beside it.
+bool WriteListFile(const char* path);
+
 // Writes length bytes to file; WriteFile unless a test has put its own in.
 typedef BOOL (*SaveWriteFunction)(HANDLE file, const void* bytes, DWORD length);
 void SetSaveWriteFunction(SaveWriteFunction write);
