@@ -115,12 +115,12 @@ DWORD WINAPI WinTest::WindowThread(void*) {
     return 0;
 }
 
-// Every window of the window thread that becomes active passes here. A message
-// box is a dialog with the text static 0xFFFF; the program's own dialogs all
-// have IDC_FRAME.
+// Every window of the window thread that becomes active passes here. A message box has the text
+// static 0xFFFF; the program's dialogs have IDC_FRAME, the save dialog a combo box.
 LRESULT CALLBACK WinTest::Watch(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam), text = GetDlgItem(box, 0xFFFF);
-    if (code != HCBT_ACTIVATE || !text || GetDlgItem(box, IDC_FRAME))
+    if (code != HCBT_ACTIVATE || !text || GetDlgItem(box, IDC_FRAME) ||
+        FindWindowExA(box, NULL, "ComboBox", NULL))
         return CallNextHookEx(NULL, code, wParam, lParam);
     char caption[256] = "", message[2048] = "";
     GetWindowTextA(box, caption, sizeof caption);
