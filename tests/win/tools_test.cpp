@@ -1,0 +1,135 @@
+// The menu's tools: the saved list's file, the quick sum, the about box.
+#include <fstream>
+#include <iterator>
+
+#include "app/app_state.h"
+#include "res/resource.h"
+#include "tests/win/fixture.h"
+#include "tools/quick_sum.h"
+#include "tools/save_list.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry))
+        if (entry.cFileName[0] != '.') names.push_back(entry.cFileName);
+    FindClose(find);
+    return names;
+}
+
+// A full disk: half the text goes out, then the write fails.
+BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) {
+    DWORD written = 0;
+    WriteFile(file, bytes, length / 2, &written, NULL);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+std::string Texts(HWND window) {
+    std::string texts;
+    char text[1024];
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts += std::string(text, GetWindowTextA(child, text, sizeof text)) + "\n";
+    return texts;
+}
+
+} // namespace
+
+using Tools = WinTest;
+
+TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
+    // Entries that a format string would garble, and an empty one.
+    const std::vector<std::string> entries = {"900150983cd24fb0d6963f7d28e17f72 <- MD5 -> C:\\a b.txt",
+                                              "C:\\100% sure\\%s %d %n.txt", ""};
+    SetEntries(entries);
+    const std::string separator = std::string(80, '-') + "\r\n";
+    std::string expected = separator + std::string(17, ' ') + AppTitle + " - " + Text(IDS_SAVE_HEADING) +
+                           "\r\n" + separator + "\r\n";
+    for (const std::string& entry : entries) expected += entry + "\r\n";
+    const struct {
+        const char* name;
+        const char* old; // bytes of the file there before, or none
+        DWORD attributes;
+        SaveWriteFunction write;
+        bool saved;
+    } cases[] = {
+        {"new", nullptr, 0, nullptr, true},
+        {"over a file", "old", FILE_ATTRIBUTE_ARCHIVE, nullptr, true},
+        {"over a hidden file", "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, nullptr, true},
+        {"failing write, new", nullptr, 0, FailHalfway, false},
+        {"failing write over a file", "old", FILE_ATTRIBUTE_ARCHIVE, FailHalfway, false},
+        {"over a read-only file", "old", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = Path(c.name), target = folder + "\\list.txt";
+        CreateDirectoryA(folder.c_str(), NULL);
+        if (c.old) {
+            std::ofstream(target.c_str(), std::ios::binary) << c.old;
+            ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes));
+            ASSERT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
+        }
+        SetSaveWriteFunction(c.write);
+        bool saved = !c.saved;
+        OnWindowThread([&] { saved = WriteListFile(target.c_str()); });
+        SetSaveWriteFunction(nullptr);
+        EXPECT_EQ(saved, c.saved) << c.name;
+        EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "") << c.name;
+        // No temporary file is left beside it, whatever happened.
+        EXPECT_EQ(Names(folder), std::vector<std::string>(c.saved || c.old ? 1 : 0, "list.txt")) << c.name;
+        if (c.old) EXPECT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(Tools, QuickSumDigestsTheTypedLine) {
+    HWND dialog = NULL;
+    OnWindowThread([&] {
+        dialog = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_QUICKSUM), m_window, QuickSumDialogProc, 0);
+    });
+    ASSERT_TRUE(dialog);
+    char text[256] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    EXPECT_EQ(text, "Digestor: " + Text(IDS_QUICKSUM_CAPTION));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), DigestMD5);
+    // At most the first 8191 bytes count.
+    const std::string typed[] = {"", "abc", "message digest", std::string(9000, 'x')};
+    for (DigestKind kind : {DigestMD2, DigestMD4, DigestMD5, DigestCRC32})
+        for (const std::string& line : typed) {
+            char digest[64] = "";
+            OnWindowThread([&] {
+                SetDlgItemTextA(dialog, IDC_TEXT_INPUT, line.c_str());
+                SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, kind, 0);
+                SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+                GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
+            });
+            DigestorHolder oracle(kind);
+            const std::string counted = line.substr(0, 8191);
+            oracle->Update(reinterpret_cast<const uint8_t*>(counted.data()), uint32_t(counted.size()));
+            oracle->Finish();
+            EXPECT_EQ(digest, oracle->DigestText()) << DigestNames[kind] << " of " << line.size();
+        }
+    OnWindowThread([&] { DestroyWindow(dialog); });
+}
+
+TEST_F(Tools, AboutBoxShowsTitleAndText) {
+    PostMessageA(m_window, WM_COMMAND, IDM_ABOUT, 0);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitFor([&] {
+        box = GetWindow(m_window, GW_ENABLEDPOPUP);
+        return box && box != m_window && IsWindowVisible(box);
+    }));
+    const std::string texts = Texts(box);
+    EXPECT_NE(texts.find(AppTitle), std::string::npos) << texts;
+    EXPECT_NE(texts.find(Text(IDS_ABOUT_TEXT).substr(0, 20)), std::string::npos) << texts;
+    EXPECT_FALSE(IsWindowEnabled(m_window)); // modal over the main window
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) && !IsWindow(box); }));
+}
