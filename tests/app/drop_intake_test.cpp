@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "main_window_test.h"
 #include "res/resource.h"
 #include "shell_drop.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "gather/folder_scan.h"
 #include "main_window_test.h"
 #include "temp_tree.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "main_window_session.h"
 #include "main_window_test.h"
 #include "pixel_capture.h"

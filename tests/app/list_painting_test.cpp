@@ -1,13 +1,13 @@
 // Held painting of the file list: changes draw nothing while the list is
 // held, and the whole list is drawn again once the last hold ends.
-#include "app/list_painting.h"
+#include "base/list_painting.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "main_window_session.h"
 #include "main_window_test.h"
 #include "sent_message_hook.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
 #include "main_window_session.h"
 #include "main_window_test.h"
 #include "res/resource.h"

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "app/main_dialog.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"

@@ -1,7 +1,7 @@
 #include "main_window_test.h"
 
-#include "app/app_state.h"
-#include "app/list_painting.h"
+#include "base/app_state.h"
+#include "base/list_painting.h"
 #include "res/resource.h"
 
 std::string WindowText(HWND window) {

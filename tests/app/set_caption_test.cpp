@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/set_caption.h"
+#include "base/app_state.h"
+#include "base/set_caption.h"
 #include "main_window_test.h"
 
 namespace {

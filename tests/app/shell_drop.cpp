@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 HDROP MakeDrop(const std::vector<std::string>& paths) {
     size_t size = sizeof(DROPFILES) + 1;

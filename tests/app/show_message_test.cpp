@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/show_message.h"
+#include "base/app_state.h"
+#include "base/show_message.h"
 #include "main_window_session.h"
 #include "main_window_test.h"
 #include "message_box_watcher.h"

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "app/startup.h"
 #include "main_window_session.h"
 #include "main_window_test.h"

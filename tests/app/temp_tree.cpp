@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
 #include "tests/app/main_window_test.h"

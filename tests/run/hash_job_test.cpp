@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
-#include "run/taskbar.h"
+#include "base/taskbar.h"
 #include "tests/app/sent_message_hook.h"
 #include "tests/run/fake_taskbar.h"
 #include "tests/run/run_fixture.h"

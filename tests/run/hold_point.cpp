@@ -1,6 +1,6 @@
 #include "tests/run/hold_point.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "run/hash_job.h"
 #include "tests/app/main_window_session.h"
 

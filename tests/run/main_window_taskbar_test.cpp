@@ -1,7 +1,7 @@
 // The taskbar button as the main window, the expansion worker and the hash
 // runs drive it, against a recording fake of the shell's taskbar list that
 // the main window creates on the shell's "TaskbarButtonCreated" message.
-#include "run/taskbar.h"
+#include "base/taskbar.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/app/sent_message_hook.h"

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/app/sent_message_hook.h"

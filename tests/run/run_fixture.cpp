@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "res/resource.h"
-#include "run/taskbar.h"
+#include "base/taskbar.h"
 #include "tests/run/fake_taskbar.h"
 
 const char* const DigestNames[4] = {"MD2", "MD4", "MD5", "CRC32"};

@@ -1,10 +1,10 @@
-#include "run/taskbar.h"
+#include "base/taskbar.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "tests/run/fake_taskbar.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "tool_window_test.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "res/resource.h"
 #include "tests/app/temp_tree.h"
 #include "tool_window_test.h"

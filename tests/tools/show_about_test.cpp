@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "import_hook.h"
 #include "res/resource.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 
 namespace {
