@@ -12,7 +12,8 @@ WINE_RUN := scripts/wine-run
 NATIVE_DIR := build/native
 FUZZ_DIR   := build/fuzz
 WIN64_DIR  := build/win64
-VERSION    := 3.3.0.286
+# Written once, in CMakeLists.txt's project().
+VERSION    := $(shell awk '/^project.Digestor VERSION/ {print $$3}' CMakeLists.txt)
 
 NATIVE_CONFIG := -G Ninja -DCMAKE_BUILD_TYPE=Release
 FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

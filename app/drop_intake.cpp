@@ -1,9 +1,9 @@
 #include "app/drop_intake.h"
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
-#include "app/list_painting.h"
-#include "app/show_message.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
+#include "base/list_painting.h"
+#include "base/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
@@ -48,7 +48,7 @@ void OnDropFiles(HWND window, HDROP drop) {
     }
     DragFinish(drop);
 
-    // Started even without folders: its MSG_SCAN_DONE is what enables 1018.
+    // Started even without folders: its MSG_SCAN_DONE is what enables IDC_START.
     // The handle is stored before this thread reads messages again, so the
     // worker's MSG_SCAN_DONE always finds it.
     ExpandThread = CreateThread(NULL, 0, FolderExpandThread, NULL, 0, NULL);

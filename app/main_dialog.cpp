@@ -1,30 +1,33 @@
 #include "app/main_dialog.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
-#include "app/algorithm_box.h"
-#include "app/app_state.h"
+#include <iterator>
+#include <new>
+
 #include "app/drop_intake.h"
-#include "app/gui_listbox.h"
-#include "app/list_painting.h"
-#include "app/load_text.h"
-#include "app/palette.h"
-#include "app/program_icon.h"
-#include "app/set_caption.h"
 #include "app/take_command_line.h"
+#include "base/algorithm_box.h"
+#include "base/app_state.h"
+#include "base/dialog_dressing.h"
+#include "base/gui_listbox.h"
+#include "base/list_commands.h"
+#include "base/list_painting.h"
+#include "base/private_messages.h"
+#include "base/progress_bar.h"
+#include "base/show_message.h"
+#include "base/taskbar.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
-#include "run/taskbar.h"
 #include "tools/quick_sum.h"
 #include "tools/save_list.h"
 #include "tools/show_about.h"
 
 // How the companion library moves and sizes each control when the window is
 // resized. The library keeps the table, so it lives as long as the process.
-static const LayoutEntry MainLayout[7] = {
+static const LayoutEntry MainLayout[] = {
     {IDC_FRAME, AnchorHeight},
     {IDC_FILE_LIST, AnchorWidth | AnchorHeight},
     {IDC_SELECTED_PATH, AnchorWidth | AnchorBottom},
@@ -34,13 +37,15 @@ static const LayoutEntry MainLayout[7] = {
     {IDC_START, AnchorRight | AnchorBottom},
 };
 
-// Save and clear are offered only after a run.
-static void GreySaveAndClear(HWND window) {
-    HMENU menu = GetMenu(window);
-    EnableMenuItem(menu, IDM_SAVE_LIST, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(menu, IDM_CLEAR_LIST, MF_BYCOMMAND | MF_GRAYED);
-    DrawMenuBar(window);
-}
+static const ControlText MainTexts[] = {
+    {IDC_START, IDS_START},
+    {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL},
+};
+
+static const ControlLook MainLooks[] = {
+    {IDC_FILE_LIST, StyleControl},
+    {IDC_SELECTED_PATH, StyleControl},
+};
 
 // Releases the menu and the language module, each once, and ends the modal
 // loop with 1. The window is left to the dialog manager, which destroys it
@@ -68,12 +73,6 @@ static void SetUpProgressBar(HWND bar) {
     ShowWindow(bar, SW_HIDE);
 }
 
-static void DressProgressBar(HWND bar) {
-    SetWindowTheme(bar, L" ", L" ");
-    SetWindowLongPtrA(bar, GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY);
-    SendMessageA(bar, PBM_SETBARCOLOR, 0, DarkGrey);
-}
-
 static void OnInitDialog(HWND window) {
     MainWindow = window;
 
@@ -91,19 +90,18 @@ static void OnInitDialog(HWND window) {
         DestroyMenu(placeholder);
     }
 
-    SetTextFromLanguage(window, IDC_START, IDS_START);
-    SetTextFromLanguage(window, IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL);
-    AttachLayout(AppInstance, window, NULL, 7, MainLayout, 1);
-    StyleWindow(window, 1, 1, 0);
-    SetCaption("");
-
+    AttachLayout(AppInstance, window, NULL, static_cast<int32_t>(std::size(MainLayout)), MainLayout,
+                 LayoutKeepMinimumSize);
     // Subclasses the list and this window for drawing before the library styles the list.
-    FileList = new GuiListbox(GetDlgItem(window, IDC_FILE_LIST));
-    StyleWindow(GetDlgItem(window, IDC_FILE_LIST), 0, 0, 0);
-    StyleWindow(GetDlgItem(window, IDC_SELECTED_PATH), 0, 0, 0);
-
-    SetProgramIcon(window);
-    GreySaveAndClear(window);
+    // Without the list there is nothing to work on: the window closes.
+    FileList = new (std::nothrow) GuiListbox(GetDlgItem(window, IDC_FILE_LIST));
+    if (!FileList) {
+        ShowMessage(NULL, IDS_DROP_NO_MEMORY, MB_ICONERROR);
+        EndMainWindow(window);
+        return;
+    }
+    DressDialog(window, MakeDressing(0, MainTexts, MainLooks, false));
+    OfferSaveAndClear(false);
 
     HWND progress = GetDlgItem(window, IDC_MAIN_PROGRESS);
     SetUpProgressBar(progress);
@@ -127,7 +125,7 @@ static void OnClearList(HWND window) {
     FileList->ClearEntries();
     SetDlgItemTextA(window, IDC_SELECTED_PATH, "");
     EnableWindow(GetDlgItem(window, IDC_START), FALSE);
-    GreySaveAndClear(window);
+    OfferSaveAndClear(false);
 }
 
 // The expansion worker is done and waits for this message to end.
@@ -149,7 +147,7 @@ static void OnStart(HWND window) {
     // A run that could not start, or has already ended, has destroyed its dialog.
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {
-        GreySaveAndClear(window);
+        OfferSaveAndClear(false);
     }
 }
 
@@ -212,8 +210,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_SYSCOMMAND:
-        // The low four bits of a system command are the platform's own.
-        if ((wParam & 0xFFF0) == SC_CLOSE) {
+        if (IsCloseCommand(wParam)) {
             EndMainWindow(window);
         }
         break;

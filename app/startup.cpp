@@ -6,10 +6,11 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "base/app_state.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 const char* LanguageModuleName(LANGID systemLanguage) {
     return PRIMARYLANGID(systemLanguage) == LANG_GERMAN ? "1031.dll" : "1033.dll";
@@ -41,16 +42,17 @@ int RunDigestor(HINSTANCE instance) {
         AppDirectory[0] = '\0';
     }
 
-    wsprintfA(AppTitle, "%s v%d.%d.%d.%d", "Digestor", 3, 3, 0, 286);
+    wsprintfA(AppTitle, "%s v%s", "Digestor", DIGESTOR_VERSION_TEXT);
     wsprintfA(AppCaption, "%s", "Digestor");
     AppInstance = instance;
 
     InitCommonControls();
 
-    if (InitLibrary(3, 2, 4, 0) == 0) {
+    if (InitLibrary(VarnoInterfaceMajor, VarnoInterfaceMinor, VarnoInterfaceRevision,
+                    VarnoInterfaceReserved) == 0) {
         return 0;
     }
-    if (StartLibrary(1) == 0) {
+    if (StartLibrary(VarnoStartNormal) == 0) {
         return 0;
     }
 

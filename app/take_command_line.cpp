@@ -5,10 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
-#include "app/load_text.h"
-#include "app/show_message.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
+#include "base/load_text.h"
+#include "base/show_message.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
 

@@ -1,7 +1,8 @@
 # The release zip: what a Windows user unpacks and starts.  It holds the program, its companion
 # library, the two language modules and a short ReadMe, at the paths the program expects.
-set(DIGESTOR_VERSION 3.3.0.286)
-set(DIGESTOR_ZIP ${CMAKE_BINARY_DIR}/dist/Digestor-${DIGESTOR_VERSION}-win64.zip)
+set(DIGESTOR_ZIP ${CMAKE_BINARY_DIR}/dist/Digestor-${PROJECT_VERSION}-win64.zip)
+set(DIGESTOR_README ${CMAKE_BINARY_DIR}/dist/ReadMe.txt)
+configure_file(${PROJECT_SOURCE_DIR}/res/ReadMe.txt.in ${DIGESTOR_README} @ONLY)
 set(DIGESTOR_STAGE ${CMAKE_BINARY_DIR}/dist/stage)
 
 add_custom_command(
@@ -9,13 +10,13 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${DIGESTOR_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIGESTOR_STAGE}/lang
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Digestor> $<TARGET_FILE:VarnoLib64>
-            ${PROJECT_SOURCE_DIR}/res/ReadMe.txt ${DIGESTOR_STAGE}
+            ${DIGESTOR_README} ${DIGESTOR_STAGE}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:lang_1031> $<TARGET_FILE:lang_1033> ${DIGESTOR_STAGE}/lang
     COMMAND ${CMAKE_COMMAND} -E rm -f ${DIGESTOR_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${DIGESTOR_STAGE}
             ${CMAKE_COMMAND} -E tar cf ${DIGESTOR_ZIP} --format=zip
             Digestor.exe VarnoLib64.dll lang/1031.dll lang/1033.dll ReadMe.txt
-    DEPENDS Digestor VarnoLib64 lang_1031 lang_1033 ${PROJECT_SOURCE_DIR}/res/ReadMe.txt
+    DEPENDS Digestor VarnoLib64 lang_1031 lang_1033 ${DIGESTOR_README}
     COMMENT "Packing ${DIGESTOR_ZIP}"
     VERBATIM)
 add_custom_target(dist ALL DEPENDS ${DIGESTOR_ZIP})

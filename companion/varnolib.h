@@ -40,22 +40,53 @@ struct AboutInfo {
     const char* extra;     // extra text, may be null
 };
 
+// InitLibrary's arguments: the interface the program was built for.
+enum {
+    VarnoInterfaceMajor = 3,
+    VarnoInterfaceMinor = 2,
+    VarnoInterfaceRevision = 4,
+    VarnoInterfaceReserved = 0
+};
+
+// StartLibrary's one mode.
+enum { VarnoStartNormal = 1 };
+
+// AttachLayout's options: the window may not shrink below its size at attach time.
+enum { LayoutKeepMinimumSize = 1 };
+
+// StyleWindow's kinds, its second argument.
+enum StyleKind {
+    StyleControl = 0, // list, edit or static: one-pixel frame instead of sunken 3-D edges
+    StyleDialog = 1,  // a dialog; with StyleWithChildren its controls get their flat look too
+    StyleGroup = 2    // group box: flat frame line
+};
+
+// StyleWindow's third and fourth arguments.
+enum {
+    StyleAlone = 0,        // only the window itself
+    StyleWithChildren = 1, // a dialog's own controls too
+    StyleNoOptions = 0     // the fourth argument has no meaning yet
+};
+
 #ifdef __cplusplus
 static_assert(sizeof(AboutInfo) == 72, "AboutInfo is a 72-byte record");
 extern "C" {
 #endif
 
-// Ordinal 2. Checks the caller's arguments (3, 2, 4, 0) and the environment; 0 refuses.
-VARNOLIB_API int32_t InitLibrary(int32_t a, int32_t b, int32_t c, int32_t d);
-// Ordinal 10. Starts the library (argument 1); 0 refuses.
+// Ordinal 2. Checks the caller's interface numbers (VarnoInterface...) and the
+// environment; 0 refuses.
+VARNOLIB_API int32_t InitLibrary(int32_t major, int32_t minor, int32_t revision, int32_t reserved);
+// Ordinal 10. Starts the library (VarnoStartNormal); 0 refuses.
 VARNOLIB_API int32_t StartLibrary(int32_t mode);
 // Ordinal 11. Anchors count controls of mainWindow by table; from then on every
-// resize of mainWindow moves and sizes them. reserved is null; options is 1.
+// resize of mainWindow moves and sizes them. reserved is null; options are
+// Layout... flags.
 VARNOLIB_API int32_t AttachLayout(HINSTANCE instance, HWND mainWindow, void* reserved, int32_t count,
                                   const LayoutEntry* table, int32_t options);
-// Ordinal 15. Gives a window the library's look: (1, 1, 0) for a dialog,
-// (2, 0, 0) for a group box, (0, 0, 0) for a list or an edit field.
-VARNOLIB_API int32_t StyleWindow(HWND window, int32_t kind, int32_t a, int32_t b);
+// Ordinal 15. Gives a window the library's look: (StyleDialog, StyleWithChildren)
+// for a dialog, (StyleGroup, StyleAlone) for a group box, (StyleControl,
+// StyleAlone) for a list or an edit field; options is StyleNoOptions.
+VARNOLIB_API int32_t StyleWindow(HWND window, int32_t kind, int32_t scope, int32_t options);
 // Ordinal 12. Places dialog over mainWindow, inside the screen.
 VARNOLIB_API int32_t AttachDialog(HWND dialog, HWND mainWindow);
 // Ordinal 3. Shows a modal about box; returns when it is closed.

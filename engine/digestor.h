@@ -49,3 +49,19 @@ protected:
 // New digestor with reference count 1, owned by the caller. Never null:
 // memory exhaustion raises std::bad_alloc and leaves nothing allocated.
 IDigestor* CreateDigestor(DigestKind kind);
+
+// Holds the one reference to a digestor and releases it when the scope ends,
+// however it ends.
+class DigestorHolder {
+public:
+    explicit DigestorHolder(DigestKind kind) : m_digestor(CreateDigestor(kind)) {}
+    ~DigestorHolder() { m_digestor->Release(); }
+    DigestorHolder(const DigestorHolder&) = delete;
+    DigestorHolder& operator=(const DigestorHolder&) = delete;
+
+    IDigestor* Get() const { return m_digestor; }
+    IDigestor* operator->() const { return m_digestor; }
+
+private:
+    IDigestor* m_digestor;
+};

@@ -4,11 +4,14 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
+#include "base/private_messages.h"
+#include "base/taskbar.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
-#include "run/taskbar.h"
+
+FolderQueue PendingFolders = {};
 
 namespace {
 

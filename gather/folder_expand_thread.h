@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include "gather/folder_queue.h"
+
+// Folders of the last drop that wait to be walked: filled by the drop, drained
+// and freed by the worker.
+extern FolderQueue PendingFolders;
+
 // Worker started by every drop: walks the folders in PendingFolders in drop
 // order while the main window looks busy, frees the queue and sends
 // MSG_SCAN_DONE to MainWindow, waiting until it has been handled. The

@@ -1,5 +1,5 @@
 // FolderQueue: ring buffer of fixed-size path slots, wrapping at the queue's own capacity.
-#include "folder_queue.h"
+#include "gather/folder_queue.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,11 +38,11 @@ FolderQueue FolderQueue::Create(int32_t capacity) {
     // The byte count is computed in size_t and checked first, so a large capacity
     // on a 32-bit build cannot wrap around into a small allocation.
     const size_t slots = static_cast<size_t>(capacity);
-    if (slots > SIZE_MAX / static_cast<size_t>(FolderSlotSize)) {
+    if (slots > SIZE_MAX / static_cast<size_t>(PathBufferSize)) {
         q.status = NoMemory;
         return q;
     }
-    q.storage = static_cast<char*>(std::malloc(slots * static_cast<size_t>(FolderSlotSize)));
+    q.storage = static_cast<char*>(std::malloc(slots * static_cast<size_t>(PathBufferSize)));
     if (q.storage == nullptr) {
         q.status = NoMemory;
         return q;
@@ -53,8 +53,8 @@ FolderQueue FolderQueue::Create(int32_t capacity) {
 
 void FolderQueue::Push(const char* path) {
     // Length first: an oversized path is refused as such even when the queue is full.
-    const size_t length = BoundedLength(path, static_cast<size_t>(FolderSlotSize));
-    if (length >= static_cast<size_t>(FolderSlotSize)) {
+    const size_t length = BoundedLength(path, static_cast<size_t>(PathBufferSize));
+    if (length >= static_cast<size_t>(PathBufferSize)) {
         status = TooLong;
         return;
     }
@@ -63,7 +63,7 @@ void FolderQueue::Push(const char* path) {
         return;
     }
 
-    char* slot = storage + static_cast<size_t>(writeIndex) * FolderSlotSize;
+    char* slot = storage + static_cast<size_t>(writeIndex) * PathBufferSize;
     std::memcpy(slot, path, length);
     slot[length] = '\0';
 
@@ -82,9 +82,9 @@ char* FolderQueue::Pop(char* out) {
         return out;
     }
 
-    const char* slot = storage + static_cast<size_t>(readIndex) * FolderSlotSize;
+    const char* slot = storage + static_cast<size_t>(readIndex) * PathBufferSize;
     // Push always terminates within the slot; the bound only guards the caller's buffer.
-    const size_t length = BoundedLength(slot, static_cast<size_t>(FolderSlotSize - 1));
+    const size_t length = BoundedLength(slot, static_cast<size_t>(PathBufferSize - 1));
     std::memcpy(out, slot, length);
     out[length] = '\0';
 

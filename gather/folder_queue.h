@@ -4,9 +4,7 @@
 
 #include <cstdint>
 
-// Every path buffer in the program is this many bytes, terminator included,
-// so a queued path holds at most FolderSlotSize - 1 characters.
-const int FolderSlotSize = 520;
+#include "base/path_buffer.h"
 
 // Outcome of the last queue operation. Full and Empty report a refused push
 // and a pop with nothing queued; they say nothing about the fill level itself.
@@ -15,14 +13,14 @@ enum QueueStatus : int32_t {
     Full = 1,     // Push found count == capacity; nothing stored
     Empty = 2,    // Pop found nothing queued; out holds no path
     NoMemory = 3, // Create could not allocate the slots (or capacity was negative)
-    TooLong = 4   // Push got a path of FolderSlotSize characters or more; nothing stored
+    TooLong = 4   // Push got a path of PathBufferSize characters or more; nothing stored
 };
 
 // Plain record, copied by value into the process-wide pending slot. A copy shares
 // the storage with its original, so exactly one of them may be freed, and only the
 // copy that is pushed and popped afterwards has meaningful indices.
 struct FolderQueue {
-    char* storage;      // capacity * FolderSlotSize bytes from std::malloc; slot k at k * FolderSlotSize
+    char* storage;      // capacity * PathBufferSize bytes from std::malloc; slot k at k * PathBufferSize
     int32_t writeIndex; // slot the next Push fills
     int32_t readIndex;  // slot the next Pop takes
     int32_t count;      // number of queued paths
@@ -39,7 +37,7 @@ struct FolderQueue {
     // does not fit a slot, Full if the queue already holds capacity paths, else Ok.
     void Push(const char* path);
 
-    // Takes the oldest path into out (a caller's buffer of FolderSlotSize bytes) and
+    // Takes the oldest path into out (a caller's buffer of PathBufferSize bytes) and
     // returns out. With nothing queued: status Empty, out is set to "" (not a valid
     // path) and the indices stay put.
     char* Pop(char* out);

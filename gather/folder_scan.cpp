@@ -5,9 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
-#include "app/scoped_handle.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
+#include "base/scoped_handle.h"
 
 namespace {
 

@@ -56,8 +56,8 @@
 // Progress dialog and the two formats
 #define IDS_FILE_GROUP 5200
 #define IDS_TOTAL_GROUP 5201
-#define IDS_ASK_FOLDER 5202    // format: one %s, the folder path
-#define IDS_OPEN_FAILED 5203   // format: two %s, algorithm name then path
+#define IDS_ASK_FOLDER 5202  // format: one %s, the folder path
+#define IDS_OPEN_FAILED 5203 // format: two %s, algorithm name then path
 // Messages
 #define IDS_THREAD_FAILED 5300
 #define IDS_CANNOT_STOP 5301
@@ -70,11 +70,5 @@
 #define IDS_QUICKSUM_CAPTION 5401
 #define IDS_TEXT_LABEL 5402
 #define IDS_DIGEST_LABEL 5403
-
-// Private window messages, sent synchronously by the workers
-#define MSG_HASH_DONE (0x0400 + 1)
-#define MSG_SCAN_DONE (0x0400 + 2)
-#define MSG_READ_ENTRIES (0x0400 + 3)    // lParam: EntryBatch to fill
-#define MSG_REPLACE_ENTRIES (0x0400 + 4) // lParam: LineBatch to apply
 
 #endif

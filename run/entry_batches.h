@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 const int EntryBatchSize = 64;
 

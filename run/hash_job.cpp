@@ -6,17 +6,19 @@
 #include <string.h>
 
 #include <memory>
+#include <new>
 #include <string>
 
-#include "app/algorithm_box.h"
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
-#include "app/load_text.h"
-#include "app/scoped_handle.h"
+#include "base/algorithm_box.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
+#include "base/load_text.h"
+#include "base/private_messages.h"
+#include "base/scoped_handle.h"
+#include "base/taskbar.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
-#include "run/taskbar.h"
 
 namespace {
 
@@ -233,9 +235,9 @@ void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* fa
         if (ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
             ScopedFile file(CreateFileA(FileNameBuffer, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, NULL));
-            FileOutcome outcome =
-                file.IsValid() ? DigestFile(file.Get(), index, digestor, name, display, traffic)
-                               : FileReadFailed;
+            FileOutcome outcome = file.IsValid()
+                                      ? DigestFile(file.Get(), index, digestor, name, display, traffic)
+                                      : FileReadFailed;
             if (outcome == FileStopped || (!file.IsValid() && HashStopRequested())) {
                 // An open broken by a cancel leaves the entry as it was too.
                 return;
@@ -272,8 +274,6 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     char name[16];
     lstrcpynA(name, AlgorithmNames[kind], sizeof name);
 
-    IDigestor* digestor = CreateDigestor(kind);
-
     // The window thread may load other texts while we run: keep our own copy.
     char failFormat[SharedTextSize];
     const char* loaded = LoadText(IDS_OPEN_FAILED);
@@ -281,15 +281,19 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
         lstrcpynA(failFormat, loaded, sizeof failFormat);
     }
 
+    // About 66 KiB: kept off the thread's stack.
+    std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     LRESULT count = FileList->EntryCount();
-    if (count != LB_ERR) {
-        // About 66 KiB: kept off the thread's stack.
-        std::unique_ptr<ListTraffic> traffic(new ListTraffic());
+    if (traffic && count != LB_ERR) {
         traffic->lastHandOver = GetTickCount64();
-        RunJob(digestor, name, count, loaded ? failFormat : NULL, *traffic);
+        try {
+            DigestorHolder digestor(kind);
+            RunJob(digestor.Get(), name, count, loaded ? failFormat : NULL, *traffic);
+        } catch (const std::bad_alloc&) {
+            // Out of memory: the run ends as far as it got, like a finished one.
+        }
         HandOverLines(*traffic);
     }
-    digestor->Release();
     if (HashStopRequested()) {
         // The dialog's teardown clears the taskbar and expects no more reports.
         return 0;

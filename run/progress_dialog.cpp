@@ -1,20 +1,18 @@
 #include "run/progress_dialog.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
-
-#include "app/app_state.h"
-#include "app/list_painting.h"
-#include "app/load_text.h"
-#include "app/palette.h"
-#include "app/program_icon.h"
-#include "app/set_caption.h"
-#include "app/show_message.h"
+#include "base/app_state.h"
+#include "base/dialog_dressing.h"
+#include "base/list_commands.h"
+#include "base/list_painting.h"
+#include "base/private_messages.h"
+#include "base/progress_bar.h"
+#include "base/show_message.h"
+#include "base/taskbar.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
-#include "run/taskbar.h"
 
 namespace {
 
@@ -26,35 +24,23 @@ const ULONGLONG StopTimeout = 5000;
 // that starts after one cancel is caught by the next.
 const DWORD CancelInterval = 20;
 
-void DressProgressBar(HWND bar) {
-    SetWindowTheme(bar, L" ", L" ");
-    SetWindowLongPtrA(bar, GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY);
-    SendMessageA(bar, PBM_SETBARCOLOR, 0, DarkGrey);
-}
+const ControlText ProgressTexts[] = {
+    {IDC_CANCEL, IDS_CANCEL},
+    {IDC_FILE_GROUP, IDS_FILE_GROUP},
+    {IDC_TOTAL_GROUP, IDS_TOTAL_GROUP},
+};
 
-void EnableSaveAndClear() {
-    HMENU menu = GetMenu(MainWindow);
-    EnableMenuItem(menu, IDM_SAVE_LIST, MF_BYCOMMAND | MF_ENABLED);
-    EnableMenuItem(menu, IDM_CLEAR_LIST, MF_BYCOMMAND | MF_ENABLED);
-    DrawMenuBar(MainWindow);
-}
+const ControlLook ProgressLooks[] = {
+    {IDC_FILE_GROUP, StyleGroup},
+    {IDC_TOTAL_GROUP, StyleGroup},
+    {IDC_PROGRESS_FILE_NAME, StyleControl},
+};
 
 void EnableStart(BOOL enable) { EnableWindow(GetDlgItem(MainWindow, IDC_START), enable); }
 
 void OnInitDialog(HWND dialog) {
-    SetDialogCaption(dialog, IDS_PROGRESS_CAPTION);
-
-    SetTextFromLanguage(dialog, IDC_CANCEL, IDS_CANCEL);
-    SetTextFromLanguage(dialog, IDC_FILE_GROUP, IDS_FILE_GROUP);
-    SetTextFromLanguage(dialog, IDC_TOTAL_GROUP, IDS_TOTAL_GROUP);
-    StyleWindow(dialog, 1, 1, 0);
-    SetCaption("");
-    StyleWindow(GetDlgItem(dialog, IDC_FILE_GROUP), 2, 0, 0);
-    StyleWindow(GetDlgItem(dialog, IDC_TOTAL_GROUP), 2, 0, 0);
-    SetProgramIcon(dialog);
-    AttachDialog(dialog, MainWindow);
+    DressDialog(dialog, MakeDressing(IDS_PROGRESS_CAPTION, ProgressTexts, ProgressLooks, true));
     EnableStart(FALSE);
-    StyleWindow(GetDlgItem(dialog, IDC_PROGRESS_FILE_NAME), 0, 0, 0);
     DressProgressBar(GetDlgItem(dialog, IDC_FILE_PROGRESS));
     DressProgressBar(GetDlgItem(dialog, IDC_TOTAL_PROGRESS));
 
@@ -87,8 +73,8 @@ bool WaitForWorker(HANDLE thread) {
             return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
         }
         DWORD left = static_cast<DWORD>(deadline - now);
-        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left < CancelInterval ? left : CancelInterval,
-                                               QS_SENDMESSAGE | QS_PAINT);
+        DWORD woke = MsgWaitForMultipleObjects(
+            1, &thread, FALSE, left < CancelInterval ? left : CancelInterval, QS_SENDMESSAGE | QS_PAINT);
         if (woke == WAIT_OBJECT_0) {
             return true;
         }
@@ -117,7 +103,7 @@ void OnDestroy() {
     }
     ReleaseListPainting();
     EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
-    EnableSaveAndClear();
+    OfferSaveAndClear(true);
     // Last: the main window is whole again when it sees no dialog.
     ProgressWindow = NULL;
 }
@@ -129,7 +115,7 @@ void OnHashDone(HWND dialog) {
         // A teardown is already waiting for the worker; let it return.
         return;
     }
-    EnableSaveAndClear();
+    OfferSaveAndClear(true);
     EnableStart(FALSE);
     CloseHandle(HashThread);
     HashThread = NULL;
@@ -153,13 +139,13 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_CANCEL) {
-            EnableSaveAndClear();
+            OfferSaveAndClear(true);
             EnableStart(TRUE);
             DestroyWindow(dialog);
         }
         break;
     case WM_SYSCOMMAND:
-        if (LOWORD(wParam) == SC_CLOSE) {
+        if (IsCloseCommand(wParam)) {
             DestroyWindow(dialog);
         }
         break;

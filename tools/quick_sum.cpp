@@ -2,13 +2,11 @@
 
 #include <stdio.h>
 
-#include <string>
+#include <new>
 
-#include "app/algorithm_box.h"
-#include "app/app_state.h"
-#include "app/load_text.h"
-#include "app/program_icon.h"
-#include "app/set_caption.h"
+#include "base/algorithm_box.h"
+#include "base/app_state.h"
+#include "base/dialog_dressing.h"
 #include "companion/varnolib.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
@@ -18,18 +16,19 @@ namespace {
 const int InputBufferSize = 8192; // terminator included
 const int DigestBufferSize = 64;
 
-void OnInitDialog(HWND dialog) {
-    SetDialogCaption(dialog, IDS_QUICKSUM_CAPTION);
+const ControlText QuickSumTexts[] = {
+    {IDC_TEXT_LABEL, IDS_TEXT_LABEL},
+    {IDC_DIGEST_LABEL, IDS_DIGEST_LABEL},
+    {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL},
+    {IDC_START, IDS_START},
+};
 
-    SetTextFromLanguage(dialog, IDC_TEXT_LABEL, IDS_TEXT_LABEL);
-    SetTextFromLanguage(dialog, IDC_DIGEST_LABEL, IDS_DIGEST_LABEL);
-    SetTextFromLanguage(dialog, IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL);
-    SetTextFromLanguage(dialog, IDC_START, IDS_START);
-    StyleWindow(dialog, 1, 1, 0);
-    SetCaption("");
-    StyleWindow(GetDlgItem(dialog, IDC_DIGEST_OUTPUT), 0, 0, 0);
-    SetProgramIcon(dialog);
-    AttachDialog(dialog, MainWindow);
+const ControlLook QuickSumLooks[] = {
+    {IDC_DIGEST_OUTPUT, StyleControl},
+};
+
+void OnInitDialog(HWND dialog) {
+    DressDialog(dialog, MakeDressing(IDS_QUICKSUM_CAPTION, QuickSumTexts, QuickSumLooks, true));
     // MD5 at every opening, whatever the main window has chosen.
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
 }
@@ -37,20 +36,21 @@ void OnInitDialog(HWND dialog) {
 } // namespace
 
 void ComputeQuickSum(HWND dialog) {
-    IDigestor* digestor = CreateDigestor(SelectedAlgorithm(dialog));
-
     // Static: the window thread's stack need not carry 8 KiB for one line of text.
     static char input[InputBufferSize];
     UINT length = GetDlgItemTextA(dialog, IDC_TEXT_INPUT, input, InputBufferSize);
-    digestor->Reset();
-    digestor->Update(reinterpret_cast<const uint8_t*>(input), length);
-    digestor->Finish();
 
-    char digest[DigestBufferSize];
-    std::string text = digestor->DigestText();
-    snprintf(digest, sizeof digest, "%s", text.c_str());
+    char digest[DigestBufferSize] = "";
+    try {
+        DigestorHolder digestor(SelectedAlgorithm(dialog));
+        digestor->Reset();
+        digestor->Update(reinterpret_cast<const uint8_t*>(input), length);
+        digestor->Finish();
+        snprintf(digest, sizeof digest, "%s", digestor->DigestText().c_str());
+    } catch (const std::bad_alloc&) {
+        // Out of memory: no digest to show.
+    }
     SetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest);
-    digestor->Release();
 }
 
 INT_PTR CALLBACK QuickSumDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -67,7 +67,7 @@ INT_PTR CALLBACK QuickSumDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_SYSCOMMAND:
         // Ended rather than destroyed: destroying a modal dialog from inside
         // its own loop does not end the loop everywhere.
-        if ((wParam & 0xFFF0) == SC_CLOSE) {
+        if (IsCloseCommand(wParam)) {
             EndDialog(dialog, 1);
         }
         break;

@@ -4,20 +4,22 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <new>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
-#include "app/load_text.h"
-#include "app/show_message.h"
-#include "app/scoped_handle.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
+#include "base/load_text.h"
+#include "base/scoped_handle.h"
+#include "base/show_message.h"
 #include "res/resource.h"
 
 namespace {
 
 const char Filter[] = "Normal Text file (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
-const DWORD SaveFlags = 0xA0880A; // overwrite prompt, no folder change, path must exist,
-                                  // no read-only return, long names, sizing
+const DWORD SaveFlags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
+                        OFN_LONGNAMES | OFN_ENABLESIZING;
+static_assert(SaveFlags == 0xA0880A, "the save dialog's documented flags");
 const int SeparatorLength = 80;
 
 static_assert(sizeof(OPENFILENAMEA) == 152, "the save dialog gets the full structure");
@@ -116,7 +118,13 @@ bool WriteInPlace(const char* target, const std::string& text) {
 
 void SetSaveWriteFunction(SaveWriteFunction write) { Write = write ? write : PlainWrite; }
 
-bool WriteListFile(const char* path) { return WriteInPlace(path, ListText()); }
+bool WriteListFile(const char* path) {
+    try {
+        return WriteInPlace(path, ListText());
+    } catch (const std::bad_alloc&) {
+        return false; // no room for the text: nothing was written
+    }
+}
 
 void SaveList(HWND owner) {
     char fileName[PathBufferSize] = "";

@@ -6,7 +6,7 @@
 // heading: 80 hyphens, the title line, 80 hyphens, an empty line, then every
 // entry; CR LF line ends, no byte-order mark. The text is written beside the
 // chosen file and put in its place only when complete, so a failed save leaves
-// an existing file as it was. Tells the owner how it went (5303 or 5302).
+// an existing file as it was. Tells the owner how it went (IDS_SAVED or IDS_SAVE_FAILED).
 void SaveList(HWND owner);
 
 // What SaveList does once it has the file name: writes the list to path. An

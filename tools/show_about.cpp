@@ -2,14 +2,14 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 namespace {
 
-const int32_t BuildNumber = 286;
 // The same maker's line as the version block's.
 const char Copyright[] = "Copyright (C) 2013 VIDODi. All rights reserved.";
 const char Author[] = "VIDODi";
@@ -23,7 +23,7 @@ void ShowAbout(HWND owner) {
     info.owner = owner;
     info.icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
     info.title = AppTitle;
-    info.build = BuildNumber;
+    info.build = DIGESTOR_VERSION_BUILD;
     info.copyright = Copyright;
     info.author = Author;
     info.author2 = Author;

@@ -6,9 +6,6 @@
 
 namespace {
 
-// Sixth argument of AttachLayout: the window may not shrink below its size at attach time.
-constexpr int32_t LayoutKeepMinimumSize = 1;
-
 // The record hangs on the window under this property from AttachLayout until WM_NCDESTROY.
 const char* const LayoutProperty = "VarnoLibLayout";
 

@@ -20,8 +20,10 @@ bool CommonControlsReady() {
 
 } // namespace
 
-int32_t InitLibrary(int32_t a, int32_t b, int32_t c, int32_t d) {
-    Initialised = a == 3 && b == 2 && c == 4 && d == 0 && CommonControlsReady();
+int32_t InitLibrary(int32_t major, int32_t minor, int32_t revision, int32_t reserved) {
+    Initialised = major == VarnoInterfaceMajor && minor == VarnoInterfaceMinor &&
+                  revision == VarnoInterfaceRevision && reserved == VarnoInterfaceReserved &&
+                  CommonControlsReady();
 #ifdef VARNOLIB_REFUSE
     // Test build: stands for a library whose checks failed, so the program's refusal path can be run.
     Initialised = false;
@@ -29,4 +31,4 @@ int32_t InitLibrary(int32_t a, int32_t b, int32_t c, int32_t d) {
     return Initialised ? 1 : 0;
 }
 
-int32_t StartLibrary(int32_t mode) { return Initialised && mode == 1 ? 1 : 0; }
+int32_t StartLibrary(int32_t mode) { return Initialised && mode == VarnoStartNormal ? 1 : 0; }

@@ -4,13 +4,6 @@
 
 namespace {
 
-// The kinds StyleWindow knows, its second argument.
-enum StyleKind {
-    StyleKindControl = 0, // list, edit or static: one-pixel frame instead of sunken 3-D edges
-    StyleKindDialog = 1,  // dialog; third argument 1: its child controls get their flat look too
-    StyleKindGroup = 2    // group box: flat frame line
-};
-
 bool IsOfClass(HWND window, const char* windowClass) {
     char name[16];
     return GetClassNameA(window, name, sizeof(name)) != 0 && lstrcmpiA(name, windowClass) == 0;
@@ -57,20 +50,20 @@ BOOL CALLBACK StyleChild(HWND child, LPARAM dialog) {
 
 } // namespace
 
-int32_t StyleWindow(HWND window, int32_t kind, int32_t a, int32_t b) {
-    (void)b; // no meaning yet; the program passes 0
+int32_t StyleWindow(HWND window, int32_t kind, int32_t scope, int32_t options) {
+    (void)options; // no meaning yet
     if (!IsWindow(window))
         return 0;
     switch (kind) {
-    case StyleKindControl:
+    case StyleControl:
         FlattenFrame(window);
         return 1;
-    case StyleKindDialog:
+    case StyleDialog:
         FlattenFrame(window);
-        if (a == 1)
+        if (scope == StyleWithChildren)
             EnumChildWindows(window, StyleChild, reinterpret_cast<LPARAM>(window));
         return 1;
-    case StyleKindGroup:
+    case StyleGroup:
         return FlattenGroupBox(window) ? 1 : 0;
     default:
         return 0;

@@ -11,9 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<size_t> pieces(data, data + skip);
     pieces.push_back(1); // sizes of 0 too, but never only those
     for (DigestKind kind = 0; kind <= 3; ++kind) {
-        Digestor d = NewDigestor(kind);
-        const std::string whole = Feed(d.get(), data + skip, size - skip);
-        if (whole != Feed(d.get(), data + skip, size - skip, pieces) ||
+        DigestorHolder d(kind);
+        const std::string whole = Feed(d.Get(), data + skip, size - skip);
+        if (whole != Feed(d.Get(), data + skip, size - skip, pieces) ||
             whole != Oracle(kind, data + skip, size - skip)) {
             std::fprintf(stderr, "kind %d, %zu bytes: split or oracle differs\n", int(kind), size - skip);
             std::abort();

@@ -14,11 +14,6 @@
 #include "engine/digestor.h"
 #include "engine/hex_text.h"
 
-typedef std::unique_ptr<IDigestor, void (*)(IDigestor*)> Digestor;
-inline Digestor NewDigestor(DigestKind kind) {
-    return Digestor(CreateDigestor(kind), [](IDigestor* d) { d->Release(); });
-}
-
 // Reset, Update in pieces of the given sizes (repeated; none: one call), Finish.
 inline std::string Feed(IDigestor* d, const uint8_t* p, size_t n, const std::vector<size_t>& pieces = {}) {
     d->Reset();

@@ -20,7 +20,7 @@ void Play(FolderQueue& q, const std::string& script) {
         std::string path = w.substr(1, slash - 1);
         if (!path.empty() && path[0] == '#')
             path = std::string(std::stoul(path.substr(1)) - 1, 'p') + 'z'; // a cut end shows
-        std::vector<char> out(FolderSlotSize, 'x');
+        std::vector<char> out(PathBufferSize, 'x');
         if (w[0] == '+')
             q.Push(path.c_str());
         else

@@ -13,7 +13,6 @@ const int StringIds[][7] = {{IDS_ABOUT_TEXT, IDS_SAVE_HEADING, IDS_CANCEL, IDS_S
                             {IDS_THREAD_FAILED, IDS_CANNOT_STOP, IDS_SAVE_FAILED, IDS_SAVED,
                              IDS_BAD_COMMAND_LINE, IDS_DROP_NO_MEMORY},
                             {IDS_SAVE_TITLE, IDS_QUICKSUM_CAPTION, IDS_TEXT_LABEL, IDS_DIGEST_LABEL}};
-enum { StyleDialog = 1, WithControls = 1, KeepMinimumSize = 1 }; // StyleWindow and AttachLayout options
 std::wstring Text(HMODULE module, int id) {
     wchar_t text[1024];
     return std::wstring(text, LoadStringW(module, id, text, 1024));
@@ -58,8 +57,11 @@ TEST(VarnoLib, InitLibraryAcceptsOnlyTheProgramsArguments) {
     InitCommonControls();
     const int32_t bad[][4] = {{0, 0, 0, 0}, {2, 2, 4, 0}, {3, 3, 4, 0}, {3, 2, 5, 0}, {3, 2, 4, 1}};
     for (const auto& a : bad)
-        EXPECT_TRUE(InitLibrary(a[0], a[1], a[2], a[3]) == 0 && StartLibrary(1) == 0) << &a - bad;
-    EXPECT_TRUE(InitLibrary(3, 2, 4, 0) == 1 && StartLibrary(1) == 1);
+        EXPECT_TRUE(InitLibrary(a[0], a[1], a[2], a[3]) == 0 && StartLibrary(VarnoStartNormal) == 0)
+            << &a - bad;
+    EXPECT_TRUE(InitLibrary(VarnoInterfaceMajor, VarnoInterfaceMinor, VarnoInterfaceRevision,
+                            VarnoInterfaceReserved) == 1 &&
+                StartLibrary(VarnoStartNormal) == 1);
 }
 TEST(VarnoLib, AttachLayoutKeepsAnchoredDistancesAndTheStartSizeAsMinimum) {
     // Flags, then how far the left, top, right and bottom edges move: 1 = by the window's growth.
@@ -70,7 +72,7 @@ TEST(VarnoLib, AttachLayoutKeepsAnchoredDistancesAndTheStartSizeAsMinimum) {
     LayoutEntry table[8];
     for (int i = 0; i < 8; ++i)
         table[i] = {GetDlgCtrlID(Make("BUTTON", WS_CHILD, 10, 20, 30, 40, window, 100 + i)), rows[i][0]};
-    ASSERT_EQ(AttachLayout(GetModuleHandleA(NULL), window, NULL, 8, table, KeepMinimumSize), 1);
+    ASSERT_EQ(AttachLayout(GetModuleHandleA(NULL), window, NULL, 8, table, LayoutKeepMinimumSize), 1);
     SetWindowPos(window, NULL, 0, 0, 400 + dx, 300 + dy, SWP_NOMOVE | SWP_NOZORDER);
     for (int i = 0; i < 8; ++i) {
         const int* m = rows[i];
@@ -103,7 +105,7 @@ TEST(VarnoLib, StyleWindowTradesAnEditsSunkenEdgesForALineInPlace) {
     const HWND edit = Make("EDIT", WS_CHILD, 10, 20, 200, 50, window, 1);
     RECT before, after;
     GetClientRect(edit, &before);
-    EXPECT_EQ(StyleWindow(window, StyleDialog, WithControls, 0), 1);
+    EXPECT_EQ(StyleWindow(window, StyleDialog, StyleWithChildren, StyleNoOptions), 1);
     GetClientRect(edit, &after);
     const RECT frame = Frame(edit), start = {10, 20, 210, 70};
     EXPECT_TRUE(EqualRect(&frame, &start) && after.right > before.right && after.bottom > before.bottom);

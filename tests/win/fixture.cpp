@@ -9,12 +9,13 @@
 #include <iterator>
 #include <random>
 
-#include "app/app_state.h"
-#include "app/gui_listbox.h"
+#include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "app/main_dialog.h"
 #include "app/startup.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 const char* const DigestNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
 
@@ -50,25 +51,25 @@ void AppendWalk(const std::string& folder, std::vector<std::string>& files) {
 std::string ResultLine(DigestKind kind, const std::string& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    IDigestor* digestor = CreateDigestor(kind);
+    DigestorHolder digestor(kind);
     digestor->Update(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
     digestor->Finish();
-    std::string line = digestor->DigestText() + " <- " + DigestNames[kind] + " -> " + path;
-    digestor->Release();
-    return line;
+    return digestor->DigestText() + " <- " + DigestNames[kind] + " -> " + path;
 }
 
 void WinTest::SetUp() {
     static const bool started = [] {
         SetDllDirectoryA("");
         InitCommonControls();
-        return InitLibrary(3, 2, 4, 0) != 0 && StartLibrary(1) != 0;
+        return InitLibrary(VarnoInterfaceMajor, VarnoInterfaceMinor, VarnoInterfaceRevision,
+                           VarnoInterfaceReserved) != 0 &&
+               StartLibrary(VarnoStartNormal) != 0;
     }();
     ASSERT_TRUE(started) << "the companion library refused to start";
     AppInstance = GetModuleHandleA(NULL);
     GetModuleFileNameA(NULL, AppDirectory, PathBufferSize);
     PathRemoveFileSpecA(AppDirectory);
-    wsprintfA(AppTitle, "%s v%d.%d.%d.%d", "Digestor", 3, 3, 0, 286);
+    wsprintfA(AppTitle, "%s v%s", "Digestor", DIGESTOR_VERSION_TEXT);
     wsprintfA(AppCaption, "%s", "Digestor");
     char language[PathBufferSize];
     BuildLanguagePath(language, AppDirectory, GetSystemDefaultLangID());

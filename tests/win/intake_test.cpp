@@ -2,8 +2,9 @@
 // walk of the folders.
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "base/app_state.h"
+#include "base/private_messages.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <random>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/win/fixture.h"

@@ -2,7 +2,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 #include "tests/win/fixture.h"
 #include "tools/quick_sum.h"
@@ -20,7 +20,8 @@ std::vector<std::string> Names(const std::string& folder) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
     for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry))
-        if (entry.cFileName[0] != '.') names.push_back(entry.cFileName);
+        if (entry.cFileName[0] != '.')
+            names.push_back(entry.cFileName);
     FindClose(find);
     return names;
 }
@@ -41,6 +42,13 @@ std::string Texts(HWND window) {
     return texts;
 }
 
+BOOL CALLBACK OwnedByFirst(HWND window, LPARAM windows) {
+    HWND* found = reinterpret_cast<HWND*>(windows);
+    if (GetWindow(window, GW_OWNER) == found[0] && IsWindowVisible(window))
+        found[1] = window;
+    return TRUE;
+}
+
 } // namespace
 
 using Tools = WinTest;
@@ -53,7 +61,8 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
     const std::string separator = std::string(80, '-') + "\r\n";
     std::string expected = separator + std::string(17, ' ') + AppTitle + " - " + Text(IDS_SAVE_HEADING) +
                            "\r\n" + separator + "\r\n";
-    for (const std::string& entry : entries) expected += entry + "\r\n";
+    for (const std::string& entry : entries)
+        expected += entry + "\r\n";
     const struct {
         const char* name;
         const char* old; // bytes of the file there before, or none
@@ -84,7 +93,9 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
         EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "") << c.name;
         // No temporary file is left beside it, whatever happened.
         EXPECT_EQ(Names(folder), std::vector<std::string>(c.saved || c.old ? 1 : 0, "list.txt")) << c.name;
-        if (c.old) EXPECT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
+        if (c.old) {
+            EXPECT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
+        }
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -121,11 +132,14 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
 
 TEST_F(Tools, AboutBoxShowsTitleAndText) {
     PostMessageA(m_window, WM_COMMAND, IDM_ABOUT, 0);
-    HWND box = NULL;
+    // The box: a visible window of the main window's thread that the main window owns.
+    HWND found[2] = {m_window, NULL};
     ASSERT_TRUE(WaitFor([&] {
-        box = GetWindow(m_window, GW_ENABLEDPOPUP);
-        return box && box != m_window && IsWindowVisible(box);
+        EnumThreadWindows(GetWindowThreadProcessId(m_window, NULL), OwnedByFirst,
+                          reinterpret_cast<LPARAM>(found));
+        return found[1] != NULL;
     }));
+    HWND box = found[1];
     const std::string texts = Texts(box);
     EXPECT_NE(texts.find(AppTitle), std::string::npos) << texts;
     EXPECT_NE(texts.find(Text(IDS_ABOUT_TEXT).substr(0, 20)), std::string::npos) << texts;

@@ -1,6 +1,6 @@
-#include "app/program_icon.h"
+#include "base/program_icon.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 
 void SetProgramIcon(HWND window) {

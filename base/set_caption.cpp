@@ -1,11 +1,11 @@
-#include "app/set_caption.h"
+#include "base/set_caption.h"
 
 #include <windows.h>
 
 #include <stdio.h>
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
 
 void SetCaption(const char* text) {
     // snprintf cuts a long text to the 127 characters the buffer holds.

@@ -1,10 +1,10 @@
-#include "app/gui_listbox.h"
+#include "base/gui_listbox.h"
 
 #include <new>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/palette.h"
+#include "base/app_state.h"
+#include "base/palette.h"
 
 const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
 
@@ -80,8 +80,8 @@ bool GuiListbox::AttachStyle() {
 
     style->normalPen = CreatePen(PS_SOLID, 0, LightGrey);
     style->selectedPen = CreatePen(PS_SOLID, 0, DarkGrey);
-    style->selectedTextColor = 0xFFFFFF;
-    style->normalTextColor = 0x000000;
+    style->selectedTextColor = RGB(255, 255, 255); // white on the dark bar
+    style->normalTextColor = RGB(0, 0, 0);
     LOGBRUSH brush = {BS_SOLID, LightGrey, 0};
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;

@@ -2,6 +2,6 @@
 
 #include <windows.h>
 
-// Makes the program's icon 3000 the big icon of window's class, the one the
+// Makes the program's icon IDI_APP the big icon of window's class, the one the
 // title bar and the task switcher show. The icon is shared and never destroyed.
 void SetProgramIcon(HWND window);

@@ -1,6 +1,6 @@
-#include "app/list_painting.h"
+#include "base/list_painting.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 HINSTANCE AppInstance = NULL;
 char AppTitle[CaptionBufferSize] = "";
@@ -15,4 +15,3 @@ char FileNameBuffer[PathBufferSize] = "";
 HWND ProgressWindow = NULL;
 HANDLE HashThread = NULL;
 HANDLE ExpandThread = NULL;
-FolderQueue PendingFolders = {};

@@ -1,7 +1,7 @@
 // Taskbar button progress through the shell's ITaskbarList3.
-#include "run/taskbar.h"
+#include "base/taskbar.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 const UINT TaskbarButtonMessage = RegisterWindowMessageA("TaskbarButtonCreated");
 const BYTE SystemMajorVersion = LOBYTE(LOWORD(GetVersion()));

@@ -1,7 +1,7 @@
-#include "app/show_message.h"
+#include "base/show_message.h"
 
-#include "app/app_state.h"
-#include "app/load_text.h"
+#include "base/app_state.h"
+#include "base/load_text.h"
 
 int ShowMessage(HWND owner, UINT textId, UINT flags) {
     const char* text = LoadText(textId);

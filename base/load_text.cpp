@@ -1,6 +1,6 @@
-#include "app/load_text.h"
+#include "base/load_text.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 const char* LoadText(UINT id) {
     if (LoadStringA(LanguageModule, id, SharedText, SharedTextSize) == 0) {

@@ -1,4 +1,4 @@
-#include "app/algorithm_box.h"
+#include "base/algorithm_box.h"
 
 #include "res/resource.h"
 
@@ -9,7 +9,7 @@ void FillAlgorithmBox(HWND box) {
     for (const char* name : AlgorithmNames) {
         SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
-    SendMessageA(box, CB_SETCURSEL, 2, 0);
+    SendMessageA(box, CB_SETCURSEL, DigestMD5, 0);
 }
 
 DigestKind SelectedAlgorithm(HWND window) {

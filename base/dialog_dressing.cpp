@@ -1,0 +1,26 @@
+#include "base/dialog_dressing.h"
+
+#include "base/app_state.h"
+#include "base/load_text.h"
+#include "base/program_icon.h"
+#include "base/set_caption.h"
+#include "companion/varnolib.h"
+
+void DressDialog(HWND dialog, const DialogDressing& dressing) {
+    if (dressing.captionId != 0) {
+        SetDialogCaption(dialog, dressing.captionId);
+    }
+    for (size_t k = 0; k < dressing.textCount; ++k) {
+        SetTextFromLanguage(dialog, dressing.texts[k].controlId, dressing.texts[k].textId);
+    }
+    StyleWindow(dialog, StyleDialog, StyleWithChildren, StyleNoOptions);
+    SetCaption("");
+    for (size_t k = 0; k < dressing.lookCount; ++k) {
+        StyleWindow(GetDlgItem(dialog, dressing.looks[k].controlId), dressing.looks[k].kind, StyleAlone,
+                    StyleNoOptions);
+    }
+    SetProgramIcon(dialog);
+    if (dressing.overMainWindow) {
+        AttachDialog(dialog, MainWindow);
+    }
+}
