@@ -21,7 +21,7 @@ FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
                  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
-FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang tests bench)
+FORMAT_DIRS := $(wildcard engine app gather run tools companion varnolib lang tests bench drive)
 
 .PHONY: help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
         test-steps bench fuzz format clean dist screenshots
@@ -80,28 +80,30 @@ test-win64: build-win64
 
 # --- run ----------------------------------------------------------------------------------------
 
-# Builds the Windows tree and starts Digestor.exe with $(ARGS) (make run ARGS="C:/some/file")
-# through digestor_drive, which prints its exit code.  With a DISPLAY the program shows there, in
-# a Wine prefix of its own, until it is closed.  Without one it runs in the private Xvfb display:
-# the driver saves build/screenshot.png of the main window and closes it, and Wine and Xvfb are
-# stopped at the end as after `make test`.  Fails when the driver fails or Digestor ends with a
-# code other than 0 or 1 (its two normal ones).
+# Builds the Windows tree and starts Digestor.exe with $(ARGS) (make run ARGS="C:/some/file"),
+# by default with the repository's engine/ folder, through digestor_drive (drive/), which prints
+# its exit code.  With a DISPLAY the program shows there, in a Wine prefix of its own, until it is
+# closed.  Without one it runs in the private Xvfb display: the driver answers Yes to the folder
+# question, waits for the run, prints the list, saves build/screenshot.png of the main window and
+# closes it, and Wine and Xvfb are stopped at the end as after `make test`.  Fails when the driver
+# fails or Digestor ends with a code other than 0 or 1 (its two normal ones).
 RUN_DRIVER     := $(WIN64_DIR)/bin/digestor_drive.exe
 RUN_PROGRAM    := $(WIN64_DIR)/bin/Digestor.exe
 RUN_SCREENSHOT := build/screenshot.png
+RUN_ARGS       := $(if $(ARGS),$(ARGS),'Z:$(subst /,\,$(abspath engine))')
 
 .PHONY: run
 run: deps build-win64
 	@status=0; \
 	if [[ -n "$${DISPLAY:-}" ]]; then \
-	    echo "==> run $(RUN_PROGRAM) $(ARGS) on display $$DISPLAY"; \
-	    WINE_RUN_USE_DISPLAY=1 $(WINE_RUN) $(RUN_DRIVER) -- $(RUN_PROGRAM) $(ARGS) || status=$$?; \
+	    echo "==> run $(RUN_PROGRAM) $(RUN_ARGS) on display $$DISPLAY"; \
+	    WINE_RUN_USE_DISPLAY=1 $(WINE_RUN) $(RUN_DRIVER) -- $(RUN_PROGRAM) $(RUN_ARGS) || status=$$?; \
 	else \
-	    echo "==> run $(RUN_PROGRAM) $(ARGS) in Xvfb, screenshot $(RUN_SCREENSHOT)"; \
+	    echo "==> run $(RUN_PROGRAM) $(RUN_ARGS) in Xvfb, screenshot $(RUN_SCREENSHOT)"; \
 	    trap '$(WINE_RUN) --stop' EXIT; \
 	    rm -f $(RUN_SCREENSHOT); \
-	    $(WINE_RUN) $(RUN_DRIVER) --screenshot 'Z:$(abspath $(RUN_SCREENSHOT))' --close -- \
-	        $(RUN_PROGRAM) $(ARGS) || status=$$?; \
+	    $(WINE_RUN) $(RUN_DRIVER) run list shot 'Z:$(subst /,\,$(abspath $(RUN_SCREENSHOT)))' close -- \
+	        $(RUN_PROGRAM) $(RUN_ARGS) || status=$$?; \
 	    if [[ -f $(RUN_SCREENSHOT) ]]; then echo "screenshot: $(RUN_SCREENSHOT)"; \
 	    else echo "no screenshot written" >&2; status=3; fi; \
 	fi; \
@@ -123,7 +125,7 @@ fuzz: deps build-fuzz
 	$(FUZZ_DIR)/engine_fuzz -print_final_stats=1 $(FUZZ_DIR)/corpus
 
 # The zip is made by the Windows build (target dist, cmake/dist.cmake) and tested there
-# (tests/dist); this copies it to dist/.
+# (tests/e2e); this copies it to dist/.
 dist: deps build-win64
 	mkdir -p dist
 	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip dist/

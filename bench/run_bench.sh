@@ -2,9 +2,10 @@
 # run_bench.sh BIN WORK: times runs of the real Digestor.exe under Wine beside the native tools.
 #   - one 256 MiB file with MD5 against md5sum on the same file (goal: at most 1.3 x md5sum's time)
 #   - 10,000 files of 1 KiB (goal: at least 2,000 files a second)
-# BIN is the Windows tree's bin/ (Digestor.exe, digestor_run_bench.exe, e2e_menu_probe.dll); WORK
-# a folder for the test data, kept between runs.  Each figure is the best of three runs, from the
-# press of the start button to the end of the run.
+# BIN is the Windows tree's bin/ (Digestor.exe, digestor_drive.exe); WORK a folder for the test
+# data, kept between runs.  Digestor gets the file or folder on its command line, so the run starts
+# at once after the walk; each figure is the best of three runs, from the appearance of the
+# progress dialog to its end, as digestor_drive reports it.
 set -euo pipefail
 bin=$(realpath "$1")
 work=$2
@@ -41,16 +42,19 @@ done | best)
 
 "$wine_run" --prepare
 # Digestor: one run each, best of $runs.
-digestor() { # path entries -> seconds; checks the first line against md5sum for the big file
+digestor() { # path entries -> seconds; checks the count of result lines, and the big file's line
     local path=$1 entries=$2 output
-    output=$("$wine_run" "$bin/digestor_run_bench.exe" "$bin/Digestor.exe" "$(windows "$path")" "$entries")
+    output=$("$wine_run" "$bin/digestor_drive.exe" run list close -- "$(windows "$bin/Digestor.exe")" \
+        "$(windows "$path")")
     output=${output//$'\r'/}
+    [[ $(grep -c ' <- MD5 -> ' <<<"$output") == "$entries" ]] ||
+        { echo "run_bench: not $entries result lines: $(head -n 5 <<<"$output")" >&2; exit 1; }
     if [[ $entries == 1 ]]; then
         local expected
         expected="$(md5sum "$path" | cut -d' ' -f1) <- MD5 -> $(windows "$path")"
-        grep -qxF "first=$expected" <<<"$output" || { echo "run_bench: wrong result: $output" >&2; exit 1; }
+        grep -qxF "  $expected" <<<"$output" || { echo "run_bench: wrong result: $output" >&2; exit 1; }
     fi
-    sed -n 's/^seconds=//p' <<<"$output"
+    sed -n 's/^run: \([0-9.]*\) s.*/\1/p' <<<"$output"
 }
 wine_big=$(for _ in $(seq $runs); do digestor "$big" 1; done | best)
 wine_small=$(for _ in $(seq $runs); do digestor "$small" 10000; done | best)

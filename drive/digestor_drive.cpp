@@ -1,0 +1,517 @@
+// digestor_drive: starts Digestor.exe, works it from outside as a user would, and reports its exit
+// code.  `make run`, `make screenshots`, `make bench` and the end-to-end tests all go through it.
+//
+//   digestor_drive [ACTION...] -- PROGRAM [ARGS...]
+//
+// Without actions it only waits until someone closes the program.  With actions it waits for the
+// main window, answering every Yes/No question with Yes and, before the main window, every other
+// message box with OK (printing them all), then does the actions in the order given:
+//
+//   run            wait until the run the arguments started is over; prints its time
+//   list           print the file list's lines, in the ANSI code page as the program has them
+//   select N       select line N of the list, as a click does
+//   progress FILE  PNG picture of the progress dialog once the file bar is a third of the way
+//   quicksum TEXT  open the quick sum, type TEXT and compute it
+//   about          open the about box
+//   save FILE      save the list through the program's save dialog; the notice stays up
+//   shot FILE      PNG picture of the window the last action opened, else of the main window
+//   dismiss        close that window: its OK button, else WM_CLOSE
+//   clear          clear the list
+//   exit, close    the menu's Exit, the close box; the program must then end within 30 s
+//
+// Every wait is a bounded poll.  A message box no action expects fails the action.
+// Exit code: the program's; 2 for a usage error; 3 when an action fails or the program does not end.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <tlhelp32.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+
+namespace {
+
+const int UsageError = 2;
+const int DriveFailed = 3;
+const DWORD PollMs = 10;
+const DWORD StepTimeoutMs = 30000;
+const DWORD RunTimeoutMs = 30 * 60 * 1000;
+const DWORD MessageTimeoutMs = 5000;
+// The save dialog keeps the file name in this edit (old style) or in the edit inside this
+// extended combo box (Explorer style): dlgs.h's edt1 and cmb13.
+const int FileNameEdit = 0x480;
+const int FileNameCombo = 0x47C;
+const int MessageText = 0xFFFF; // a message box's text
+
+PROCESS_INFORMATION Program;
+HWND Main;        // the program's main window, once it shows
+HWND Current;     // the window the last action opened
+bool BoxExpected; // an action waits for a message box: leave boxes alone
+std::vector<HWND> Answered;
+LARGE_INTEGER ProgressSeen; // when a progress dialog was first seen; zero before
+
+// Texts of another process's windows come back intact only through the W messages; they are
+// printed in the ANSI code page, which is what the program holds them in.
+// A UTF-16 unit takes at most two bytes in an ANSI code page.
+std::string Ansi(const std::wstring& text) {
+    std::string result(text.size() * 2 + 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &result[0], static_cast<int>(result.size()), NULL, NULL);
+    return result.c_str();
+}
+
+std::wstring Wide(const char* text) {
+    std::wstring result(strlen(text) + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &result[0], static_cast<int>(result.size()));
+    return result.c_str();
+}
+
+// Sent with a time limit, so a hung program fails the read instead of hanging the driver.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, MessageTimeoutMs, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+std::string ReadText(HWND window, UINT lengthMessage, UINT textMessage, WPARAM index) {
+    LRESULT length = Send(window, lengthMessage, index, 0);
+    std::wstring text(length > 0 ? length + 1 : 1, L'\0');
+    WPARAM first = textMessage == WM_GETTEXT ? text.size() : index;
+    if (length < 0 || Send(window, textMessage, first, reinterpret_cast<LPARAM>(&text[0])) < 0)
+        return std::string();
+    return Ansi(text);
+}
+
+std::string WindowText(HWND window) { return ReadText(window, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
+std::string ListLine(HWND list, int index) { return ReadText(list, LB_GETTEXTLEN, LB_GETTEXT, index); }
+
+// The stored caption, read without a message, so it answers while the window is busy.
+std::string Caption(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return Ansi(text);
+}
+
+// A message box's text on one line: the program breaks its questions around the path.
+std::string OneLine(HWND box) {
+    std::string text;
+    for (char c : WindowText(GetDlgItem(box, MessageText))) {
+        c = c == '\r' || c == '\n' ? ' ' : c;
+        if (c != ' ' || text.empty() || text[text.size() - 1] != ' ')
+            text += c;
+    }
+    return text;
+}
+
+bool HasChild(HWND window, int id, const char* className) {
+    HWND child = GetDlgItem(window, id);
+    char name[64] = "";
+    return child && GetClassNameA(child, name, sizeof name) && lstrcmpiA(name, className) == 0;
+}
+
+bool IsMessageBox(HWND window) {
+    return IsWindowVisible(window) && HasChild(window, MessageText, "Static") &&
+           (HasChild(window, IDOK, "Button") || HasChild(window, IDYES, "Button"));
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == Program.dwProcessId)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+// The program's top-level windows, hidden ones too, in Z order.
+std::vector<HWND> Windows() {
+    std::vector<HWND> found;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first of them that passes test; null while none does.
+template <typename Test> HWND Find(Test test) {
+    for (HWND window : Windows()) {
+        if (test(window))
+            return window;
+    }
+    return NULL;
+}
+
+// A visible window other than the main window with that child.  Windows are told apart by their
+// controls, not by their captions, which depend on the language.
+HWND FindDialog(int id, const char* className) {
+    return Find([&](HWND w) { return w != Main && IsWindowVisible(w) && HasChild(w, id, className); });
+}
+
+HWND FindProgress() {
+    return Find([](HWND w) { return HasChild(w, IDC_TOTAL_PROGRESS, PROGRESS_CLASSA); });
+}
+
+bool Ended() { return WaitForSingleObject(Program.hProcess, 0) == WAIT_OBJECT_0; }
+
+void DescribeWindows() {
+    for (HWND window : Windows()) {
+        if (IsWindowVisible(window))
+            fprintf(stderr, "digestor_drive: the program shows \"%s\" %s\n", Caption(window).c_str(),
+                    IsMessageBox(window) ? OneLine(window).c_str() : "");
+    }
+}
+
+// Posted, as a click is.  The box stays until the program has handled it, hence Answered.
+void Press(HWND window, int button) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+    Answered.push_back(window);
+}
+
+// Questions get Yes; other boxes get OK before the main window shows, and fail an action that
+// does not expect them.
+bool AnswerBoxes() {
+    for (HWND box : Windows()) {
+        if (box == Current || std::count(Answered.begin(), Answered.end(), box) || !IsMessageBox(box)) {
+            continue;
+        } else if (HasChild(box, IDYES, "Button")) {
+            printf("question: %s -> Yes\n", OneLine(box).c_str());
+            Press(box, IDYES);
+        } else if (!Main) {
+            printf("message: %s: %s -> OK\n", Caption(box).c_str(), OneLine(box).c_str());
+            Press(box, IDOK);
+        } else if (!BoxExpected) {
+            fprintf(stderr, "digestor_drive: unexpected message %s: %s\n", Caption(box).c_str(),
+                    OneLine(box).c_str());
+            return false;
+        }
+        fflush(stdout);
+    }
+    return true;
+}
+
+// Polls condition until it holds (true), or the time is up, the program ends or shows an
+// unexpected box (false, said on stderr).  Notes when a progress dialog first shows.
+template <typename Condition> bool WaitFor(const char* what, DWORD timeoutMs, Condition condition) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (!ProgressSeen.QuadPart && FindProgress())
+            QueryPerformanceCounter(&ProgressSeen);
+        if (!AnswerBoxes())
+            return false;
+        if (condition())
+            return true;
+        if (Ended() || GetTickCount64() >= deadline) {
+            fprintf(stderr, "digestor_drive: no %s %s\n", what,
+                    Ended() ? "before the program ended" : "in time");
+            DescribeWindows();
+            return false;
+        }
+        Sleep(PollMs);
+    }
+}
+
+void Command(int id) { PostMessageW(Main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+// One copy of the window's screen area: 24-bit rows, top row first, stride bytes each.
+bool CopyScreen(HWND window, std::vector<BYTE>& pixels, UINT& width, UINT& height, UINT& stride) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    width = area.right - area.left;
+    height = area.bottom - area.top;
+    stride = (width * 3 + 3) & ~3u;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BYTE* bits = NULL;
+    HBITMAP bitmap =
+        CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    bool copied = bitmap && BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    if (copied)
+        pixels.assign(bits, bits + stride * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return copied;
+}
+
+// Written through the platform's PNG encoder.
+bool WritePng(const char* path, std::vector<BYTE>& pixels, UINT width, UINT height, UINT stride) {
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    Microsoft::WRL::ComPtr<IWICStream> stream;
+    Microsoft::WRL::ComPtr<IWICBitmapEncoder> encoder;
+    Microsoft::WRL::ComPtr<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER,
+                                      IID_PPV_ARGS(factory.GetAddressOf()))) &&
+           SUCCEEDED(factory->CreateStream(stream.GetAddressOf())) &&
+           SUCCEEDED(stream->InitializeFromFilename(Wide(path).c_str(), GENERIC_WRITE)) &&
+           SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, NULL, encoder.GetAddressOf())) &&
+           SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+           SUCCEEDED(encoder->CreateNewFrame(frame.GetAddressOf(), NULL)) &&
+           SUCCEEDED(frame->Initialize(NULL)) && SUCCEEDED(frame->SetSize(width, height)) &&
+           SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
+           SUCCEEDED(frame->WritePixels(height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+// The window in front and on top while it is copied, until two copies in a row are the same: its
+// drawing reaches the screen some time after it painted.  Without a window manager Wine leaves the
+// caption of a window it has just activated drawn inactive, so the window is told again.
+bool Picture(HWND window, const char* path) {
+    SetForegroundWindow(window);
+    Send(window, WM_NCACTIVATE, TRUE, 0);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    std::vector<BYTE> previous, pixels;
+    UINT width = 0, height = 0, stride = 0;
+    bool steady = WaitFor("steady picture", StepTimeoutMs, [&] {
+        previous.swap(pixels);
+        return CopyScreen(window, pixels, width, height, stride) && pixels == previous;
+    });
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!steady || !WritePng(path, pixels, width, height, stride)) {
+        fprintf(stderr, "digestor_drive: no picture written to %s\n", path);
+        return false;
+    }
+    printf("picture: %s (%ux%u)\n", path, width, height);
+    return true;
+}
+
+// Every thread of the program but the kept one, suspended.
+std::vector<HANDLE> HoldThreads(DWORD kept) {
+    std::vector<HANDLE> held;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != Program.dwProcessId || entry.th32ThreadID == kept)
+            continue;
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+        if (thread && SuspendThread(thread) != static_cast<DWORD>(-1))
+            held.push_back(thread);
+    }
+    CloseHandle(snapshot);
+    return held;
+}
+
+bool Run(const char*) {
+    if (!WaitFor("end of the run", RunTimeoutMs, [] { return !FindProgress(); }))
+        return false;
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    Send(Main, WM_NULL, 0, 0);
+    if (ProgressSeen.QuadPart)
+        printf("run: %.3f s with the progress dialog up\n",
+               static_cast<double>(now.QuadPart - ProgressSeen.QuadPart) / frequency.QuadPart);
+    return true;
+}
+
+bool List(const char*) {
+    HWND list = GetDlgItem(Main, IDC_FILE_LIST);
+    LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
+    printf("list: %ld lines\n", static_cast<long>(count));
+    for (int i = 0; i < count; ++i)
+        printf("  %s\n", ListLine(list, i).c_str());
+    return count >= 0;
+}
+
+bool Select(const char* line) {
+    HWND list = GetDlgItem(Main, IDC_FILE_LIST);
+    const std::string text = ListLine(list, atoi(line));
+    Send(list, LB_SETCURSEL, atoi(line), 0);
+    Send(Main, WM_COMMAND, MAKEWPARAM(IDC_FILE_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return !text.empty() && WaitFor("selected line in the path field", StepTimeoutMs,
+                                    [&] { return WindowText(GetDlgItem(Main, IDC_SELECTED_PATH)) == text; });
+}
+
+bool Progress(const char* path) {
+    HWND dialog = NULL;
+    if (!WaitFor("progress dialog a third through a file", RunTimeoutMs, [&] {
+            HWND bar = GetDlgItem(dialog = FindProgress(), IDC_FILE_PROGRESS);
+            LRESULT high = Send(bar, PBM_GETRANGE, FALSE, 0);
+            return IsWindowVisible(dialog) && high > 0 && Send(bar, PBM_GETPOS, 0, 0) * 3 >= high;
+        }))
+        return false;
+    // The worker held still, or the bars never stay the same for a picture.
+    std::vector<HANDLE> held = HoldThreads(GetWindowThreadProcessId(dialog, NULL));
+    bool taken = IsWindow(dialog) && Picture(dialog, path);
+    for (HANDLE thread : held) {
+        ResumeThread(thread);
+        CloseHandle(thread);
+    }
+    return taken;
+}
+
+bool QuickSum(const char* text) {
+    Command(IDM_QUICKSUM);
+    if (!WaitFor("quick-sum dialog", StepTimeoutMs,
+                 [] { return (Current = FindDialog(IDC_TEXT_INPUT, "Edit")); }))
+        return false;
+    Send(GetDlgItem(Current, IDC_TEXT_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    Send(GetDlgItem(Current, IDC_START), BM_CLICK, 0, 0);
+    std::string digest;
+    if (!WaitFor("quick sum", StepTimeoutMs,
+                 [&] { return !(digest = WindowText(GetDlgItem(Current, IDC_DIGEST_OUTPUT))).empty(); }))
+        return false;
+    printf("quick sum: %s -> %s\n", text, digest.c_str());
+    return true;
+}
+
+bool About(const char*) {
+    BoxExpected = true;
+    Command(IDM_ABOUT);
+    bool shown = WaitFor("about box", StepTimeoutMs, [] { return (Current = FindDialog(IDOK, "Button")); });
+    BoxExpected = false;
+    if (shown)
+        printf("about box: %s\n", Caption(Current).c_str());
+    return shown;
+}
+
+// The save dialog's file name field, in either style; null when window has none.
+HWND FileNameField(HWND window) {
+    HWND edit = GetDlgItem(window, FileNameEdit);
+    HWND combo = FindWindowExA(GetDlgItem(window, FileNameCombo), NULL, "ComboBox", NULL);
+    return edit ? edit : FindWindowExA(combo, NULL, "Edit", NULL);
+}
+
+bool Save(const char* path) {
+    Command(IDM_SAVE_LIST);
+    HWND dialog = NULL;
+    if (!WaitFor("save dialog", StepTimeoutMs, [&] {
+            return (dialog =
+                        Find([](HWND w) { return w != Main && IsWindowVisible(w) && FileNameField(w); }));
+        }))
+        return false;
+    Send(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+    Press(dialog, IDOK);
+    BoxExpected = true;
+    bool noticed = WaitFor("notice after saving", StepTimeoutMs, [&] {
+        Current = Find([](HWND w) { return IsMessageBox(w) && !HasChild(w, IDYES, "Button"); });
+        return !IsWindow(dialog) && Current;
+    });
+    BoxExpected = false;
+    if (noticed)
+        printf("message: %s: %s\n", Caption(Current).c_str(), OneLine(Current).c_str());
+    return noticed;
+}
+
+bool Shot(const char* path) { return Picture(Current ? Current : Main, path); }
+
+bool Dismiss(const char*) {
+    HWND window = Current;
+    if (HasChild(window, IDOK, "Button"))
+        Press(window, IDOK);
+    else
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    Current = NULL;
+    return WaitFor("window closed", StepTimeoutMs,
+                   [&] { return !IsWindow(window) && IsWindowEnabled(Main); });
+}
+
+bool Clear(const char*) {
+    Command(IDM_CLEAR_LIST);
+    return WaitFor("empty list", StepTimeoutMs,
+                   [] { return Send(GetDlgItem(Main, IDC_FILE_LIST), LB_GETCOUNT, 0, 0) == 0; });
+}
+
+bool Exit(const char*) { return PostMessageW(Main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0) != 0; }
+bool Close(const char*) { return PostMessageW(Main, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; }
+
+struct Action {
+    const char* name;
+    bool takesArgument;
+    bool ends; // the program must end after it
+    bool (*perform)(const char* argument);
+};
+
+const Action Actions[] = {
+    {"run", false, false, Run},          {"list", false, false, List},
+    {"select", true, false, Select},     {"progress", true, false, Progress},
+    {"quicksum", true, false, QuickSum}, {"about", false, false, About},
+    {"save", true, false, Save},         {"shot", true, false, Shot},
+    {"dismiss", false, false, Dismiss},  {"clear", false, false, Clear},
+    {"exit", false, true, Exit},         {"close", false, true, Close},
+};
+
+// A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
+void AppendArgument(std::string& line, const std::string& argument) {
+    size_t backslashes = argument.size() - 1 - argument.find_last_not_of('\\'); // npos + 1 is 0
+    line += " \"" + argument + std::string(backslashes, '\\') + "\"";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::pair<const Action*, const char*>> steps;
+    int i = 1;
+    for (; i < argc && strcmp(argv[i], "--") != 0; ++i) {
+        const Action* found = NULL;
+        for (const Action& action : Actions)
+            found = strcmp(argv[i], action.name) == 0 ? &action : found;
+        if (!found || (found->takesArgument && i + 1 >= argc))
+            break;
+        steps.push_back(std::make_pair(found, found->takesArgument ? argv[++i] : ""));
+    }
+    if (i + 1 >= argc || strcmp(argv[i], "--") != 0) {
+        fprintf(stderr,
+                "usage: digestor_drive [run|list|select N|progress FILE|quicksum TEXT|about|save FILE|"
+                "shot FILE|dismiss|clear|exit|close]... -- PROGRAM [ARGS...]\n");
+        return UsageError;
+    }
+    std::string line = std::string("\"") + argv[i + 1] + "\"";
+    for (int k = i + 2; k < argc; ++k)
+        AppendArgument(line, argv[k]);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &Program)) {
+        fprintf(stderr, "digestor_drive: cannot start %s (error %lu)\n", argv[i + 1], GetLastError());
+        return DriveFailed;
+    }
+    CloseHandle(Program.hThread);
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+
+    // A program that ends before its main window (a refused start) has done nothing wrong here.
+    bool failed = false, ends = false;
+    if (!steps.empty() && WaitFor("main window", StepTimeoutMs, [] {
+            return (Main = Find(
+                        [](HWND w) { return IsWindowVisible(w) && HasChild(w, IDC_FILE_LIST, "ListBox"); }));
+        })) {
+        WaitForInputIdle(Program.hProcess, StepTimeoutMs);
+        for (size_t s = 0; s < steps.size() && !failed; ++s) {
+            failed = !steps[s].first->perform(steps[s].second);
+            ends = ends || steps[s].first->ends;
+            fflush(stdout);
+        }
+    } else if (!steps.empty() && !Ended()) {
+        failed = true;
+    }
+    if (!failed && ends && WaitForSingleObject(Program.hProcess, StepTimeoutMs) != WAIT_OBJECT_0) {
+        fprintf(stderr, "digestor_drive: the program did not end within %lu s\n", StepTimeoutMs / 1000);
+        DescribeWindows();
+        failed = true;
+    }
+    if (failed) {
+        fprintf(stderr, "digestor_drive: failed\n");
+        TerminateProcess(Program.hProcess, DriveFailed);
+        return DriveFailed;
+    }
+    WaitForSingleObject(Program.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(Program.hProcess, &code);
+    printf("Digestor exited with code %lu\n", code);
+    return static_cast<int>(code);
+}

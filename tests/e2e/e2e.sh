@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# e2e.sh CASE BIN SOURCE ZIP WORK [MODULE]: the real Digestor.exe worked from outside by
+# digestor_drive under Wine (the locale comes from WINE_RUN_LOCALE).
+#   road     a folder tree on the command line, Yes, the run, the list saved through the save
+#            dialog and compared byte by byte; MODULE (1031, 1033) is the language module expected
+#   startup  exit codes without language modules (0) and beside a refusing library (0)
+#   dist     the release zip unpacked into an empty folder digests a file
+set -euo pipefail
+case=$1 bin=$2 src=$3 zip=$4 work=$5 module=${6:-}
+
+fail() { echo "e2e $case: $*" >&2; exit 1; }
+win() { local path; path=$(realpath "$1"); printf 'Z:%s' "${path//\//\\}"; }
+# drive ACTION... -- PROGRAM ARGS...: the driver's output (CR LF made LF) in $out, its code in $code
+drive() {
+    code=0
+    out=$("$src/scripts/wine-run" "$bin/digestor_drive.exe" "$@") || code=$?
+    out=${out//$'\r'/}
+    printf '%s\n' "$out"
+}
+# copy FOLDER FILE...: the files into a new FOLDER, lang/ kept as a folder
+copy() {
+    local folder=$1
+    shift
+    mkdir -p "$folder"
+    cp -r "$@" "$folder"
+}
+md5() { md5sum <"$1" | cut -c1-32; }
+
+rm -rf "$work"
+mkdir -p "$work"
+trap 'rm -rf "$work"' EXIT
+
+road() {
+    # Wine takes file names in the locale's character set, ASCII for a locale that is not installed:
+    # then no "ü".  Such a locale is built here.
+    if [[ $(LC_ALL=$WINE_RUN_LOCALE locale charmap 2>/dev/null) != UTF-8 ]]; then
+        mkdir -p "$work/locale"
+        localedef -i "${WINE_RUN_LOCALE%%.*}" -f UTF-8 "$work/locale/$WINE_RUN_LOCALE"
+        export LOCPATH=$work/locale
+    fi
+    # Wine, like NTFS, lists a folder's entries sorted by name; the walk is depth first.
+    local tree=$work/tree files=(abc.txt empty sub/deeper/random.bin sub/grün.txt zz.txt) f
+    mkdir -p "$tree/sub/deeper"
+    printf 'abc' >"$tree/abc.txt"
+    : >"$tree/empty"
+    head -c 70000 /dev/urandom >"$tree/sub/deeper/random.bin"
+    printf 'message digest' >"$tree/sub/grün.txt"
+    printf '%s\n' {1..500} >"$tree/zz.txt"
+
+    drive run save "$(win "$work")\\saved.txt" dismiss close -- "$(win "$bin/Digestor.exe")" "$(win "$tree")"
+    [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
+    [[ $out == *"question: "*"$(win "$tree")"*" -> Yes"* ]] || fail "no folder question"
+
+    local version=${zip##*/Digestor-} separator heading
+    version=${version%-win64.zip}
+    separator=$(printf '%080d' 0 | tr 0 -)
+    heading=$(LC_ALL=C sed -n 's/^ *IDS_SAVE_HEADING "\(.*\)"\r\?$/\1/p' "$src/lang/$module.rc")
+    [[ -n $heading ]] || fail "no heading in lang/$module.rc"
+    {
+        printf '%s\r\n' "$separator" "                 Digestor v$version - $heading" "$separator" ""
+        for f in "${files[@]}"; do
+            printf '%s <- MD5 -> %s\\%s\r\n' "$(md5 "$tree/$f")" "$(win "$tree")" "${f//\//\\}" |
+                iconv -f UTF-8 -t CP1252
+        done
+    } >"$work/expected.txt"
+    cmp "$work/expected.txt" "$work/saved.txt" || {
+        diff <(od -c "$work/expected.txt") <(od -c "$work/saved.txt") | head -n 20
+        fail "the saved list is not as expected"
+    }
+}
+
+startup() {
+    copy "$work/nolang" "$bin/Digestor.exe" "$bin/VarnoLib64.dll"
+    drive close -- "$(win "$work/nolang/Digestor.exe")"
+    [[ $code == 0 ]] || fail "exit code $code without language modules, expected 0"
+    grep -qxF "message: ERROR: LANGUAGE NOT FOUND! Please re-install the program. -> OK" <<<"$out" ||
+        fail "no ERROR box without language modules"
+
+    copy "$work/refusing" "$bin/Digestor.exe" "$bin/refusing/VarnoLib64.dll" "$bin/lang"
+    drive close -- "$(win "$work/refusing/Digestor.exe")"
+    [[ $code == 0 ]] || fail "exit code $code beside a refusing library, expected 0"
+    [[ $out == "Digestor exited with code 0" ]] || fail "a refused start showed something"
+}
+
+dist() {
+    mkdir -p "$work/unpacked"
+    (cd "$work/unpacked" && cmake -E tar xf "$zip")
+    printf 'abc' >"$work/abc.txt"
+    drive run list close -- "$(win "$work/unpacked/Digestor.exe")" "$(win "$work/abc.txt")"
+    [[ $code == 1 ]] || fail "exit code $code, expected 1"
+    grep -qxF "  $(md5 "$work/abc.txt") <- MD5 -> $(win "$work/abc.txt")" <<<"$out" || fail "no result line"
+}
+
+"$case"
+echo "e2e $case: ok"
