@@ -20,8 +20,8 @@ entries() {
 path() { wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path; }
 drive() { wine "$build/bin/digestor_drive.exe" "$@"; }
 
-rm -rf "$work" "$WINEPREFIX" && mkdir -p "$work"
-trap 'wineserver -k; wineserver -w; rm -rf "$work" "$WINEPREFIX"' EXIT
+clean() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$work" "$WINEPREFIX"; }
+clean && mkdir -p "$work" && trap clean EXIT
 version=${msi##*/Digestor-} && version=${version%-win64.msi}
 newer=${version%.*}.$((${version##*.} + 1))
 cmake -DVERSION="$newer" -DOUT="$work/newer.msi" "$@" -P "$src/cmake/msi.cmake"
