@@ -32,7 +32,7 @@ help:
 	@echo "make bench   engine throughput, and timed runs of Digestor.exe under Wine"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
 	@echo "make screenshots  photograph the program in English and German into docs/screenshots"
-	@echo "make dist    build the Windows tree and write dist/Digestor-$(VERSION)-win64.zip"
+	@echo "make dist    build the Windows tree and write dist/Digestor-$(VERSION)-win64.zip and .msi"
 	@echo "make format  clang-format the C/C++ sources"
 	@echo "make clean   stop Wine/Xvfb and remove build/"
 
@@ -124,12 +124,12 @@ fuzz: deps build-fuzz
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/engine_fuzz -print_final_stats=1 $(FUZZ_DIR)/corpus
 
-# The zip is made by the Windows build (target dist, cmake/dist.cmake) and tested there
-# (tests/e2e); this copies it to dist/.
+# The zip and the Windows Installer package are made by the Windows build (target dist,
+# cmake/dist.cmake) and tested there (tests/e2e, tests/install); this copies them to dist/.
 dist: deps build-win64
 	mkdir -p dist
-	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip dist/
-	@echo "dist/Digestor-$(VERSION)-win64.zip"
+	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.msi dist/
+	@echo "dist/Digestor-$(VERSION)-win64.zip dist/Digestor-$(VERSION)-win64.msi"
 
 # The README's pictures: a tour of every menu command under Wine, in English and German.
 screenshots: deps build-win64

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# install.sh MSI BUILD SOURCE MSI_ARGS...: MSI under Wine in a fresh prefix (BUILD/install-prefix):
+# installed silently, its files, shortcuts, program and "Send to"; installed again, then a newer
+# build made by cmake/msi.cmake with MSI_ARGS; uninstalled.
+set -euo pipefail
+msi=$1 build=$2 src=$3
+shift 3
+export WINEPREFIX=$build/install-prefix WINEDLLOVERRIDES=winemenubuilder.exe=d # no Linux menus
+work=$build/install-work dir=$build/install-prefix/drive_c/Program\ Files/Digestor
+target='C:\Program Files\Digestor\Digestor.exe'
+fail() { echo "install: $*" >&2; exit 1; }
+wine() { "$src/scripts/wine-run" "$@" | tr -d '\r'; }
+win() { local path; path=$(realpath "$1"); printf 'Z:%s' "${path//\//\\}"; }
+msiexec() { wine msiexec "$1" "$(win "$2")" /qn || fail "msiexec $1 $2: status $?"; }
+# entries: version and maker of each uninstall entry named Digestor, one a line
+entries() {
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | awk '/^HKEY/ {k++} {f[k, $1] = $3}
+        END {for (i = 1; i <= k; i++) if (f[i, "DisplayName"] == "Digestor") print f[i, "DisplayVersion"], f[i, "Publisher"]}'
+}
+path() { wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path; }
+drive() { wine "$build/bin/digestor_drive.exe" "$@"; }
+
+clean() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$work" "$WINEPREFIX"; }
+clean && mkdir -p "$work" && trap clean EXIT
+version=${msi##*/Digestor-} && version=${version%-win64.msi}
+newer=${version%.*}.$((${version##*.} + 1))
+cmake -DVERSION="$newer" -DOUT="$work/newer.msi" "$@" -P "$src/cmake/msi.cmake"
+
+msiexec /i "$msi"
+files=(Digestor.exe ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
+[[ " $* " == *" -DCMD=ON "* ]] && files+=(DigestorCmd.exe)
+[[ $(cd "$dir" && find . -type f | cut -c3- | LC_ALL=C sort) == $(printf '%s\n' "${files[@]}" | LC_ALL=C sort) ]] ||
+    fail "installed: $(cd "$dir" && find . -type f)"
+[[ $(entries) == "$version VIDODi" ]] || fail "uninstall entries: $(entries)"
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *C://p')
+cmp "$src/res/digestor.ico" "$WINEPREFIX/drive_c${icon//\\//}" || fail "product icon '$icon'"
+[[ $(path) == *";${target%\\*}\\"* ]] || fail "not on PATH: $(path)"
+for folder in 'Start Menu/Programs' SendTo; do
+    link=$(find "$WINEPREFIX/drive_c" -path "*/$folder/Digestor.lnk" -print -quit)
+    [[ -n $link && $(grep -aoE '[A-Z]:\\[^[:cntrl:]]*\.exe' "$link") == "$target" ]] || fail "$folder shortcut '$link'"
+done
+code=0 && drive close -- "$target" || code=$?
+[[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
+printf 'abc' >"$work/one.txt" && printf 'message digest' >"$work/two.txt"
+out=$(drive run list close -- "$target" "$(win "$work/one.txt")" "$(win "$work/two.txt")") || true
+for f in one two; do
+    grep -qxF "  $(md5sum <"$work/$f.txt" | cut -c1-32) <- MD5 -> $(win "$work/$f.txt")" <<<"$out" || fail "no $f: $out"
+done
+
+msiexec /i "$msi" && msiexec /i "$work/newer.msi"
+[[ $(entries) == "$newer VIDODi" ]] || fail "after the upgrade: $(entries)"
+msiexec /x "$work/newer.msi"
+left=$(entries; path | grep -F Digestor; find "$WINEPREFIX/drive_c" -iname '*digestor*')
+[[ -z $left ]] || fail "left after uninstall: $left"
+echo "install: ok"
