@@ -2,7 +2,7 @@
 
 #include "res/resource.h"
 
-const char* const AlgorithmNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
+const char* const AlgorithmNames[DigestCRC32 + 1] = {"MD2", "MD4", "MD5", "CRC32"};
 
 void FillAlgorithmBox(HWND box) {
     SendMessageA(box, CB_RESETCONTENT, 0, 0);

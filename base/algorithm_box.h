@@ -6,7 +6,7 @@
 
 // Names of the algorithms in combo-box order: the index is the DigestKind, and
 // the name is what result lines carry.
-extern const char* const AlgorithmNames[4];
+extern const char* const AlgorithmNames[DigestCRC32 + 1];
 
 // Empties an algorithm combo box, fills it with AlgorithmNames and selects MD5.
 void FillAlgorithmBox(HWND box);

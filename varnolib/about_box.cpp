@@ -96,10 +96,11 @@ void OnInitDialog(HWND dialog, AboutTexts* texts) {
 
     // The column is as wide as the longest single line, within bounds; the extra text wraps in it.
     const char* lines[] = {texts->title, texts->build, texts->copyright, texts->author};
-    SIZE lineSize[4];
+    const int lineCount = static_cast<int>(sizeof lines / sizeof lines[0]);
+    SIZE lineSize[lineCount];
     HDC dc = GetDC(dialog);
     LONG column = widths.x;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < lineCount; ++i) {
         lineSize[i] = MeasureText(dc, i == 0 ? titleFont : font, lines[i], 0);
         if (lineSize[i].cx > column)
             column = lineSize[i].cx;
@@ -115,7 +116,7 @@ void OnInitDialog(HWND dialog, AboutTexts* texts) {
 
     const int left = margin.x + iconSize + margin.x;
     int y = margin.y;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < lineCount; ++i) {
         AddControl(dialog, "STATIC", lines[i], SS_LEFTNOWORDWRAP | SS_NOPREFIX, left, y, column,
                    lineSize[i].cy, -1, i == 0 ? titleFont : font);
         y += lineSize[i].cy + (i == 0 ? gap.x : gap.y);
