@@ -185,3 +185,21 @@ TEST_F(Run, PipeEntryIsLeftByACancelAtOnceAndGetsTheFailureLineWhenItsReadFails)
         EXPECT_EQ(Entries(), expected);
     }
 }
+
+TEST_F(Run, ProgressDialogShowsTheModulesTexts) {
+    SetEntries({File("held.bin", 5000)});
+    Hold = {0, 0, WM_NULL, 0, true, false};
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+    char text[256];
+    GetWindowTextA(ProgressWindow, text, sizeof text);
+    EXPECT_EQ(std::string(text), "Digestor: " + Text(IDS_PROGRESS_CAPTION));
+    for (const auto& [control, id] :
+         {std::make_pair(IDC_CANCEL, IDS_CANCEL), std::make_pair(IDC_FILE_GROUP, IDS_FILE_GROUP),
+          std::make_pair(IDC_TOTAL_GROUP, IDS_TOTAL_GROUP)}) {
+        GetDlgItemTextA(ProgressWindow, control, text, sizeof text);
+        EXPECT_EQ(std::string(text), Text(id)) << control;
+    }
+    Released = true;
+    EXPECT_TRUE(WaitIdle());
+}

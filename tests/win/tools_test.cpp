@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "base/app_state.h"
+#include "base/palette.h"
 #include "res/resource.h"
 #include "tests/win/fixture.h"
 #include "tools/quick_sum.h"
@@ -32,6 +33,11 @@ BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) {
     WriteFile(file, bytes, length / 2, &written, NULL);
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = "";
+    return std::string(text, GetWindowTextA(window, text, sizeof text));
 }
 
 std::string Texts(HWND window) {
@@ -106,9 +112,11 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
         dialog = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_QUICKSUM), m_window, QuickSumDialogProc, 0);
     });
     ASSERT_TRUE(dialog);
-    char text[256] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    EXPECT_EQ(text, "Digestor: " + Text(IDS_QUICKSUM_CAPTION));
+    EXPECT_EQ(TextOf(dialog), "Digestor: " + Text(IDS_QUICKSUM_CAPTION));
+    for (const auto& [control, text] :
+         {std::make_pair(IDC_TEXT_LABEL, IDS_TEXT_LABEL), std::make_pair(IDC_DIGEST_LABEL, IDS_DIGEST_LABEL),
+          std::make_pair(IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL), std::make_pair(IDC_START, IDS_START)})
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, control)), Text(text)) << control;
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), DigestMD5);
     // At most the first 8191 bytes count.
     const std::string typed[] = {"", "abc", "message digest", std::string(9000, 'x')};
@@ -146,4 +154,74 @@ TEST_F(Tools, AboutBoxShowsTitleAndText) {
     EXPECT_FALSE(IsWindowEnabled(m_window)); // modal over the main window
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) && !IsWindow(box); }));
+}
+
+TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
+    EXPECT_EQ(TextOf(m_window), "Digestor");
+    EXPECT_EQ(TextOf(Item(IDC_START)), Text(IDS_START));
+    EXPECT_EQ(TextOf(Item(IDC_ALGORITHM_LABEL)), Text(IDS_ALGORITHM_LABEL));
+    // How each edge of a control moves when the window grows: 1 with the growth, 0 not at all.
+    const int moves[][5] = {
+        {IDC_FRAME, 0, 0, 0, 1},         {IDC_FILE_LIST, 0, 0, 1, 1},       {IDC_SELECTED_PATH, 0, 1, 1, 1},
+        {IDC_MAIN_PROGRESS, 0, 1, 1, 1}, {IDC_ALGORITHM_LABEL, 0, 1, 0, 1}, {IDC_ALGORITHM, 0, 1, 0, 1},
+        {IDC_START, 1, 1, 1, 1}};
+    auto placed = [this](int id) {
+        RECT r;
+        GetWindowRect(Item(id), &r);
+        MapWindowPoints(NULL, m_window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT window, client, grown;
+    GetWindowRect(m_window, &window);
+    GetClientRect(m_window, &client);
+    std::vector<RECT> before;
+    for (const auto& move : moves)
+        before.push_back(placed(move[0]));
+    SetWindowPos(m_window, NULL, 0, 0, window.right - window.left + 120, window.bottom - window.top + 80,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(m_window, &grown);
+    const LONG dx = grown.right - client.right, dy = grown.bottom - client.bottom;
+    ASSERT_TRUE(dx > 0 && dy > 0);
+    for (size_t i = 0; i < before.size(); ++i) {
+        const RECT now = placed(moves[i][0]), was = before[i];
+        EXPECT_EQ(now.left - was.left, moves[i][1] * dx) << moves[i][0];
+        EXPECT_EQ(now.top - was.top, moves[i][2] * dy) << moves[i][0];
+        EXPECT_EQ(now.right - was.right, moves[i][3] * dx) << moves[i][0];
+        EXPECT_EQ(now.bottom - was.bottom, moves[i][4] * dy) << moves[i][0];
+    }
+}
+
+TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
+    File("d\\x", 5);
+    Drop({Path("d")});
+    ASSERT_TRUE(WaitIdle());
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    HWND list = Item(IDC_FILE_LIST);
+    // A held list has its redraw switched off, which clears WS_VISIBLE.
+    EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE) << "painting still held after walk and run";
+    SetEntries({"first", "second"});
+    RECT item;
+    SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const POINT inBar = {item.right - 3, (item.top + item.bottom) / 2}; // right of the text
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            HDC dc = GetDC(list);
+            const COLORREF shown = GetPixel(dc, inBar.x, inBar.y);
+            ReleaseDC(list, dc);
+            return shown == LightGrey;
+        },
+        5000))
+        << "the list does not paint its entries";
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    SendMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDC_FILE_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(TextOf(Item(IDC_SELECTED_PATH)), "second");
+    EnableWindow(Item(IDC_START), TRUE);
+    SendMessageA(m_window, WM_COMMAND, IDM_CLEAR_LIST, 0);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(TextOf(Item(IDC_SELECTED_PATH)), "");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_START)));
+    for (UINT item : {IDM_SAVE_LIST, IDM_CLEAR_LIST})
+        EXPECT_TRUE(GetMenuState(GetMenu(m_window), item, MF_BYCOMMAND) & MF_GRAYED) << item;
 }
