@@ -32,13 +32,6 @@ struct Recorder : ITaskbarList3, IClassFactory {
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID id, void** out) override {
         return QueryInterface(id, out);
     }
-    STUB(LockServer, BOOL)
-    STUB(HrInit)
-    STUB(AddTab, HWND)
-    STUB(DeleteTab, HWND)
-    STUB(ActivateTab, HWND)
-    STUB(SetActiveAlt, HWND)
-    STUB(MarkFullscreenWindow, HWND, BOOL)
     HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG done, ULONGLONG total) override {
         Note("value " + std::to_string(done) + "/" + std::to_string(total));
         return S_OK;
@@ -47,16 +40,14 @@ struct Recorder : ITaskbarList3, IClassFactory {
         Note("state " + std::to_string(state));
         return S_OK;
     }
-    STUB(RegisterTab, HWND, HWND)
-    STUB(UnregisterTab, HWND)
-    STUB(SetTabOrder, HWND, HWND)
-    STUB(SetTabActive, HWND, HWND, DWORD)
-    STUB(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
-    STUB(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
-    STUB(ThumbBarSetImageList, HWND, HIMAGELIST)
-    STUB(SetOverlayIcon, HWND, HICON, LPCWSTR)
-    STUB(SetThumbnailTooltip, HWND, LPCWSTR)
-    STUB(SetThumbnailClip, HWND, RECT*)
+    // clang-format off
+    STUB(LockServer, BOOL) STUB(HrInit) STUB(AddTab, HWND) STUB(DeleteTab, HWND) STUB(ActivateTab, HWND)
+    STUB(SetActiveAlt, HWND) STUB(MarkFullscreenWindow, HWND, BOOL) STUB(RegisterTab, HWND, HWND)
+    STUB(UnregisterTab, HWND) STUB(SetTabOrder, HWND, HWND) STUB(SetTabActive, HWND, HWND, DWORD)
+    STUB(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON) STUB(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
+    STUB(ThumbBarSetImageList, HWND, HIMAGELIST) STUB(SetOverlayIcon, HWND, HICON, LPCWSTR)
+    STUB(SetThumbnailTooltip, HWND, LPCWSTR) STUB(SetThumbnailClip, HWND, RECT*)
+    // clang-format on
 } Taskbar;
 
 } // namespace
