@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # unpacked_start.sh ZIP DRIVER WINE_RUN WORK
-# Unpacks ZIP into the empty folder WORK/unpacked, checks that it holds exactly the five shipped
+# Unpacks ZIP into the empty folder WORK/unpacked, checks that it holds exactly the six shipped
 # files, starts the unpacked Digestor.exe on one file through the driver (which answers, waits
 # for the run and prints the list) and expects the file's MD5 result line and exit code 1.
 set -euo pipefail
@@ -13,7 +13,7 @@ rm -rf "$work"
 mkdir -p "$work/unpacked" "$work/data"
 trap 'rm -rf "$work"' EXIT
 
-expected=$'Digestor.exe\nReadMe.txt\nVarnoLib64.dll\nlang/1031.dll\nlang/1033.dll'
+expected=$'Digestor.exe\nDigestorCmd.exe\nReadMe.txt\nVarnoLib64.dll\nlang/1031.dll\nlang/1033.dll'
 listed=$(cmake -E tar tf "$zip" | grep -v '/$' | LC_ALL=C sort)
 [[ $listed == "$expected" ]] || fail "zip holds:"$'\n'"$listed"
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
