@@ -2,49 +2,18 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shlwapi.h>
-
-#include <string.h>
 
 #include "app/main_dialog.h"
 #include "base/app_state.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
-#include "res/version.h"
-
-const char* LanguageModuleName(LANGID systemLanguage) {
-    return PRIMARYLANGID(systemLanguage) == LANG_GERMAN ? "1031.dll" : "1033.dll";
-}
-
-bool BuildLanguagePath(char* path, const char* directory, LANGID systemLanguage) {
-    const char* folder = "\\lang\\";
-    const char* name = LanguageModuleName(systemLanguage);
-    size_t length = strlen(directory) + strlen(folder) + strlen(name);
-    path[0] = '\0';
-    if (length >= static_cast<size_t>(PathBufferSize)) {
-        return false;
-    }
-    wnsprintfA(path, PathBufferSize, "%s%s%s", directory, folder, name);
-    return true;
-}
 
 int RunDigestor(HINSTANCE instance) {
     // Libraries loaded later are not looked for in the current folder.
     SetDllDirectoryA("");
 
-    // A module path of 520 characters or more comes back cut (or fails); the
-    // folder is then unknown and the start ends like a missing language module.
-    DWORD length = GetModuleFileNameA(instance, AppDirectory, PathBufferSize);
-    bool directoryKnown = length != 0 && length < static_cast<DWORD>(PathBufferSize);
-    if (directoryKnown) {
-        PathRemoveFileSpecA(AppDirectory);
-    } else {
-        AppDirectory[0] = '\0';
-    }
-
-    wsprintfA(AppTitle, "%s v%s", "Digestor", DIGESTOR_VERSION_TEXT);
-    wsprintfA(AppCaption, "%s", "Digestor");
-    AppInstance = instance;
+    // An unknown program folder ends the start like a missing language module.
+    bool directoryKnown = TakeProgramIdentity(instance);
 
     InitCommonControls();
 

@@ -2,13 +2,7 @@
 
 #include <windows.h>
 
-// The language module for a system default language: "1031.dll" for every
-// German (any sublanguage), "1033.dll" for everything else.
-const char* LanguageModuleName(LANGID systemLanguage);
-
-// Builds directory + "\lang\" + LanguageModuleName(systemLanguage) into path
-// (PathBufferSize bytes). False, with path left empty, when it would not fit.
-bool BuildLanguagePath(char* path, const char* directory, LANGID systemLanguage);
+#include "base/program_identity.h"
 
 // The whole start-up: fills the process-wide state, lets the companion
 // library check and start itself, loads the language module and runs the

@@ -2,8 +2,6 @@
 
 #include "res/resource.h"
 
-const char* const AlgorithmNames[DigestCRC32 + 1] = {"MD2", "MD4", "MD5", "CRC32"};
-
 void FillAlgorithmBox(HWND box) {
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
     for (const char* name : AlgorithmNames) {

@@ -2,11 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/digestor.h"
-
-// Names of the algorithms in combo-box order: the index is the DigestKind, and
-// the name is what result lines carry.
-extern const char* const AlgorithmNames[DigestCRC32 + 1];
+#include "base/algorithm_names.h"
 
 // Empties an algorithm combo box, fills it with AlgorithmNames and selects MD5.
 void FillAlgorithmBox(HWND box);

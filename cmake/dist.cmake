@@ -1,5 +1,6 @@
-# The release zip: what a Windows user unpacks and starts.  It holds the program, its companion
-# library, the two language modules and a short ReadMe, at the paths the program expects.
+# The release zip: what a Windows user unpacks and starts.  It holds the program, its console
+# companion, its companion library, the two language modules and a short ReadMe, at the paths
+# the programs expect.
 set(DIGESTOR_ZIP ${CMAKE_BINARY_DIR}/dist/Digestor-${PROJECT_VERSION}-win64.zip)
 set(DIGESTOR_README ${CMAKE_BINARY_DIR}/dist/ReadMe.txt)
 configure_file(${PROJECT_SOURCE_DIR}/res/ReadMe.txt.in ${DIGESTOR_README} @ONLY)
@@ -9,14 +10,14 @@ add_custom_command(
     OUTPUT ${DIGESTOR_ZIP}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${DIGESTOR_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIGESTOR_STAGE}/lang
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Digestor> $<TARGET_FILE:VarnoLib64>
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Digestor> $<TARGET_FILE:DigestorCmd> $<TARGET_FILE:VarnoLib64>
             ${DIGESTOR_README} ${DIGESTOR_STAGE}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:lang_1031> $<TARGET_FILE:lang_1033> ${DIGESTOR_STAGE}/lang
     COMMAND ${CMAKE_COMMAND} -E rm -f ${DIGESTOR_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${DIGESTOR_STAGE}
             ${CMAKE_COMMAND} -E tar cf ${DIGESTOR_ZIP} --format=zip
-            Digestor.exe VarnoLib64.dll lang/1031.dll lang/1033.dll ReadMe.txt
-    DEPENDS Digestor VarnoLib64 lang_1031 lang_1033 ${DIGESTOR_README}
+            Digestor.exe DigestorCmd.exe VarnoLib64.dll lang/1031.dll lang/1033.dll ReadMe.txt
+    DEPENDS Digestor DigestorCmd VarnoLib64 lang_1031 lang_1033 ${DIGESTOR_README}
     COMMENT "Packing ${DIGESTOR_ZIP}"
     VERBATIM)
 

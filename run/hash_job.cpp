@@ -11,7 +11,9 @@
 
 #include "base/algorithm_box.h"
 #include "base/app_state.h"
+#include "base/digest_file.h"
 #include "base/gui_listbox.h"
+#include "base/list_file.h"
 #include "base/load_text.h"
 #include "base/private_messages.h"
 #include "base/scoped_handle.h"
@@ -22,14 +24,7 @@
 
 namespace {
 
-// The job works in blocks of ReadBlockSize: a stop request is honoured and the
-// per-file bar moves before each one. It reads from the file in chunks of
-// many blocks, because under Wine every read call costs about as much as
-// digesting a block.
-const DWORD ReadBlockSize = 1024;
-const DWORD ReadChunkSize = 64 * ReadBlockSize;
 const UINT DisplayPathSize = 51; // compacted path shown in the dialog, terminator included
-const int LineBufferSize = 2048; // wsprintfA writes at most 1024 characters of it
 // Display reports are coalesced to about 30 a second: under Wine a report that
 // repaints a bar costs about a millisecond, reading and digesting a block a
 // few microseconds.
@@ -143,12 +138,26 @@ bool ReadEntry(ListTraffic& traffic, int index, LRESULT count) {
     return true;
 }
 
-// How reading one file ended.
-enum FileOutcome { FileDigested, FileStopped, FileReadFailed };
+// What the block check of one file works with.
+struct FileWatch {
+    Display* display;
+    int index;
+    ULONGLONG size;
+    LONG range;
+};
 
-// Digests the open file named by FileNameBuffer into entry index. Only a read
-// of 0 bytes at the end of the file finishes the digest: a read that fails is
-// a failure of the entry, not a digest of the bytes read so far.
+// Before each block: the per-file bar, the test hook, the stop request.
+bool CheckBlock(ULONGLONG done, void* context) {
+    FileWatch& watch = *static_cast<FileWatch*>(context);
+    watch.display->wantedFilePos = FileBarPosition(done, watch.size, watch.range);
+    Flush(*watch.display, false);
+    if (BlockHook) {
+        BlockHook(watch.index, done);
+    }
+    return !HashStopRequested();
+}
+
+// Digests the open file named by FileNameBuffer into entry index.
 FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display,
                        ListTraffic& traffic) {
     LARGE_INTEGER size = {};
@@ -163,51 +172,22 @@ FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, const char* 
     // The first opened file shows at once, so the dialog never opens blank.
     Flush(display, display.shownFileRange < 0);
 
-    digestor->Reset();
-    BYTE chunk[ReadChunkSize];
-    DWORD chunkLength = 0;
-    DWORD offset = 0;
-    ULONGLONG done = 0;
-    for (;;) {
-        if (BlockHook) {
-            BlockHook(index, done);
-        }
-        if (HashStopRequested()) {
-            return FileStopped;
-        }
-        if (offset == chunkLength) {
-            offset = 0;
-            if (!ReadFile(file, chunk, ReadChunkSize, &chunkLength, NULL)) {
-                // A cancel breaks a read that does not return: that is a stop.
-                return HashStopRequested() ? FileStopped : FileReadFailed;
-            }
-            if (chunkLength == 0) {
-                break;
-            }
-        }
-        DWORD block = chunkLength - offset < ReadBlockSize ? chunkLength - offset : ReadBlockSize;
-        done += block;
-        display.wantedFilePos = FileBarPosition(done, fileSize, range);
-        Flush(display, false);
-        digestor->Update(chunk + offset, block);
-        offset += block;
+    FileWatch watch = {&display, index, fileSize, range};
+    FileOutcome outcome = DigestOpenFile(file, digestor, CheckBlock, &watch);
+    if (outcome == FileReadFailed && HashStopRequested()) {
+        return FileStopped; // a cancel breaks a read that does not return
     }
-    digestor->Finish();
-
-    char line[LineBufferSize];
-    std::string digest = digestor->DigestText();
-    wsprintfA(line, "%s <- %s -> %s", digest.c_str(), name, FileNameBuffer);
-    ReplaceEntry(traffic, index, line);
-    return FileDigested;
+    if (outcome == FileDigested) {
+        ReplaceEntry(traffic, index, ResultLine(digestor->DigestText(), name, FileNameBuffer).c_str());
+    }
+    return outcome;
 }
 
 // The failure line of the entry in FileNameBuffer; without the language's
 // format the entry keeps its text, and a result of an earlier run stays.
 void ReplaceByFailure(ListTraffic& traffic, int index, const char* name, const char* failFormat) {
     if (failFormat && !strstr(FileNameBuffer, " <- ")) {
-        char line[LineBufferSize];
-        wsprintfA(line, failFormat, name, FileNameBuffer);
-        ReplaceEntry(traffic, index, line);
+        ReplaceEntry(traffic, index, FailureLine(failFormat, name, FileNameBuffer).c_str());
     }
 }
 
@@ -233,16 +213,15 @@ void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* fa
         int index = static_cast<int>(i);
         // An entry that cannot be read is treated as empty: nothing to open.
         if (ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
-            ScopedFile file(CreateFileA(FileNameBuffer, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, NULL));
+            ScopedFile file(OpenToRead(FileNameBuffer));
             FileOutcome outcome = file.IsValid()
                                       ? DigestFile(file.Get(), index, digestor, name, display, traffic)
-                                      : FileReadFailed;
-            if (outcome == FileStopped || (!file.IsValid() && HashStopRequested())) {
-                // An open broken by a cancel leaves the entry as it was too.
+                                      : FileOpenFailed;
+            if (outcome == FileStopped || (outcome == FileOpenFailed && HashStopRequested())) {
+                // An open or a read broken by a cancel leaves the entry as it was.
                 return;
             }
-            if (outcome == FileReadFailed) {
+            if (outcome != FileDigested) {
                 ReplaceByFailure(traffic, index, name, failFormat);
             }
         }

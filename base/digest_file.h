@@ -1,0 +1,23 @@
+// Digesting one file, the same way for the window's run and the console.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/digestor.h"
+
+// How digesting a file ended.
+enum FileOutcome { FileDigested, FileStopped, FileReadFailed, FileOpenFailed };
+
+// Opens path for reading (others may read it too, not write); the caller
+// closes the handle, INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OpenToRead(const char* path);
+
+// Called before each block of up to 1024 bytes with the bytes digested so far,
+// and once more with all of them before the end is known; false stops.
+typedef bool (*BlockCheck)(ULONGLONG done, void* context);
+
+// Digests the open file from its current position into digestor (Reset, then
+// Finish at the end). Only a read of 0 bytes at the end of the file finishes
+// the digest: a read that fails is FileReadFailed, not a digest of the bytes
+// read so far. FileStopped when check said so.
+FileOutcome DigestOpenFile(HANDLE file, IDigestor* digestor, BlockCheck check, void* context);

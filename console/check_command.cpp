@@ -1,0 +1,67 @@
+#include "console/check_command.h"
+
+#include "base/scoped_handle.h"
+#include "console/console_output.h"
+#include "console/digest_command.h"
+#include "console/list_check.h"
+
+namespace {
+
+bool ReadWholeFile(const char* path, std::string& text) {
+    ScopedFile file(OpenToRead(path));
+    char chunk[64 * 1024];
+    DWORD length = 0;
+    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
+        if (length == 0) {
+            return true;
+        }
+        text.append(chunk, length);
+    }
+    return false;
+}
+
+// Checks the entries of one list into tally; false when a stop ended it.
+bool CheckList(const char* list, const std::string& text, bool quiet, CheckTally& tally) {
+    for (const ListEntry& entry : ReadListText(text)) {
+        if (!entry.isResult) {
+            ++tally.notChecked;
+            continue;
+        }
+        DigestorHolder digestor(entry.algorithm);
+        FileOutcome outcome = DigestPath(ResolveEntryPath(list, entry.path).c_str(), digestor.Get());
+        if (outcome == FileStopped) {
+            return false;
+        }
+        Verdict verdict = outcome == FileOpenFailed                ? VerdictMissing
+                          : outcome == FileReadFailed              ? VerdictReadError
+                          : entry.digest == digestor->DigestText() ? VerdictOK
+                                                                   : VerdictFailed;
+        CountVerdict(tally, verdict);
+        if (!quiet || verdict != VerdictOK) {
+            PutLine(StandardOutput, entry.path + ": " + VerdictText(verdict));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int CheckLists(char** lists, int count, bool quiet) {
+    CheckTally tally = {};
+    bool unreadable = false;
+    bool stopped = false;
+    for (int i = 0; i < count && !stopped; ++i) {
+        std::string text;
+        if (ReadWholeFile(lists[i], text)) {
+            stopped = !CheckList(lists[i], text, quiet, tally);
+        } else {
+            Complain(std::string("cannot read the list ") + lists[i]);
+            unreadable = true;
+        }
+    }
+    if (stopped) {
+        Complain("stopped");
+    }
+    PutLine(StandardOutput, TallyLine(tally));
+    return unreadable ? ExitTrouble : stopped ? ExitFailure : CheckExitCode(tally);
+}

@@ -1,0 +1,24 @@
+// What the console program writes: lines on standard output and standard
+// error, and the progress of a long run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum OutputStream { StandardOutput, StandardError };
+
+// Writes line (ANSI text) and CR LF. A console shows it through Unicode, so
+// every character of the ANSI code page shows as itself; redirected, the bytes
+// go out as they are.
+void PutLine(OutputStream stream, const std::string& line);
+
+// "DigestorCmd: " and message on standard error.
+void Complain(const std::string& message);
+
+// The share of path's size that is done, on standard error when that is a
+// console, at most four times a second; nothing when it is redirected.
+void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size);
+
+// Clears the progress line; called before the program ends.
+void ClearProgress();

@@ -1,0 +1,27 @@
+// ctrl_c GO "COMMAND LINE": runs the command on a console of its own with our standard handles,
+// presses Ctrl+C there once the file GO exists and exits with its exit code (101: ours failed).
+#include <windows.h>
+
+int main(int argc, char** argv) {
+    STARTUPINFOA start = {sizeof start};
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION child;
+    DWORD code = 101;
+    // Started from Linux, Wine gives us no console to send the event through.
+    if (argc != 3 || !FreeConsole() || !AllocConsole() ||
+        !CreateProcessA(NULL, argv[2], NULL, NULL, TRUE, 0, NULL, NULL, &start, &child)) {
+        return code;
+    }
+    SetConsoleCtrlHandler(NULL, TRUE); // after the start: children inherit it
+    for (int i = 0; i < 1200 && GetFileAttributesA(argv[1]) == INVALID_FILE_ATTRIBUTES; ++i) {
+        Sleep(50); // a minute at most
+    }
+    if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) ||
+        WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(child.hProcess, code);
+    }
+    GetExitCodeProcess(child.hProcess, &code);
+    return static_cast<int>(code);
+}
