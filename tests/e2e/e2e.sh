@@ -67,6 +67,11 @@ road() {
         diff <(od -c "$work/expected.txt") <(od -c "$work/saved.txt") | head -n 20
         fail "the saved list is not as expected"
     }
+    # The console checks the window's list, whatever its language.
+    local checked
+    checked=$("$src/scripts/wine-run" "$bin/DigestorCmd.exe" -c "$(win "$work/saved.txt")") ||
+        fail "DigestorCmd -c on the saved list: $checked"
+    [[ ${checked//$'\r'/} == *"${#files[@]} checked, ${#files[@]} OK, 0 failed"* ]] || fail "$checked"
 }
 
 startup() {
