@@ -1,5 +1,5 @@
 # The Windows Installer package, built on Linux with msitools (run as a script by cmake/dist.cmake):
-#   cmake -DVERSION=3.3.0.286 -DOUT=x.msi -DBIN=bin -DREADME=ReadMe.txt -DICON=digestor.ico
+#   cmake -DVERSION=<project version> -DOUT=x.msi -DBIN=bin -DREADME=ReadMe.txt -DICON=digestor.ico
 #         [-DCMD=ON] -P msi.cmake
 # BIN holds Digestor.exe, VarnoLib64.dll, lang/ and, with CMD, DigestorCmd.exe.
 # wixl compiles res/digestor.wxs.in; it has no Environment element, so msibuild adds the table that

@@ -113,8 +113,8 @@ TEST(VarnoLib, StyleWindowTradesAnEditsSunkenEdgesForALineInPlace) {
 TEST(VarnoLib, ShowAboutBoxShowsTheRecordsTextsModally) {
     static const HWND owner = Make("STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 400);
     static std::set<std::string> shown; // texts of the box's controls, and "disabled" for a disabled owner
-    static const char* texts[] = {"Digestor 3.3", "(c) Example", "Author", "Checksums.", "Build 286", "OK"};
-    const AboutInfo info = {NULL, owner, NULL, texts[0], 286, 0, texts[1], texts[2], texts[2], texts[3]};
+    static const char* texts[] = {"Digestor 9.8", "(c) Example", "Author", "Checksums.", "Build 41", "OK"};
+    const AboutInfo info = {NULL, owner, NULL, texts[0], 41, 0, texts[1], texts[2], texts[2], texts[3]};
     // Runs in the box's message loop; the first box found may be another test process's, for a moment.
     const UINT_PTR timer = SetTimer(NULL, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
         const HWND box = FindWindowA("#32770", texts[0]);
