@@ -50,11 +50,13 @@ road() {
     drive run save "$(win "$work")\\saved.txt" dismiss close -- "$(win "$bin/Digestor.exe")" "$(win "$tree")"
     [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
     [[ $out == *"question: "*"$(win "$tree")"*" -> Yes"* ]] || fail "no folder question"
+    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc"; }
+    [[ $out == *"message: Digestor: $(text IDS_SAVED)"* ]] || fail "no saved notice"
 
     local version=${zip##*/Digestor-} separator heading
     version=${version%-win64.zip}
     separator=$(printf '%080d' 0 | tr 0 -)
-    heading=$(LC_ALL=C sed -n 's/^ *IDS_SAVE_HEADING "\(.*\)"\r\?$/\1/p' "$src/lang/$module.rc")
+    heading=$(text IDS_SAVE_HEADING)
     [[ -n $heading ]] || fail "no heading in lang/$module.rc"
     {
         printf '%s\r\n' "$separator" "                 Digestor v$version - $heading" "$separator" ""

@@ -157,6 +157,8 @@ TEST_F(Tools, AboutBoxShowsTitleAndText) {
 }
 
 TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
+    SendMessageA(m_window, WM_COMMAND, IDCANCEL, 0); // Escape does nothing here
+    ASSERT_TRUE(IsWindowVisible(m_window)) << "Escape closed the main window";
     EXPECT_EQ(TextOf(m_window), "Digestor");
     EXPECT_EQ(TextOf(Item(IDC_START)), Text(IDS_START));
     EXPECT_EQ(TextOf(Item(IDC_ALGORITHM_LABEL)), Text(IDS_ALGORITHM_LABEL));
