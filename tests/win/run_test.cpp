@@ -203,3 +203,12 @@ TEST_F(Run, ProgressDialogShowsTheModulesTexts) {
     Released = true;
     EXPECT_TRUE(WaitIdle());
 }
+
+TEST_F(Run, EntriesAndLinesStayWithin519Characters) {
+    const std::string path = "C:\\" + std::string(505, 'p'); // its failure line is too long for an entry
+    SetEntries({path, std::string(520, 'x')});
+    ASSERT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCOUNT, 0, 0), 1) << "a line of 520 characters was listed";
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Entries(), std::vector<std::string>({Text(IDS_OPEN_FAILED, "MD5", path).substr(0, 519)}));
+}
