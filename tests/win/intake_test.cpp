@@ -62,6 +62,19 @@ TEST_F(Intake, DropListsFilesAtOnceThenFoldersDepthFirstInDropOrder) {
     EXPECT_EQ(start, Text(IDS_START));
 }
 
+// The main window's look at every entry the walk adds: list disabled, marquee in place of the path.
+static int WalkAdds, BusyAdds;
+static LRESULT CALLBACK NoteLook(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (call->message == LB_ADDSTRING) {
+        HWND window = GetParent(call->hwnd);
+        ++WalkAdds;
+        BusyAdds += !IsWindowEnabled(call->hwnd) && IsWindowVisible(GetDlgItem(window, IDC_MAIN_PROGRESS)) &&
+                    !IsWindowVisible(GetDlgItem(window, IDC_SELECTED_PATH));
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 TEST_F(Intake, StartsAndDropsWaitUntilTheWorkerHasEnded) {
     std::vector<std::string> folders, files;
     for (int i = 0; i < 30; ++i) {
@@ -70,7 +83,10 @@ TEST_F(Intake, StartsAndDropsWaitUntilTheWorkerHasEnded) {
     }
     std::string late = File("late.txt");
     bool opened = true;
+    HHOOK hook = NULL;
+    WalkAdds = BusyAdds = 0;
     OnWindowThread([&] {
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteLook, NULL, GetCurrentThreadId());
         Drop(folders);
         CloseHandle(Start());
         opened = ProgressWindow != NULL;
@@ -78,7 +94,9 @@ TEST_F(Intake, StartsAndDropsWaitUntilTheWorkerHasEnded) {
     });
     EXPECT_FALSE(opened) << "a run started during the walk";
     ASSERT_TRUE(WaitIdle());
+    UnhookWindowsHookEx(hook);
     EXPECT_EQ(Entries(), files);
+    EXPECT_TRUE(WalkAdds == 30 && BusyAdds == 30) << BusyAdds << " of " << WalkAdds << " added looking busy";
     OnWindowThread([&] {
         CloseHandle(Start());
         Drop({late});
