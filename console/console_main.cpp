@@ -2,6 +2,8 @@
 // files against saved lists, from a console.
 #include <windows.h>
 
+#include <new>
+
 #include <string>
 
 #include "base/app_state.h"
@@ -91,7 +93,13 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Libraries loaded later are not looked for in the current folder.
     SetDllDirectoryA("");
-    int code = Run(argc, argv);
+    int code = ExitTrouble;
+    try {
+        code = Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        Complain("not enough memory");
+    }
+    FlushOutput();
     ClearProgress();
     return code;
 }

@@ -13,6 +13,11 @@ const UINT ProgressPathSize = 72;       // compacted path, terminator included
 const DWORD StreamIds[] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
 int Consoles[] = {-1, -1}; // -1 not asked yet
 
+// Redirected standard output goes out in large writes: under Wine every write
+// is a server call, which costs more than digesting a small file.
+const size_t OutputChunk = 64 * 1024;
+std::string PendingOutput;
+
 bool ProgressShown = false;
 ULONGLONG LastProgress = GetTickCount64(); // a short run shows none
 
@@ -24,11 +29,26 @@ bool IsConsole(OutputStream stream) {
     return Consoles[stream] == 1;
 }
 
+void WriteBytes(OutputStream stream, const std::string& bytes) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(StreamIds[stream]), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+              NULL);
+}
+
 void Write(OutputStream stream, const std::string& text) {
     HANDLE handle = GetStdHandle(StreamIds[stream]);
     DWORD written = 0;
+    if (stream == StandardOutput && !IsConsole(stream)) {
+        PendingOutput += text;
+        if (PendingOutput.size() >= OutputChunk) {
+            FlushOutput();
+        }
+        return;
+    }
+    // What was written before stays before.
+    FlushOutput();
     if (!IsConsole(stream)) {
-        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, NULL);
+        WriteBytes(stream, text);
         return;
     }
     // No code page makes more UTF-16 units than bytes.
@@ -39,6 +59,15 @@ void Write(OutputStream stream, const std::string& text) {
 }
 
 } // namespace
+
+void FlushOutput() {
+    if (!PendingOutput.empty()) {
+        WriteBytes(StandardOutput, PendingOutput);
+        PendingOutput.clear();
+    }
+}
+
+bool ShowsProgress() { return IsConsole(StandardError); }
 
 void ClearProgress() {
     if (ProgressShown) {
@@ -56,7 +85,12 @@ void Complain(const std::string& message) { PutLine(StandardError, "DigestorCmd:
 
 void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size) {
     ULONGLONG now = GetTickCount64();
-    if (now - LastProgress < ProgressInterval || !IsConsole(StandardError)) {
+    if (now - LastProgress < ProgressInterval || !ShowsProgress()) {
+        return;
+    }
+    // Several workers report; one shows at a time, the others skip their turn.
+    static volatile LONG showing = 0;
+    if (InterlockedCompareExchange(&showing, 1, 0) != 0) {
         return;
     }
     LastProgress = now;
@@ -66,4 +100,5 @@ void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size) {
     snprintf(line, sizeof line, "\r%3u%% %s", static_cast<unsigned>(size ? done * 100 / size : 100), shown);
     Write(StandardError, line);
     ProgressShown = true;
+    InterlockedExchange(&showing, 0);
 }

@@ -20,5 +20,12 @@ void Complain(const std::string& message);
 // console, at most four times a second; nothing when it is redirected.
 void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size);
 
+// Whether standard error is a console, where progress shows.
+bool ShowsProgress();
+
 // Clears the progress line; called before the program ends.
 void ClearProgress();
+
+// Writes what standard output holds back when it is redirected; called before
+// the program ends.
+void FlushOutput();

@@ -25,8 +25,9 @@ head -c 300000 /dev/urandom >"$work/d/sub/deeper/big.bin"
 W=$(win "$work") rule=$(printf '%080d' 0 | tr 0 -)
 
 run 0 "digest" -o "$W\\lists\\d.txt" "$W\\d"
-expected=$(find "$work/d" -type f | while read -r f; do echo "$(md5 "$f") <- MD5 -> $(win "$f")"; done | sort)
-[[ $(sort <<<"$out") == "$expected" ]] || fail "lines: $out"$'\n'"expected: $expected"
+# In walk order: depth first, each folder's entries sorted by name as Wine lists them.
+expected=$(for f in a.txt sub/deeper/big.bin "sub/é & 100%.txt"; do echo "$(md5 "$work/d/$f") <- MD5 -> $(win "$work/d/$f")"; done)
+[[ $out == "$expected" ]] || fail "lines: $out"$'\n'"expected: $expected"
 cmp <(printf '%s\r\n%17s%s\r\n%s\r\n\r\n' "$rule" "" "Digestor v$version - List of checksums" "$rule"
     cat "$work/out") "$work/lists/d.txt" || fail "the -o list is not the saved list's bytes"
 run 0 "check" -c "$W\\lists\\d.txt"
