@@ -48,13 +48,22 @@ void AppendWalk(const std::string& folder, std::vector<std::string>& files) {
     FindClose(find);
 }
 
-std::string ResultLine(DigestKind kind, const std::string& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+std::string DigestOf(DigestKind kind, const std::string& bytes) {
     DigestorHolder digestor(kind);
     digestor->Update(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
     digestor->Finish();
-    return digestor->DigestText() + " <- " + DigestNames[kind] + " -> " + path;
+    return digestor->DigestText();
+}
+
+std::string ResultLine(DigestKind kind, const std::string& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return DigestOf(kind, bytes) + " <- " + DigestNames[kind] + " -> " + path;
+}
+
+std::string WindowText(HWND window) {
+    char text[2048] = "";
+    return std::string(text, GetWindowTextA(window, text, sizeof text));
 }
 
 void WinTest::SetUp() {
@@ -149,6 +158,12 @@ std::string WinTest::Text(UINT id, const std::string& first, const std::string& 
     LoadStringA(m_language, id, format, sizeof format);
     wsprintfA(text, format, first.c_str(), second.c_str());
     return text;
+}
+
+void WinTest::ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls) {
+    EXPECT_TRUE(!caption || WindowText(dialog) == "Digestor: " + Text(caption)) << WindowText(dialog);
+    for (const auto& [control, id] : controls)
+        EXPECT_EQ(WindowText(GetDlgItem(dialog, control)), Text(id)) << control;
 }
 
 std::vector<std::string> WinTest::Entries() {

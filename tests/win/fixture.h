@@ -1,14 +1,16 @@
-// The main window as the start-up runs it, in the system's language, on a window
-// thread of its own, its message boxes answered and recorded; a temporary tree.
+// The main window as the start-up runs it, in the system's language, on a window thread of its
+// own, its message boxes answered and recorded; a temporary tree.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/digestor.h"
@@ -17,8 +19,10 @@
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 // Appends the files below folder in the order a depth-first walk meets them.
 void AppendWalk(const std::string& folder, std::vector<std::string>& files);
-// "digest <- ALG -> path" with the engine's one-shot digest of the file's bytes.
+std::string DigestOf(DigestKind kind, const std::string& bytes); // the engine's, in one piece
+// "digest <- ALG -> path" with the engine's digest of the file's bytes.
 std::string ResultLine(DigestKind kind, const std::string& path);
+std::string WindowText(HWND window);
 extern const char* const DigestNames[4];
 
 struct SeenBox {
@@ -32,11 +36,12 @@ protected:
     void SetUp() override;
     void TearDown() override; // closes the window; fails on boxes not in m_allowedBoxes
 
-    // Runs work on the window thread, between two of its messages.
-    void OnWindowThread(const std::function<void()>& work);
+    void OnWindowThread(const std::function<void()>& work); // between two of its messages
     HWND Item(int id) const { return GetDlgItem(m_window, id); }
     // String id of the language module, formatted with first and second.
     std::string Text(UINT id, const std::string& first = "", const std::string& second = "") const;
+    // The dialog's caption ("Digestor: " and string caption, unless 0) and its controls' texts.
+    void ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls);
     std::vector<std::string> Entries();
     void SetEntries(const std::vector<std::string>& entries);
     void Drop(const std::vector<std::string>& paths); // WM_DROPFILES as the shell sends it
@@ -46,8 +51,8 @@ protected:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_boxes;
     }
-
     std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
+    // A file of size pseudo-random bytes, the same for the same size; folders made as needed.
     std::string File(const std::string& relative, size_t size = 0);
 
     HWND m_window = NULL;

@@ -57,9 +57,7 @@ TEST_F(Intake, DropListsFilesAtOnceThenFoldersDepthFirstInDropOrder) {
     // The idle look is back.
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_FILE_LIST)) && IsWindowEnabled(Item(IDC_START)));
     EXPECT_TRUE(IsWindowVisible(Item(IDC_SELECTED_PATH)) && !IsWindowVisible(Item(IDC_MAIN_PROGRESS)));
-    char start[256] = "";
-    GetWindowTextA(Item(IDC_START), start, sizeof start);
-    EXPECT_EQ(start, Text(IDS_START));
+    ExpectTexts(m_window, 0, {{IDC_START, IDS_START}});
 }
 
 // The main window's look at every entry the walk adds: list disabled, marquee in place of the path.

@@ -191,15 +191,9 @@ TEST_F(Run, ProgressDialogShowsTheModulesTexts) {
     Hold = {0, 0, WM_NULL, 0, true, false};
     CloseHandle(Start());
     ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
-    char text[256];
-    GetWindowTextA(ProgressWindow, text, sizeof text);
-    EXPECT_EQ(std::string(text), "Digestor: " + Text(IDS_PROGRESS_CAPTION));
-    for (const auto& [control, id] :
-         {std::make_pair(IDC_CANCEL, IDS_CANCEL), std::make_pair(IDC_FILE_GROUP, IDS_FILE_GROUP),
-          std::make_pair(IDC_TOTAL_GROUP, IDS_TOTAL_GROUP)}) {
-        GetDlgItemTextA(ProgressWindow, control, text, sizeof text);
-        EXPECT_EQ(std::string(text), Text(id)) << control;
-    }
+    ExpectTexts(
+        ProgressWindow, IDS_PROGRESS_CAPTION,
+        {{IDC_CANCEL, IDS_CANCEL}, {IDC_FILE_GROUP, IDS_FILE_GROUP}, {IDC_TOTAL_GROUP, IDS_TOTAL_GROUP}});
     Released = true;
     EXPECT_TRUE(WaitIdle());
 }
@@ -207,7 +201,8 @@ TEST_F(Run, ProgressDialogShowsTheModulesTexts) {
 TEST_F(Run, EntriesAndLinesStayWithin519Characters) {
     const std::string path = "C:\\" + std::string(505, 'p'); // its failure line is too long for an entry
     SetEntries({path, std::string(520, 'x')});
-    ASSERT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCOUNT, 0, 0), 1) << "a line of 520 characters was listed";
+    ASSERT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCOUNT, 0, 0), 1)
+        << "a line of 520 characters was listed";
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Entries(), std::vector<std::string>({Text(IDS_OPEN_FAILED, "MD5", path).substr(0, 519)}));

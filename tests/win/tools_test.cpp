@@ -1,4 +1,6 @@
-// The menu's tools: the saved list's file, the quick sum, the about box.
+// The menu's tools, the main window's look, and the language modules.
+#include <shlwapi.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -16,36 +18,20 @@ std::string Read(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
+int FileCount(const std::string& folder) {
     WIN32_FIND_DATAA entry;
+    int count = 0;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
     for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry))
-        if (entry.cFileName[0] != '.')
-            names.push_back(entry.cFileName);
+        count += !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     FindClose(find);
-    return names;
+    return count;
 }
 
-// A full disk: half the text goes out, then the write fails.
-BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) {
+BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) { // a full disk
     DWORD written = 0;
     WriteFile(file, bytes, length / 2, &written, NULL);
-    SetLastError(ERROR_DISK_FULL);
     return FALSE;
-}
-
-std::string TextOf(HWND window) {
-    char text[1024] = "";
-    return std::string(text, GetWindowTextA(window, text, sizeof text));
-}
-
-std::string Texts(HWND window) {
-    std::string texts;
-    char text[1024];
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts += std::string(text, GetWindowTextA(child, text, sizeof text)) + "\n";
-    return texts;
 }
 
 BOOL CALLBACK OwnedByFirst(HWND window, LPARAM windows) {
@@ -55,73 +41,72 @@ BOOL CALLBACK OwnedByFirst(HWND window, LPARAM windows) {
     return TRUE;
 }
 
+POINT Centre(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 } // namespace
 
 using Tools = WinTest;
 
 TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
-    // Entries that a format string would garble, and an empty one.
     const std::vector<std::string> entries = {"900150983cd24fb0d6963f7d28e17f72 <- MD5 -> C:\\a b.txt",
-                                              "C:\\100% sure\\%s %d %n.txt", ""};
+                                              "C:\\100% sure\\%s %d %n.txt", ""}; // not formats
     SetEntries(entries);
-    const std::string separator = std::string(80, '-') + "\r\n";
-    std::string expected = separator + std::string(17, ' ') + AppTitle + " - " + Text(IDS_SAVE_HEADING) +
-                           "\r\n" + separator + "\r\n";
+    const std::string rule = std::string(80, '-') + "\r\n";
+    std::string expected =
+        rule + std::string(17, ' ') + AppTitle + " - " + Text(IDS_SAVE_HEADING) + "\r\n" + rule;
     for (const std::string& entry : entries)
-        expected += entry + "\r\n";
+        expected += "\r\n" + entry;
+    expected += "\r\n";
+    const DWORD A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
     const struct {
-        const char* name;
-        const char* old; // bytes of the file there before, or none
+        const char* old; // the file there before, or none
         DWORD attributes;
         SaveWriteFunction write;
         bool saved;
-    } cases[] = {
-        {"new", nullptr, 0, nullptr, true},
-        {"over a file", "old", FILE_ATTRIBUTE_ARCHIVE, nullptr, true},
-        {"over a hidden file", "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, nullptr, true},
-        {"failing write, new", nullptr, 0, FailHalfway, false},
-        {"failing write over a file", "old", FILE_ATTRIBUTE_ARCHIVE, FailHalfway, false},
-        {"over a read-only file", "old", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, nullptr, false},
-    };
+    } cases[] = {{nullptr, 0, nullptr, true},    {"old", A, nullptr, true},
+                 {"old", H | A, nullptr, true},  {nullptr, 0, FailHalfway, false},
+                 {"old", A, FailHalfway, false}, {"old", R | A, nullptr, false}};
     for (const auto& c : cases) {
-        const std::string folder = Path(c.name), target = folder + "\\list.txt";
+        const std::string folder = Path(std::to_string(&c - cases)), target = folder + "\\list.txt";
         CreateDirectoryA(folder.c_str(), NULL);
         if (c.old) {
             std::ofstream(target.c_str(), std::ios::binary) << c.old;
-            ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes));
-            ASSERT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
+            ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes) &&
+                        GetFileAttributesA(target.c_str()) == c.attributes);
         }
         SetSaveWriteFunction(c.write);
         bool saved = !c.saved;
         OnWindowThread([&] { saved = WriteListFile(target.c_str()); });
         SetSaveWriteFunction(nullptr);
-        EXPECT_EQ(saved, c.saved) << c.name;
-        EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "") << c.name;
-        // No temporary file is left beside it, whatever happened.
-        EXPECT_EQ(Names(folder), std::vector<std::string>(c.saved || c.old ? 1 : 0, "list.txt")) << c.name;
-        if (c.old) {
-            EXPECT_EQ(GetFileAttributesA(target.c_str()), c.attributes) << c.name;
-        }
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(saved, c.saved);
+        EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "");
+        EXPECT_EQ(FileCount(folder), c.saved || c.old ? 1 : 0) << "a temporary file is left";
+        EXPECT_TRUE(!c.old || GetFileAttributesA(target.c_str()) == c.attributes) << "attributes lost";
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
 TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     HWND dialog = NULL;
+    SetWindowPos(m_window, NULL, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // not where the screen's centre is
     OnWindowThread([&] {
         dialog = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_QUICKSUM), m_window, QuickSumDialogProc, 0);
     });
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(TextOf(dialog), "Digestor: " + Text(IDS_QUICKSUM_CAPTION));
-    for (const auto& [control, text] :
-         {std::make_pair(IDC_TEXT_LABEL, IDS_TEXT_LABEL), std::make_pair(IDC_DIGEST_LABEL, IDS_DIGEST_LABEL),
-          std::make_pair(IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL), std::make_pair(IDC_START, IDS_START)})
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, control)), Text(text)) << control;
+    ExpectTexts(dialog, IDS_QUICKSUM_CAPTION,
+                {{IDC_TEXT_LABEL, IDS_TEXT_LABEL},
+                 {IDC_DIGEST_LABEL, IDS_DIGEST_LABEL},
+                 {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL},
+                 {IDC_START, IDS_START}});
+    EXPECT_TRUE(Centre(dialog).x == Centre(m_window).x && Centre(dialog).y == Centre(m_window).y);
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), DigestMD5);
-    // At most the first 8191 bytes count.
-    const std::string typed[] = {"", "abc", "message digest", std::string(9000, 'x')};
-    for (DigestKind kind : {DigestMD2, DigestMD4, DigestMD5, DigestCRC32})
-        for (const std::string& line : typed) {
+    for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind)
+        for (const std::string& line : {std::string(), std::string("abc"), std::string(9000, 'x')}) {
             char digest[64] = "";
             OnWindowThread([&] {
                 SetDlgItemTextA(dialog, IDC_TEXT_INPUT, line.c_str());
@@ -129,68 +114,59 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
                 SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
                 GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
             });
-            DigestorHolder oracle(kind);
-            const std::string counted = line.substr(0, 8191);
-            oracle->Update(reinterpret_cast<const uint8_t*>(counted.data()), uint32_t(counted.size()));
-            oracle->Finish();
-            EXPECT_EQ(digest, oracle->DigestText()) << DigestNames[kind] << " of " << line.size();
+            // At most the first 8191 bytes count.
+            EXPECT_EQ(digest, DigestOf(kind, line.substr(0, 8191))) << DigestNames[kind] << line.size();
         }
     OnWindowThread([&] { DestroyWindow(dialog); });
 }
 
-TEST_F(Tools, AboutBoxShowsTitleAndText) {
+TEST_F(Tools, AboutBoxShowsTitleAndTextModally) {
     PostMessageA(m_window, WM_COMMAND, IDM_ABOUT, 0);
-    // The box: a visible window of the main window's thread that the main window owns.
     HWND found[2] = {m_window, NULL};
     ASSERT_TRUE(WaitFor([&] {
         EnumThreadWindows(GetWindowThreadProcessId(m_window, NULL), OwnedByFirst,
                           reinterpret_cast<LPARAM>(found));
         return found[1] != NULL;
     }));
-    HWND box = found[1];
-    const std::string texts = Texts(box);
+    std::string texts;
+    for (HWND child = GetWindow(found[1], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts += WindowText(child) + "\n";
     EXPECT_NE(texts.find(AppTitle), std::string::npos) << texts;
     EXPECT_NE(texts.find(Text(IDS_ABOUT_TEXT).substr(0, 20)), std::string::npos) << texts;
-    EXPECT_FALSE(IsWindowEnabled(m_window)); // modal over the main window
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) && !IsWindow(box); }));
+    EXPECT_FALSE(IsWindowEnabled(m_window));
+    PostMessageA(found[1], WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) && !IsWindow(found[1]); }));
 }
 
 TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
     SendMessageA(m_window, WM_COMMAND, IDCANCEL, 0); // Escape does nothing here
     ASSERT_TRUE(IsWindowVisible(m_window)) << "Escape closed the main window";
-    EXPECT_EQ(TextOf(m_window), "Digestor");
-    EXPECT_EQ(TextOf(Item(IDC_START)), Text(IDS_START));
-    EXPECT_EQ(TextOf(Item(IDC_ALGORITHM_LABEL)), Text(IDS_ALGORITHM_LABEL));
-    // How each edge of a control moves when the window grows: 1 with the growth, 0 not at all.
+    EXPECT_EQ(WindowText(m_window), "Digestor");
+    ExpectTexts(m_window, 0, {{IDC_START, IDS_START}, {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL}});
+    // How each edge (left, top, right, bottom) moves when the window grows: 1 with it, 0 not at all.
     const int moves[][5] = {
         {IDC_FRAME, 0, 0, 0, 1},         {IDC_FILE_LIST, 0, 0, 1, 1},       {IDC_SELECTED_PATH, 0, 1, 1, 1},
         {IDC_MAIN_PROGRESS, 0, 1, 1, 1}, {IDC_ALGORITHM_LABEL, 0, 1, 0, 1}, {IDC_ALGORITHM, 0, 1, 0, 1},
         {IDC_START, 1, 1, 1, 1}};
-    auto placed = [this](int id) {
-        RECT r;
-        GetWindowRect(Item(id), &r);
-        MapWindowPoints(NULL, m_window, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT window, client, grown;
+    RECT window, client, grown, now, was[7];
     GetWindowRect(m_window, &window);
     GetClientRect(m_window, &client);
-    std::vector<RECT> before;
-    for (const auto& move : moves)
-        before.push_back(placed(move[0]));
-    SetWindowPos(m_window, NULL, 0, 0, window.right - window.left + 120, window.bottom - window.top + 80,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    for (int i = 0; i < 7; ++i)
+        GetWindowRect(Item(moves[i][0]), &was[i]);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    SetWindowPos(m_window, NULL, 0, 0, width + 120, height + 80, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(m_window, &grown);
     const LONG dx = grown.right - client.right, dy = grown.bottom - client.bottom;
     ASSERT_TRUE(dx > 0 && dy > 0);
-    for (size_t i = 0; i < before.size(); ++i) {
-        const RECT now = placed(moves[i][0]), was = before[i];
-        EXPECT_EQ(now.left - was.left, moves[i][1] * dx) << moves[i][0];
-        EXPECT_EQ(now.top - was.top, moves[i][2] * dy) << moves[i][0];
-        EXPECT_EQ(now.right - was.right, moves[i][3] * dx) << moves[i][0];
-        EXPECT_EQ(now.bottom - was.bottom, moves[i][4] * dy) << moves[i][0];
+    for (int i = 0; i < 7; ++i) {
+        GetWindowRect(Item(moves[i][0]), &now);
+        const RECT want = {was[i].left + moves[i][1] * dx, was[i].top + moves[i][2] * dy,
+                           was[i].right + moves[i][3] * dx, was[i].bottom + moves[i][4] * dy};
+        EXPECT_TRUE(EqualRect(&now, &want)) << moves[i][0];
     }
+    SetWindowPos(m_window, NULL, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER); // the start size is the least
+    GetWindowRect(m_window, &now);
+    EXPECT_TRUE(now.right - now.left == width && now.bottom - now.top == height);
 }
 
 TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
@@ -200,30 +176,79 @@ TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
     HWND list = Item(IDC_FILE_LIST);
-    // A held list has its redraw switched off, which clears WS_VISIBLE.
-    EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE) << "painting still held after walk and run";
     SetEntries({"first", "second"});
     RECT item;
     SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    const POINT inBar = {item.right - 3, (item.top + item.bottom) / 2}; // right of the text
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            HDC dc = GetDC(list);
-            const COLORREF shown = GetPixel(dc, inBar.x, inBar.y);
-            ReleaseDC(list, dc);
-            return shown == LightGrey;
-        },
-        5000))
-        << "the list does not paint its entries";
+    EXPECT_TRUE(WaitFor([&] { // the bar beside the text, once painted after the walk and the run
+        HDC dc = GetDC(list);
+        const COLORREF shown = GetPixel(dc, item.right - 3, (item.top + item.bottom) / 2);
+        ReleaseDC(list, dc);
+        return shown == LightGrey;
+    })) << "the list does not paint its entries";
     SendMessageA(list, LB_SETCURSEL, 1, 0);
     SendMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDC_FILE_LIST, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
-    EXPECT_EQ(TextOf(Item(IDC_SELECTED_PATH)), "second");
+    EXPECT_EQ(WindowText(Item(IDC_SELECTED_PATH)), "second");
     EnableWindow(Item(IDC_START), TRUE);
     SendMessageA(m_window, WM_COMMAND, IDM_CLEAR_LIST, 0);
-    EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(TextOf(Item(IDC_SELECTED_PATH)), "");
+    EXPECT_TRUE(Entries().empty() && WindowText(Item(IDC_SELECTED_PATH)).empty());
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_START)));
     for (UINT item : {IDM_SAVE_LIST, IDM_CLEAR_LIST})
         EXPECT_TRUE(GetMenuState(GetMenu(m_window), item, MF_BYCOMMAND) & MF_GRAYED) << item;
+}
+
+// Every string the program loads and every menu command in both modules, each string with the
+// placeholders the code fills in; German where the two should differ.
+TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
+    const UINT strings[] = {IDS_ABOUT_TEXT,
+                            IDS_SAVE_HEADING,
+                            IDS_CANCEL,
+                            IDS_START,
+                            IDS_START_EXPANDING,
+                            IDS_ALGORITHM_LABEL,
+                            IDS_PROGRESS_CAPTION,
+                            IDS_FILE_GROUP,
+                            IDS_TOTAL_GROUP,
+                            IDS_ASK_FOLDER,
+                            IDS_OPEN_FAILED,
+                            IDS_THREAD_FAILED,
+                            IDS_CANNOT_STOP,
+                            IDS_SAVE_FAILED,
+                            IDS_SAVED,
+                            IDS_BAD_COMMAND_LINE,
+                            IDS_DROP_NO_MEMORY,
+                            IDS_SAVE_TITLE,
+                            IDS_QUICKSUM_CAPTION,
+                            IDS_TEXT_LABEL,
+                            IDS_DIGEST_LABEL};
+    char folder[MAX_PATH];
+    GetModuleFileNameA(NULL, folder, MAX_PATH);
+    PathRemoveFileSpecA(folder);
+    HMODULE modules[2];
+    for (int k = 0; k < 2; ++k)
+        ASSERT_TRUE(modules[k] = LoadLibraryA(
+                        (folder + std::string(k ? "\\lang\\1033.dll" : "\\lang\\1031.dll")).c_str()));
+    int same = 0;
+    for (UINT id : strings) {
+        std::string text[2], placeholders[2];
+        for (int k = 0; k < 2; ++k) {
+            char loaded[1024] = "";
+            text[k] = std::string(loaded, LoadStringA(modules[k], id, loaded, sizeof loaded));
+            for (size_t at = text[k].find('%'); at < text[k].size() - 1; at = text[k].find('%', at + 2))
+                placeholders[k] += text[k][at + 1];
+        }
+        const char* want = id == IDS_ASK_FOLDER ? "s" : id == IDS_OPEN_FAILED ? "ss" : "";
+        EXPECT_TRUE(!text[0].empty() && !text[1].empty() && placeholders[0] == want &&
+                    placeholders[1] == want)
+            << id;
+        same += text[0] == text[1];
+    }
+    EXPECT_LE(same, 1) << "strings the German module holds in English";
+    for (HMODULE module : modules) {
+        HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+        for (UINT id : {IDM_QUICKSUM, IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST, IDM_ABOUT})
+            EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
+        DestroyMenu(menu);
+        FreeLibrary(module);
+    }
 }
