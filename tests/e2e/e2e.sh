@@ -17,17 +17,10 @@ drive() {
     out=${out//$'\r'/}
     printf '%s\n' "$out"
 }
-# copy FOLDER FILE...: the files into a new FOLDER, lang/ kept as a folder
-copy() {
-    local folder=$1
-    shift
-    mkdir -p "$folder"
-    cp -r "$@" "$folder"
-}
+copy() { mkdir -p "$1" && cp -r "${@:2}" "$1"; } # copy FOLDER FILE...: lang/ stays a folder
 md5() { md5sum <"$1" | cut -c1-32; }
 
-rm -rf "$work"
-mkdir -p "$work"
+rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 
 road() {

@@ -12,10 +12,9 @@
 #include "base/app_state.h"
 #include "base/gui_listbox.h"
 #include "app/main_dialog.h"
-#include "app/startup.h"
+#include "base/program_identity.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
-#include "res/version.h"
 
 const char* const DigestNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
 
@@ -32,20 +31,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     while (!condition() && GetTickCount64() < end)
         Sleep(10);
     return condition();
-}
-
-void AppendWalk(const std::string& folder, std::vector<std::string>& files) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
-        std::string name = entry.cFileName;
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            files.push_back(folder + "\\" + name);
-        } else if (name != "." && name != "..") {
-            AppendWalk(folder + "\\" + name, files);
-        }
-    }
-    FindClose(find);
 }
 
 std::string DigestOf(DigestKind kind, const std::string& bytes) {
@@ -75,11 +60,7 @@ void WinTest::SetUp() {
                StartLibrary(VarnoStartNormal) != 0;
     }();
     ASSERT_TRUE(started) << "the companion library refused to start";
-    AppInstance = GetModuleHandleA(NULL);
-    GetModuleFileNameA(NULL, AppDirectory, PathBufferSize);
-    PathRemoveFileSpecA(AppDirectory);
-    wsprintfA(AppTitle, "%s v%s", "Digestor", DIGESTOR_VERSION_TEXT);
-    wsprintfA(AppCaption, "%s", "Digestor");
+    TakeProgramIdentity(GetModuleHandleA(NULL));
     char language[PathBufferSize];
     BuildLanguagePath(language, AppDirectory, GetSystemDefaultLangID());
     m_language = LoadLibraryA(language);

@@ -17,8 +17,6 @@
 
 // Polls condition every 10 ms for at most timeoutMs; true once it holds.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
-// Appends the files below folder in the order a depth-first walk meets them.
-void AppendWalk(const std::string& folder, std::vector<std::string>& files);
 std::string DigestOf(DigestKind kind, const std::string& bytes); // the engine's, in one piece
 // "digest <- ALG -> path" with the engine's digest of the file's bytes.
 std::string ResultLine(DigestKind kind, const std::string& path);
@@ -35,7 +33,6 @@ class WinTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override; // closes the window; fails on boxes not in m_allowedBoxes
-
     void OnWindowThread(const std::function<void()>& work); // between two of its messages
     HWND Item(int id) const { return GetDlgItem(m_window, id); }
     // String id of the language module, formatted with first and second.
@@ -54,7 +51,6 @@ protected:
     std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
     // A file of size pseudo-random bytes, the same for the same size; folders made as needed.
     std::string File(const std::string& relative, size_t size = 0);
-
     HWND m_window = NULL;
     int m_answer = IDYES; // to Yes/No boxes (IDNO with DIGESTOR_ANSWER_NO set); the others get OK
     std::set<std::string> m_allowedBoxes;
@@ -62,7 +58,6 @@ protected:
 private:
     static DWORD WINAPI WindowThread(void* self);
     static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam);
-
     HMODULE m_language = NULL; // our own reference; LanguageModule is the window's
     std::string m_root;
     HANDLE m_thread = NULL;

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/app_state.h"
+#include "base/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/win/fixture.h"
@@ -52,16 +53,22 @@ protected:
 };
 
 TEST_F(Run, EveryAlgorithmWritesTheEnginesDigestOfEachFile) {
+    // An empty entry, an earlier result, a missing file, one whose failure line is longer than an
+    // entry may be (it is cut to 519 characters, not lost), then files around the block sizes.
     std::string missing = Path("missing.bin"), earlier = "0b9a2c4d <- CRC32 -> " + missing;
-    std::vector<std::string> entries = {"", earlier, missing};
+    std::string longer = "C:\\" + std::string(505, 'p');
+    std::vector<std::string> entries = {"", earlier, missing, longer};
     for (size_t size : {0, 1, 1023, 1024, 1025, 64 * 1024 + 1, 300 * 1024 + 7})
         entries.push_back(File("f" + std::to_string(size), size));
     for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind) {
         SCOPED_TRACE(DigestNames[kind]);
-        std::vector<std::string> expected = {"", earlier, Text(IDS_OPEN_FAILED, DigestNames[kind], missing)};
+        std::vector<std::string> expected = {"", earlier, Text(IDS_OPEN_FAILED, DigestNames[kind], missing),
+                                             Text(IDS_OPEN_FAILED, DigestNames[kind], longer).substr(0, 519)};
         for (size_t i = expected.size(); i < entries.size(); ++i)
             expected.push_back(ResultLine(kind, entries[i]));
         SetEntries(entries);
+        OnWindowThread([] { FileList->AddEntry(std::string(520, 'x').c_str()); }); // refused: too long
+        ASSERT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(entries.size()));
         Select(kind);
         CloseHandle(Start());
         ASSERT_TRUE(WaitIdle());
@@ -69,22 +76,28 @@ TEST_F(Run, EveryAlgorithmWritesTheEnginesDigestOfEachFile) {
     }
 }
 
+// Each run is held in its first file: the dialog shows the module's texts, then it ends.
 TEST_F(Run, FinishedCancelledAndClosedRunsGiveTheWindowBack) {
     const struct {
-        const char* how;
         UINT message;
         WPARAM wParam;
         bool startEnabled;
-    } endings[] = {{"finished", 0, 0, false},
-                   {"cancelled", WM_COMMAND, IDC_CANCEL, true},
-                   {"closed", WM_SYSCOMMAND, SC_CLOSE, false}};
+    } endings[] = {{0, 0, false}, {WM_COMMAND, IDC_CANCEL, true}, {WM_SYSCOMMAND, SC_CLOSE, false}};
     std::string file = File("big.bin", 200000);
     for (const auto& ending : endings) {
-        SCOPED_TRACE(ending.how);
+        SCOPED_TRACE(ending.message);
         SetEntries({file});
         EnableWindow(Item(IDC_START), TRUE);
-        Hold = {ending.message ? 0 : -1, 4096, ending.message, ending.wParam, true, false};
+        Hold = {0, 4096, WM_NULL, 0, true, false};
+        Reached = Released = false;
         CloseHandle(Start());
+        ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+        ExpectTexts(
+            ProgressWindow, IDS_PROGRESS_CAPTION,
+            {{IDC_CANCEL, IDS_CANCEL}, {IDC_FILE_GROUP, IDS_FILE_GROUP}, {IDC_TOTAL_GROUP, IDS_TOTAL_GROUP}});
+        if (ending.message)
+            PostMessageA(ProgressWindow, ending.message, ending.wParam, 0);
+        Released = !ending.message;
         ASSERT_TRUE(WaitIdle());
         EXPECT_EQ(IsWindowEnabled(Item(IDC_START)) != FALSE, ending.startEnabled);
         EXPECT_TRUE(IsWindowEnabled(Item(IDC_FILE_LIST)));
@@ -184,26 +197,4 @@ TEST_F(Run, PipeEntryIsLeftByACancelAtOnceAndGetsTheFailureLineWhenItsReadFails)
             expected = {expected[0], Text(IDS_OPEN_FAILED, "MD5", pipe), ResultLine(DigestMD5, last)};
         EXPECT_EQ(Entries(), expected);
     }
-}
-
-TEST_F(Run, ProgressDialogShowsTheModulesTexts) {
-    SetEntries({File("held.bin", 5000)});
-    Hold = {0, 0, WM_NULL, 0, true, false};
-    CloseHandle(Start());
-    ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
-    ExpectTexts(
-        ProgressWindow, IDS_PROGRESS_CAPTION,
-        {{IDC_CANCEL, IDS_CANCEL}, {IDC_FILE_GROUP, IDS_FILE_GROUP}, {IDC_TOTAL_GROUP, IDS_TOTAL_GROUP}});
-    Released = true;
-    EXPECT_TRUE(WaitIdle());
-}
-
-TEST_F(Run, EntriesAndLinesStayWithin519Characters) {
-    const std::string path = "C:\\" + std::string(505, 'p'); // its failure line is too long for an entry
-    SetEntries({path, std::string(520, 'x')});
-    ASSERT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCOUNT, 0, 0), 1)
-        << "a line of 520 characters was listed";
-    CloseHandle(Start());
-    ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Entries(), std::vector<std::string>({Text(IDS_OPEN_FAILED, "MD5", path).substr(0, 519)}));
 }

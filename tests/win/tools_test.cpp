@@ -34,13 +34,6 @@ BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) { // a full disk
     return FALSE;
 }
 
-BOOL CALLBACK OwnedByFirst(HWND window, LPARAM windows) {
-    HWND* found = reinterpret_cast<HWND*>(windows);
-    if (GetWindow(window, GW_OWNER) == found[0] && IsWindowVisible(window))
-        found[1] = window;
-    return TRUE;
-}
-
 POINT Centre(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
@@ -118,24 +111,6 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
             EXPECT_EQ(digest, DigestOf(kind, line.substr(0, 8191))) << DigestNames[kind] << line.size();
         }
     OnWindowThread([&] { DestroyWindow(dialog); });
-}
-
-TEST_F(Tools, AboutBoxShowsTitleAndTextModally) {
-    PostMessageA(m_window, WM_COMMAND, IDM_ABOUT, 0);
-    HWND found[2] = {m_window, NULL};
-    ASSERT_TRUE(WaitFor([&] {
-        EnumThreadWindows(GetWindowThreadProcessId(m_window, NULL), OwnedByFirst,
-                          reinterpret_cast<LPARAM>(found));
-        return found[1] != NULL;
-    }));
-    std::string texts;
-    for (HWND child = GetWindow(found[1], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts += WindowText(child) + "\n";
-    EXPECT_NE(texts.find(AppTitle), std::string::npos) << texts;
-    EXPECT_NE(texts.find(Text(IDS_ABOUT_TEXT).substr(0, 20)), std::string::npos) << texts;
-    EXPECT_FALSE(IsWindowEnabled(m_window));
-    PostMessageA(found[1], WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) && !IsWindow(found[1]); }));
 }
 
 TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
