@@ -38,10 +38,9 @@ ITaskbarList3* ExchangeTaskbar(ITaskbarList3* replacement) {
 
 } // namespace
 
-bool TaskbarProgressAvailable(BYTE major, BYTE minor) { return major > 6 || (major == 6 && minor != 0); }
-
-void ReplaceTaskbarObject(BYTE major, BYTE minor) {
-    if (!TaskbarProgressAvailable(major, minor)) {
+void OnTaskbarButtonCreated() {
+    // Taskbar progress came with Windows 6.1.
+    if (SystemMajorVersion < 6 || (SystemMajorVersion == 6 && SystemMinorVersion == 0)) {
         return;
     }
     ITaskbarList3* old = ExchangeTaskbar(NULL);
@@ -60,8 +59,6 @@ void ReplaceTaskbarObject(BYTE major, BYTE minor) {
     }
     ExchangeTaskbar(created);
 }
-
-void OnTaskbarButtonCreated() { ReplaceTaskbarObject(SystemMajorVersion, SystemMinorVersion); }
 
 void SetTaskbarState(TBPFLAG state) {
     Lock.Enter();

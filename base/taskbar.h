@@ -19,10 +19,3 @@ void OnTaskbarButtonCreated();
 // object exists. A replacement never releases an object that a call is using.
 void SetTaskbarState(TBPFLAG state);
 void SetTaskbarValue(ULONGLONG completed, ULONGLONG total);
-
-// Whether a system of this version has a taskbar progress indicator (6.1 and later).
-bool TaskbarProgressAvailable(BYTE major, BYTE minor);
-
-// OnTaskbarButtonCreated for a system of the given version; the tests use it to
-// stand in for systems other than the one they run on.
-void ReplaceTaskbarObject(BYTE major, BYTE minor);

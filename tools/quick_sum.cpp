@@ -33,8 +33,8 @@ void OnInitDialog(HWND dialog) {
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
 }
 
-} // namespace
-
+// Digests at most the first 8191 bytes of the input field's ANSI text and
+// shows the digest text in the output field.
 void ComputeQuickSum(HWND dialog) {
     // Static: the window thread's stack need not carry 8 KiB for one line of text.
     static char input[InputBufferSize];
@@ -52,6 +52,8 @@ void ComputeQuickSum(HWND dialog) {
     }
     SetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest);
 }
+
+} // namespace
 
 INT_PTR CALLBACK QuickSumDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

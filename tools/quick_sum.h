@@ -5,7 +5,3 @@
 // Dialog 103: digests a typed line of text with the algorithm chosen in its
 // own combo box. Run modally from the main window; ends with 1.
 INT_PTR CALLBACK QuickSumDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Digests at most the first 8191 bytes of the input field's ANSI text and
-// shows the digest text in the output field.
-void ComputeQuickSum(HWND dialog);
