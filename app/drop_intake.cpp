@@ -1,21 +1,25 @@
 #include "app/drop_intake.h"
 
+#include <string>
+
 #include "base/app_state.h"
+#include "base/code_page.h"
 #include "base/gui_listbox.h"
-#include "base/list_painting.h"
+#include "base/long_path.h"
 #include "base/show_message.h"
 #include "gather/folder_expand_thread.h"
+#include "gather/folder_scan.h"
+#include "gather/folder_walk.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
 
-// Fetches item index into FileNameBuffer; false for an empty path or one that
-// would not fit (a cut path names another file).
-static bool FetchDroppedPath(HDROP drop, UINT index) {
-    UINT length = DragQueryFileA(drop, index, NULL, 0);
-    if (length == 0 || length >= static_cast<UINT>(PathBufferSize)) {
-        return false;
-    }
-    return DragQueryFileA(drop, index, FileNameBuffer, PathBufferSize) == length;
+// Item index of the drop as narrow text; false when it has no exact form in
+// the code page (path then shows its nearest form).
+static bool FetchDroppedPath(HDROP drop, UINT index, std::string& path) {
+    UINT length = DragQueryFileW(drop, index, NULL, 0);
+    std::wstring wide(length + 1, L'\0');
+    wide.resize(DragQueryFileW(drop, index, &wide[0], length + 1));
+    return ToNarrow(wide, path);
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
@@ -35,28 +39,26 @@ void OnDropFiles(HWND window, HDROP drop) {
     }
 
     for (UINT i = 0; i < count; ++i) {
-        WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (!FetchDroppedPath(drop, i) ||
-            !GetFileAttributesExA(FileNameBuffer, GetFileExInfoStandard, &attributes)) {
+        std::string path;
+        bool exact = FetchDroppedPath(drop, i, path);
+        // What cannot be taken is listed as a failure line, never left out.
+        if (!exact || path.size() >= static_cast<size_t>(PathBufferSize)) {
+            FileList->AddEntry(
+                WalkFailureLine(path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1)).c_str(),
+                                exact ? FoundPathTooLong : FoundNameNotInCodePage)
+                    .c_str());
             continue;
         }
-        if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            PendingFolders.Push(FileNameBuffer);
+        DWORD attributes = PathAttributes(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            continue; // gone since the drop
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            PendingFolders.Push(path.c_str());
         } else {
-            FileList->AddEntry(FileNameBuffer);
+            FileList->AddEntry(path.c_str());
         }
     }
     DragFinish(drop);
-
-    // Started even without folders: its MSG_SCAN_DONE is what enables IDC_START.
-    // The handle is stored before this thread reads messages again, so the
-    // worker's MSG_SCAN_DONE always finds it.
-    ExpandThread = CreateThread(NULL, 0, FolderExpandThread, NULL, 0, NULL);
-    if (ExpandThread) {
-        HoldListPainting(); // released by MSG_SCAN_DONE
-    } else {
-        PendingFolders.count = 0;
-        PendingFolders.Free();
-        ShowMessage(window, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
-    }
+    StartFolderExpansion(window);
 }

@@ -108,10 +108,21 @@ static void OnInitDialog(HWND window) {
     FillAlgorithmBox(GetDlgItem(window, IDC_ALGORITHM));
     DressProgressBar(progress);
 
-    // Anything named on the command line starts a run at once, whatever
-    // became of it.
+    // Questions and walks wait until the window shows and answers.
+    PostMessageA(window, MSG_TAKE_COMMAND_LINE, 0, 0);
+}
+
+// Set while the walk of the command line's folders runs: its end starts the run.
+static bool RunAfterWalk = false;
+
+// Anything named on the command line starts a run once its folders are
+// walked, whatever became of them.
+static void OnTakeCommandLine(HWND window) {
     if (TakeCommandLine(window)) {
-        SendMessageA(window, WM_COMMAND, IDC_START, 0);
+        RunAfterWalk = ExpandThread != NULL;
+        if (!RunAfterWalk) {
+            SendMessageA(window, WM_COMMAND, IDC_START, 0);
+        }
     }
 }
 
@@ -134,6 +145,11 @@ static void OnScanDone(HWND window) {
     CloseHandle(ExpandThread);
     ExpandThread = NULL;
     ReleaseListPainting();
+    UpdateListCommands();
+    if (RunAfterWalk) {
+        RunAfterWalk = false;
+        SendMessageA(window, WM_COMMAND, IDC_START, 0);
+    }
 }
 
 // At most one run: the progress dialog owns it from creation to its end.
@@ -165,13 +181,17 @@ static void OnCommand(HWND window, WPARAM wParam) {
         EndMainWindow(window);
         break;
     case IDM_CLEAR_LIST:
-        OnClearList(window);
+        if (ListCommandsOffered()) {
+            OnClearList(window);
+        }
         break;
     case IDM_QUICKSUM:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);
         break;
     case IDM_SAVE_LIST:
-        SaveList(window);
+        if (ListCommandsOffered()) {
+            SaveList(window);
+        }
         break;
     case IDM_ABOUT:
         ShowAbout(window);
@@ -202,7 +222,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ReadEntryBatch(reinterpret_cast<EntryBatch*>(lParam));
         return TRUE;
     case MSG_REPLACE_ENTRIES:
-        ApplyLineBatch(reinterpret_cast<const LineBatch*>(lParam));
+        // A worker left behind by a run whose dialog is gone no longer owns
+        // the list: what it finishes late is dropped.
+        if (ProgressWindow) {
+            ApplyLineBatch(reinterpret_cast<const LineBatch*>(lParam));
+        }
+        return TRUE;
+    case MSG_TAKE_COMMAND_LINE:
+        OnTakeCommandLine(window);
         return TRUE;
     case WM_TIMER:
         if (wParam == ListPaintTimer) {

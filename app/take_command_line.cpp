@@ -5,45 +5,60 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "base/app_state.h"
+#include "base/code_page.h"
 #include "base/gui_listbox.h"
 #include "base/load_text.h"
+#include "base/long_path.h"
 #include "base/show_message.h"
-#include "gather/folder_scan.h"
+#include "gather/folder_expand_thread.h"
 #include "res/resource.h"
 
-const int ArgumentBufferSize = 2048;
+namespace {
 
-// The argument in the ANSI code page; false when it has no exact form there
-// or does not fit a path buffer, since a cut or altered path names another file.
-static bool ConvertArgument(const wchar_t* argument, char* path) {
-    BOOL lossy = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, 0, argument, -1, path, ArgumentBufferSize, NULL, &lossy);
-    return size > 0 && !lossy && strlen(path) < static_cast<size_t>(PathBufferSize);
-}
+// Room for the message that names the arguments not taken.
+const int MessageSize = 2048;
 
-static bool UserWantsFolder(HWND window, const char* path) {
+bool UserWantsFolder(HWND window, const char* path) {
     const char* format = LoadText(IDS_ASK_FOLDER);
-    char question[PathBufferSize];
+    char question[MessageSize];
     snprintf(question, sizeof question, format ? format : "%s", path);
     return MessageBoxA(window, question, AppCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
+void ShowNotTaken(HWND window, const std::string& names) {
+    const char* format = LoadText(IDS_BAD_ARGUMENTS);
+    char message[MessageSize];
+    snprintf(message, sizeof message, format ? format : "%s", names.c_str());
+    MessageBoxA(window, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
+}
+
+} // namespace
+
 void TakeArguments(HWND window, const wchar_t* const* arguments, int count) {
-    char path[ArgumentBufferSize];
+    PendingFolders = FolderQueue::Create(count);
+    std::string notTaken;
     for (int i = 0; i < count; ++i) {
-        if (!ConvertArgument(arguments[i], path)) {
-            continue;
-        }
-        DWORD attributes = GetFileAttributesA(path);
+        // A cut or altered path would name another file.
+        std::string path;
+        bool exact = ToNarrow(arguments[i], path);
+        DWORD attributes = exact && path.size() < static_cast<size_t>(PathBufferSize)
+                               ? PathAttributes(path)
+                               : INVALID_FILE_ATTRIBUTES;
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            continue;
+            notTaken += "\n" + path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1));
+        } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            FileList->AddEntry(path.c_str());
+        } else if (UserWantsFolder(window, path.c_str())) {
+            PendingFolders.Push(path.c_str());
         }
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            FileList->AddEntry(path);
-        } else if (UserWantsFolder(window, path)) {
-            ScanFolder(path);
-        }
+    }
+    if (!notTaken.empty()) {
+        // However many there are, the message keeps its last line.
+        const size_t shown = MessageSize / 2;
+        ShowNotTaken(window, notTaken.substr(1, CharacterCut(notTaken.data() + 1, notTaken.size() - 1, shown)));
     }
 }
 
@@ -56,6 +71,7 @@ bool TakeCommandLine(HWND window) {
     }
     if (count > 1) {
         TakeArguments(window, arguments + 1, count - 1);
+        StartFolderExpansion(window);
     }
     LocalFree(arguments);
     return count > 1;

@@ -8,8 +8,11 @@
 // How digesting a file ended.
 enum FileOutcome { FileDigested, FileStopped, FileReadFailed, FileOpenFailed };
 
-// Opens path for reading (others may read it too, not write); the caller
-// closes the handle, INVALID_HANDLE_VALUE when it cannot be opened.
+// Opens the file at path (its long form) for reading, beside any other
+// program that reads, writes or deletes it, so a log still being written is
+// read as it stands. Only a disk file is handed out: a name that leads to a
+// device, a pipe or anything else gives INVALID_HANDLE_VALUE, as a file that
+// cannot be opened does. The caller closes the handle.
 HANDLE OpenToRead(const char* path);
 
 // Called before each block of up to 1024 bytes with the bytes digested so far,

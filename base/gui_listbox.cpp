@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "base/app_state.h"
+#include "base/code_page.h"
 #include "base/palette.h"
 
 const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
@@ -153,11 +154,14 @@ LRESULT GuiListbox::EntryCount() { return SendMessageA(m_list, LB_GETCOUNT, 0, 0
 // Paints one entry as a bar with its text. Focus changes paint nothing: the
 // bars carry no focus rectangle.
 static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) {
-    char text[PaintTextSize] = {};
+    char entry[PaintTextSize] = {};
     LRESULT length = SendMessageA(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0);
     if (length != LB_ERR && length < PaintTextSize) {
-        SendMessageA(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
+        SendMessageA(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(entry));
     }
+    // The narrow call would read the text in the font's code page, not the
+    // process's: names in other scripts are drawn through UTF-16.
+    const std::wstring text = ToWide(entry);
 
     RECT textRect = item->rcItem;
     textRect.left += style->leftMargin;
@@ -178,14 +182,14 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
     HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);
     Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
     COLORREF oldColor = SetTextColor(dc, style->normalTextColor);
-    DrawTextA(dc, text, -1, &textRect, EntryTextFlags);
+    DrawTextW(dc, text.c_str(), -1, &textRect, EntryTextFlags);
 
     if (item->itemState & ODS_SELECTED) {
         SelectObject(dc, style->selectedPen);
         SelectObject(dc, style->selectedBrush);
         Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
         SetTextColor(dc, style->selectedTextColor);
-        DrawTextA(dc, text, -1, &textRect, EntryTextFlags);
+        DrawTextW(dc, text.c_str(), -1, &textRect, EntryTextFlags);
     }
 
     SetTextColor(dc, oldColor);

@@ -5,9 +5,22 @@
 #include "base/app_state.h"
 #include "res/resource.h"
 
+namespace {
+
+bool Offered = false; // window thread only
+
+} // namespace
+
 void OfferSaveAndClear(bool offer) {
+    Offered = offer;
+    UpdateListCommands();
+}
+
+bool ListCommandsOffered() { return Offered && !ExpandThread; }
+
+void UpdateListCommands() {
     HMENU menu = GetMenu(MainWindow);
-    UINT state = MF_BYCOMMAND | (offer ? MF_ENABLED : MF_GRAYED);
+    UINT state = MF_BYCOMMAND | (ListCommandsOffered() ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, IDM_SAVE_LIST, state);
     EnableMenuItem(menu, IDM_CLEAR_LIST, state);
     DrawMenuBar(MainWindow);

@@ -3,6 +3,8 @@
 #include <string.h>
 
 #include "base/app_state.h"
+#include "base/code_page.h"
+#include "base/long_path.h"
 #include "base/scoped_handle.h"
 
 namespace {
@@ -16,7 +18,15 @@ BOOL PlainWrite(HANDLE file, const void* bytes, DWORD length) {
     return WriteFile(file, bytes, length, &written, NULL) && written == length;
 }
 
+BOOL PlainReplace(const char* target, const char* replacement) {
+    return ReplaceFileA(target, replacement, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL);
+}
+
+BOOL PlainMove(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH); }
+
 SaveWriteFunction Write = PlainWrite;
+SaveReplaceFunction Replace = PlainReplace;
+SaveMoveFunction Move = PlainMove;
 
 // The folder part of path, its last separator included; empty when none.
 std::string FolderOf(const char* path) {
@@ -31,18 +41,23 @@ std::string FolderOf(const char* path) {
 // Puts the complete file temporary in target's place. An existing target is
 // replaced with ReplaceFileA, which keeps its attributes and security; its
 // attributes are set again afterwards for platforms whose ReplaceFileA does
-// not. On failure target is as it was and temporary still exists.
-bool PutInPlace(const char* temporary, const char* target, DWORD attributes) {
+// not. A replace can fail after it has moved the old file away (the
+// platform's "unable to move replacement" results): the new file then
+// follows into the empty place, or stays where it is.
+SaveOutcome PutInPlace(const char* temporary, const char* target, DWORD attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return MoveFileExA(temporary, target, MOVEFILE_WRITE_THROUGH) != 0;
+        return Move(temporary, target) ? SaveDone : SaveFailed;
     }
-    if (!ReplaceFileA(target, temporary, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL)) {
-        return false;
+    if (Replace(target, temporary)) {
+        if (GetFileAttributesA(target) != attributes) {
+            SetFileAttributesA(target, attributes);
+        }
+        return SaveDone;
     }
-    if (GetFileAttributesA(target) != attributes) {
-        SetFileAttributesA(target, attributes);
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+        return SaveFailed; // the old list is still in its place
     }
-    return true;
+    return Move(temporary, target) ? SaveDone : SaveAside;
 }
 
 } // namespace
@@ -71,30 +86,37 @@ std::string FailureLine(const char* format, const char* name, const char* path) 
     return line;
 }
 
-void SetSaveWriteFunction(SaveWriteFunction write) { Write = write ? write : PlainWrite; }
+void SetSaveFunctions(SaveWriteFunction write, SaveReplaceFunction replace, SaveMoveFunction move) {
+    Write = write ? write : PlainWrite;
+    Replace = replace ? replace : PlainReplace;
+    Move = move ? move : PlainMove;
+}
 
-bool WriteInPlace(const char* target, const std::string& text) {
+SaveOutcome WriteInPlace(const char* target, const std::string& text, std::string& aside) {
     // A replace ignores the read-only attribute: a read-only file stays.
     DWORD attributes = GetFileAttributesA(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        return false;
+        return SaveFailed;
     }
     std::string folder = FolderOf(target);
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "dig", 0, temporary)) {
-        return false;
+        return SaveFailed;
     }
+    const std::string bytes = ToUtf8(text);
     bool written = false;
     {
         ScopedFile file(
             CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-        written = file.IsValid() && Write(file.Get(), text.data(), static_cast<DWORD>(text.size())) &&
+        written = file.IsValid() && Write(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size())) &&
                   FlushFileBuffers(file.Get());
         written = file.Close() && written;
     }
-    if (written && PutInPlace(temporary, target, attributes)) {
-        return true;
+    SaveOutcome outcome = written ? PutInPlace(temporary, target, attributes) : SaveFailed;
+    if (outcome == SaveFailed) {
+        DeleteFileA(temporary);
+    } else if (outcome == SaveAside) {
+        aside = FullPath(temporary);
     }
-    DeleteFileA(temporary);
-    return false;
+    return outcome;
 }

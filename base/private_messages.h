@@ -12,3 +12,5 @@ const UINT MSG_SCAN_DONE = WM_USER + 2; // to the main window: the dropped folde
 // Newer ones lie in the application's own range.
 const UINT MSG_READ_ENTRIES = WM_APP + 1;    // lParam: EntryBatch to fill
 const UINT MSG_REPLACE_ENTRIES = WM_APP + 2; // lParam: LineBatch to apply
+// Posted by the main window to itself: the command line is taken once it shows.
+const UINT MSG_TAKE_COMMAND_LINE = WM_APP + 3;

@@ -2,25 +2,26 @@
 
 #include <windows.h>
 
-#include <stdio.h>
+#include <string>
 
 #include "base/app_state.h"
+#include "base/code_page.h"
 #include "base/load_text.h"
 
 void SetCaption(const char* text) {
-    // snprintf cuts a long text to the 127 characters the buffer holds.
-    char caption[CaptionBufferSize];
+    std::string caption = AppCaption;
     if (text[0] != '\0') {
-        snprintf(caption, sizeof caption, "%s: %s", AppCaption, text);
-    } else {
-        snprintf(caption, sizeof caption, "%s", AppCaption);
+        caption = caption + ": " + text;
     }
-    SendMessageA(MainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
+    // Cut to the 127 characters the caption buffers hold, never inside a character.
+    char shown[CaptionBufferSize];
+    CopyCut(shown, sizeof shown, caption.c_str());
+    SendMessageA(MainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown));
 }
 
 void SetDialogCaption(HWND dialog, UINT textId) {
     const char* title = LoadText(textId);
     char caption[CaptionBufferSize];
-    snprintf(caption, sizeof caption, "%s: %s", AppCaption, title ? title : "");
+    CopyCut(caption, sizeof caption, (std::string(AppCaption) + ": " + (title ? title : "")).c_str());
     SetWindowTextA(dialog, caption);
 }

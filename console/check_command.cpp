@@ -1,5 +1,6 @@
 #include "console/check_command.h"
 
+#include "base/code_page.h"
 #include "base/scoped_handle.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
@@ -53,7 +54,7 @@ int CheckLists(char** lists, int count, bool quiet) {
     for (int i = 0; i < count && !stopped; ++i) {
         std::string text;
         if (ReadWholeFile(lists[i], text)) {
-            stopped = !CheckList(lists[i], text, quiet, tally);
+            stopped = !CheckList(lists[i], FromListBytes(text), quiet, tally);
         } else {
             Complain(std::string("cannot read the list ") + lists[i]);
             unreadable = true;

@@ -3,6 +3,9 @@
 #include <shlwapi.h>
 #include <stdio.h>
 
+#include "base/code_page.h"
+#include "console/list_check.h"
+
 namespace {
 
 const ULONGLONG ProgressInterval = 250; // milliseconds
@@ -29,10 +32,21 @@ bool IsConsole(OutputStream stream) {
     return Consoles[stream] == 1;
 }
 
-void WriteBytes(OutputStream stream, const std::string& bytes) {
+// Redirected text goes out as UTF-8, as sha256sum writes it. Standard output
+// that cannot take it (a full disk, a closed pipe) ends the program: a script
+// must not take lines that never arrived for a clean run.
+void WriteBytes(OutputStream stream, const std::string& text) {
+    const std::string bytes = ToUtf8(text);
     DWORD written = 0;
-    WriteFile(GetStdHandle(StreamIds[stream]), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-              NULL);
+    if (!WriteFile(GetStdHandle(StreamIds[stream]), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   NULL) ||
+        written != bytes.size()) {
+        if (stream == StandardOutput) {
+            PendingOutput.clear();
+            Complain("cannot write to standard output");
+            ExitProcess(ExitTrouble);
+        }
+    }
 }
 
 void Write(OutputStream stream, const std::string& text) {
@@ -51,11 +65,9 @@ void Write(OutputStream stream, const std::string& text) {
         WriteBytes(stream, text);
         return;
     }
-    // No code page makes more UTF-16 units than bytes.
-    std::wstring wide(text.size(), L' ');
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                     static_cast<int>(wide.size()));
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(length), &written, NULL);
+    // Through UTF-16, so that a console shows every script.
+    const std::wstring wide = ToWide(text);
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, NULL);
 }
 
 } // namespace

@@ -8,9 +8,10 @@
 
 enum OutputStream { StandardOutput, StandardError };
 
-// Writes line (ANSI text) and CR LF. A console shows it through Unicode, so
-// every character of the ANSI code page shows as itself; redirected, the bytes
-// go out as they are.
+// Writes line (text in the process code page) and CR LF. A console shows it
+// through UTF-16, so every script shows as itself; redirected, it goes out as
+// UTF-8. When standard output cannot take it, the program ends with a message
+// and exit code 2.
 void PutLine(OutputStream stream, const std::string& line);
 
 // "DigestorCmd: " and message on standard error.

@@ -7,11 +7,13 @@
 #include "base/algorithm_names.h"
 #include "base/app_state.h"
 #include "base/list_file.h"
+#include "base/long_path.h"
 #include "base/load_text.h"
 #include "base/scoped_handle.h"
 #include "console/console_output.h"
 #include "console/list_check.h"
 #include "console/stop_request.h"
+#include "gather/folder_scan.h"
 #include "gather/folder_walk.h"
 #include "res/resource.h"
 
@@ -68,6 +70,15 @@ struct DigestRun {
     std::string lines; // the list's entries so far
 };
 
+// A line of the list: on standard output (quiet: failures only) and into the -o list.
+bool PutListLine(DigestRun& run, const std::string& line, bool failure) {
+    if (!run.quiet || failure) {
+        PutLine(StandardOutput, line);
+    }
+    run.lines += line + "\r\n";
+    return true;
+}
+
 // Digests the waiting files and puts out their lines; false when a stop cut
 // the batch short (the lines before the first file not done still go out).
 bool FinishBatch(DigestRun& run) {
@@ -106,33 +117,24 @@ bool FinishBatch(DigestRun& run) {
             Complain(std::string(outcome == FileOpenFailed ? "cannot open " : "cannot read ") + path);
             run.failed = true;
         }
-        if (!run.quiet || outcome != FileDigested) {
-            PutLine(StandardOutput, line);
-        }
-        run.lines += line + "\r\n";
+        PutListLine(run, line, outcome != FileDigested);
     }
     batch.paths.clear();
     return true;
 }
 
-bool DigestFound(const char* path, void* context) {
+bool DigestFound(const char* path, WalkFind find, void* context) {
     DigestRun& run = *static_cast<DigestRun*>(context);
+    if (find != FoundFile) {
+        // Nothing is left out without a word: the window's line, a message and exit 1.
+        static const char* const reasons[] = {"", "cannot search the folder ", "path too long: ",
+                                              "name outside the code page: "};
+        Complain(reasons[find] + std::string(path));
+        run.failed = true;
+        return FinishBatch(run) && PutListLine(run, WalkFailureLine(path, find), true);
+    }
     run.batch.paths.push_back(path);
     return run.batch.paths.size() < BatchSize || FinishBatch(run);
-}
-
-// that lines and lists name files wherever they are read; as given when it
-// does not fit.
-std::string FullPath(const char* path) {
-    char full[PathBufferSize];
-    DWORD length = GetFullPathNameA(path, PathBufferSize, full, NULL);
-    if (length == 0 || length >= static_cast<DWORD>(PathBufferSize)) {
-        return path;
-    }
-    if (length > 3 && (full[length - 1] == '\\' || full[length - 1] == '/')) {
-        full[length - 1] = '\0';
-    }
-    return full;
 }
 
 } // namespace
@@ -162,12 +164,14 @@ int DigestPaths(char** paths, int count, DigestKind kind, const char* listPath, 
     DigestRun run = {
         {kind, {}, {}, {}, 0}, AlgorithmNames[kind], loaded ? failFormat : NULL, quiet, false, false, ""};
     for (int i = 0; i < count && !run.broken; ++i) {
+        // Written in full, so that lines and lists name files wherever they are read.
         std::string path = FullPath(paths[i]);
-        DWORD attributes = GetFileAttributesA(path.c_str());
+        DWORD attributes = PathAttributes(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             WalkFolder(path.c_str(), DigestFound, &run);
         } else {
-            DigestFound(path.c_str(), &run);
+            bool fits = path.size() < static_cast<size_t>(PathBufferSize);
+            DigestFound(path.c_str(), fits ? FoundFile : FoundPathTooLong, &run);
         }
     }
     // The last files of the walk wait in the batch.
@@ -180,8 +184,12 @@ int DigestPaths(char** paths, int count, DigestKind kind, const char* listPath, 
         Complain("not enough memory");
         return ExitTrouble;
     }
-    if (listPath && !WriteInPlace(listPath, ListHeading(LoadText(IDS_SAVE_HEADING)) + run.lines)) {
-        Complain(std::string("cannot write the list ") + listPath);
+    std::string aside;
+    SaveOutcome saved =
+        listPath ? WriteInPlace(listPath, ListHeading(LoadText(IDS_SAVE_HEADING)) + run.lines, aside) : SaveDone;
+    if (saved != SaveDone) {
+        Complain(std::string("cannot write the list ") + listPath +
+                 (saved == SaveAside ? "; the new list is kept as " + aside : std::string()));
         return ExitTrouble;
     }
     return run.failed ? ExitFailure : ExitSuccess;

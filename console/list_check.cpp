@@ -42,9 +42,21 @@ bool ReadMd5sumLine(const std::string& line, ListEntry& entry) {
     return true;
 }
 
+// A control character (a NUL byte above all) inside a path would make it
+// name another file than the line says.
+bool HasControlCharacter(const std::string& path) {
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ListEntry ReadEntry(const std::string& line) {
     ListEntry entry = {true, DigestMD5, std::string(), std::string()};
     if ((ReadResultLine(line, entry) || ReadMd5sumLine(line, entry)) && !entry.path.empty() &&
+        !HasControlCharacter(entry.path) &&
         entry.digest.size() == (entry.algorithm == DigestCRC32 ? CrcLength : Md5Length) &&
         entry.digest.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
         for (char& c : entry.digest) {

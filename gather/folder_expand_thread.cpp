@@ -5,8 +5,11 @@
 #include <string.h>
 
 #include "base/app_state.h"
+#include "base/list_commands.h"
+#include "base/list_painting.h"
 #include "base/load_text.h"
 #include "base/private_messages.h"
+#include "base/show_message.h"
 #include "base/taskbar.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
@@ -60,4 +63,18 @@ DWORD WINAPI FolderExpandThread(LPVOID) {
     }
     SendMessageA(MainWindow, MSG_SCAN_DONE, 0, 0);
     return 0;
+}
+
+void StartFolderExpansion(HWND window) {
+    // The handle is stored before this thread reads messages again, so the
+    // worker's MSG_SCAN_DONE always finds it.
+    ExpandThread = CreateThread(NULL, 0, FolderExpandThread, NULL, 0, NULL);
+    if (ExpandThread) {
+        HoldListPainting(); // released by MSG_SCAN_DONE
+        UpdateListCommands(); // no save of a half-walked list
+    } else {
+        PendingFolders.count = 0;
+        PendingFolders.Free();
+        ShowMessage(window, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
+    }
 }

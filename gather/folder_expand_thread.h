@@ -13,3 +13,9 @@ extern FolderQueue PendingFolders;
 // MSG_SCAN_DONE to MainWindow, waiting until it has been handled. The
 // parameter is not used; the thread ends with 0.
 DWORD WINAPI FolderExpandThread(LPVOID parameter);
+
+// Window thread: starts FolderExpandThread on what PendingFolders holds (even
+// nothing: its MSG_SCAN_DONE is what enables IDC_START) and holds the list's
+// painting until MSG_SCAN_DONE. When no thread can be started the queue is
+// freed and window shows why.
+void StartFolderExpansion(HWND window);

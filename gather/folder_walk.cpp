@@ -2,20 +2,19 @@
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
 
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "base/code_page.h"
+#include "base/long_path.h"
 #include "base/path_buffer.h"
 #include "base/scoped_handle.h"
 
 namespace {
-
-// Formats into a path buffer; false when the result would not fit. A cut path
-// would name another file, so the caller skips it instead.
-bool FormatPath(char* path, const char* format, const char* first, const char* second) {
-    int length = snprintf(path, PathBufferSize, format, first, second);
-    return length >= 0 && length < PathBufferSize;
-}
 
 // Where a folder really is, whatever path leads to it: a link and its target
 // give the same identity.
@@ -23,12 +22,15 @@ struct FolderIdentity {
     DWORD volume;
     DWORD indexHigh;
     DWORD indexLow;
+    bool operator<(const FolderIdentity& other) const {
+        return std::tie(volume, indexHigh, indexLow) < std::tie(other.volume, other.indexHigh, other.indexLow);
+    }
 };
 
-bool ReadIdentity(const char* folder, FolderIdentity& identity) {
+bool ReadIdentity(const std::string& folder, FolderIdentity& identity) {
     // Backup semantics open a folder; without FILE_FLAG_OPEN_REPARSE_POINT the
     // open follows a link to its target.
-    ScopedFile handle(CreateFileA(folder, FILE_READ_ATTRIBUTES,
+    ScopedFile handle(CreateFileW(LongPath(folder).c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, NULL));
     BY_HANDLE_FILE_INFORMATION info;
@@ -41,79 +43,114 @@ bool ReadIdentity(const char* folder, FolderIdentity& identity) {
     return true;
 }
 
-// One folder of the current walk path. Its identity is read only when a link
-// is met below it, so a walk without links costs no extra opens.
-struct WalkLevel {
-    const char* path;
-    const WalkLevel* parent;
+// The folders walked so far. Identities cost an open each, so they are read
+// only once the walk meets its first link: until then the folders' paths are
+// kept, and a tree without links costs no extra opens.
+struct Walk {
     FileSink sink;
     void* context;
-    mutable int known; // 0 not read yet, 1 read, -1 unreadable
-    mutable FolderIdentity identity;
+    bool linkMet;
+    std::vector<std::string> unread;
+    std::set<FolderIdentity> walked;
 };
 
-bool SameFolder(const WalkLevel& level, const FolderIdentity& target) {
-    if (level.known == 0) {
-        level.known = ReadIdentity(level.path, level.identity) ? 1 : -1;
+// Records folder as walked; false when it was walked before. A folder whose
+// identity cannot be read is walked: it cannot be a second path to anything.
+bool FirstVisit(Walk& walk, const std::string& folder) {
+    if (!walk.linkMet) {
+        walk.unread.push_back(folder);
+        return true;
     }
-    return level.known == 1 && level.identity.volume == target.volume &&
-           level.identity.indexHigh == target.indexHigh && level.identity.indexLow == target.indexLow;
+    FolderIdentity identity;
+    return !ReadIdentity(folder, identity) || walk.walked.insert(identity).second;
 }
 
-// A folder link is entered unless it leads back to a folder on the walk path,
-// which would repeat the walk until paths reach their length limit. A link
-// whose target cannot be told is not entered either.
-bool MayEnterLink(const char* link, const WalkLevel& walk) {
-    FolderIdentity target;
-    if (!ReadIdentity(link, target)) {
-        return false;
-    }
-    for (const WalkLevel* level = &walk; level; level = level->parent) {
-        if (SameFolder(*level, target)) {
-            return false;
+void ReadWalkedIdentities(Walk& walk) {
+    walk.linkMet = true;
+    for (const std::string& folder : walk.unread) {
+        FolderIdentity identity;
+        if (ReadIdentity(folder, identity)) {
+            walk.walked.insert(identity);
         }
     }
-    return true;
+    walk.unread.clear();
+    walk.unread.shrink_to_fit();
+}
+
+bool Report(Walk& walk, const std::string& path, WalkFind find) {
+    if (path.size() < static_cast<size_t>(PathBufferSize)) {
+        return walk.sink(path.c_str(), find, walk.context);
+    }
+    // A path too long for a list line is shown cut, and never opened.
+    size_t cut = CharacterCut(path.data(), path.size(), PathBufferSize - 1);
+    return walk.sink(path.substr(0, cut).c_str(), find == FoundFile ? FoundPathTooLong : find, walk.context);
 }
 
 // False when the sink ended the walk.
-bool Walk(const WalkLevel& walk) {
-    char pattern[PathBufferSize];
-    if (!FormatPath(pattern, "%s\\%s", walk.path, "*.*")) {
-        return true;
-    }
-    WIN32_FIND_DATAA entry;
-    ScopedFind find(FindFirstFileA(pattern, &entry));
+bool WalkBelow(Walk& walk, const std::string& folder) {
+    WIN32_FIND_DATAW entry;
+    ScopedFind find(FindFirstFileExW((LongPath(folder) + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                     FindExSearchNameMatch, NULL, FIND_FIRST_EX_LARGE_FETCH));
     if (!find.IsValid()) {
-        return true;
+        // Only the root of an empty drive has nothing at all to list.
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
+               Report(walk, folder, FoundUnlistedFolder);
     }
     do {
-        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0) {
+        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0) {
             continue;
         }
-        char path[PathBufferSize];
-        if (!FormatPath(path, "%s\\%s", walk.path, entry.cFileName)) {
+        std::string name;
+        bool exact = ToNarrow(entry.cFileName, name);
+        std::string path = folder + "\\" + name;
+        if (!exact) {
+            if (!Report(walk, path, FoundNameNotInCodePage)) {
+                return false;
+            }
+            continue;
+        }
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!Report(walk, path, FoundFile)) {
+                return false;
+            }
             continue;
         }
         // Depth first: a subfolder's files land where the subfolder was met.
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !MayEnterLink(path, walk)) {
-                continue;
-            }
-            WalkLevel below = {path, &walk, walk.sink, walk.context, 0, {}};
-            if (!Walk(below)) {
+        if (path.size() >= static_cast<size_t>(PathBufferSize)) {
+            if (!Report(walk, path, FoundPathTooLong)) {
                 return false;
             }
-        } else if (!walk.sink(path, walk.context)) {
+            continue;
+        }
+        bool first = true;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (!walk.linkMet) {
+                ReadWalkedIdentities(walk);
+            }
+            FolderIdentity target;
+            if (!ReadIdentity(path, target)) {
+                // A link whose target is gone or closed to us.
+                if (!Report(walk, path, FoundUnlistedFolder)) {
+                    return false;
+                }
+                continue;
+            }
+            first = walk.walked.insert(target).second;
+        } else {
+            first = FirstVisit(walk, path);
+        }
+        if (first && !WalkBelow(walk, path)) {
             return false;
         }
-    } while (FindNextFileA(find.Get(), &entry));
+    } while (FindNextFileW(find.Get(), &entry));
     return true;
 }
 
 } // namespace
 
 bool WalkFolder(const char* folder, FileSink sink, void* context) {
-    WalkLevel top = {folder, NULL, sink, context, 0, {}};
-    return Walk(top);
+    Walk walk = {sink, context, false, {}, {}};
+    FirstVisit(walk, folder);
+    return WalkBelow(walk, folder);
 }

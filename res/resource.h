@@ -58,6 +58,10 @@
 #define IDS_TOTAL_GROUP 5201
 #define IDS_ASK_FOLDER 5202  // format: one %s, the folder path
 #define IDS_OPEN_FAILED 5203 // format: two %s, algorithm name then path
+// Failure lines of what a folder walk cannot take; format: one %s, the path
+#define IDS_CANNOT_LIST 5204
+#define IDS_PATH_TOO_LONG 5205
+#define IDS_NAME_NOT_SHOWN 5206
 // Messages
 #define IDS_THREAD_FAILED 5300
 #define IDS_CANNOT_STOP 5301
@@ -65,6 +69,8 @@
 #define IDS_SAVED 5303
 #define IDS_BAD_COMMAND_LINE 5304
 #define IDS_DROP_NO_MEMORY 5305
+#define IDS_BAD_ARGUMENTS 5306 // format: one %s, the arguments, one per line
+#define IDS_SAVE_KEPT 5307     // format: one %s, where the new list lies
 // Save dialog and quick-sum dialog
 #define IDS_SAVE_TITLE 5400
 #define IDS_QUICKSUM_CAPTION 5401

@@ -11,6 +11,7 @@
 
 #include "base/algorithm_box.h"
 #include "base/app_state.h"
+#include "base/code_page.h"
 #include "base/digest_file.h"
 #include "base/gui_listbox.h"
 #include "base/list_file.h"
@@ -108,11 +109,11 @@ void HandOverLines(ListTraffic& traffic) {
     traffic.lastHandOver = GetTickCount64();
 }
 
-// Entry text longer than a list entry may hold is cut, so the replacement
-// never loses the entry.
+// Entry text longer than a list entry may hold is cut, on a character
+// boundary, so the replacement never loses the entry.
 void ReplaceEntry(ListTraffic& traffic, int index, const char* line) {
     LineBatch& lines = traffic.lines;
-    lstrcpynA(lines.lines[lines.count], line, PathBufferSize);
+    CopyCut(lines.lines[lines.count], PathBufferSize, line);
     lines.index[lines.count] = index;
     if (++lines.count == EntryBatchSize) {
         HandOverLines(traffic);

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include <new>
+#include <string>
 
 #include "base/algorithm_box.h"
 #include "base/app_state.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-const int InputBufferSize = 8192; // terminator included
 const int DigestBufferSize = 64;
 
 const ControlText QuickSumTexts[] = {
@@ -33,18 +33,19 @@ void OnInitDialog(HWND dialog) {
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
 }
 
-// Digests at most the first 8191 bytes of the input field's ANSI text and
-// shows the digest text in the output field.
+// Digests the input field's whole text, as the process code page has it
+// (UTF-8: the bytes other systems digest for the same text), and shows the
+// digest text in the output field.
 void ComputeQuickSum(HWND dialog) {
-    // Static: the window thread's stack need not carry 8 KiB for one line of text.
-    static char input[InputBufferSize];
-    UINT length = GetDlgItemTextA(dialog, IDC_TEXT_INPUT, input, InputBufferSize);
-
     char digest[DigestBufferSize] = "";
     try {
+        HWND input = GetDlgItem(dialog, IDC_TEXT_INPUT);
+        // The length may be more than the text takes, never less.
+        std::string text(static_cast<size_t>(GetWindowTextLengthA(input)) + 1, '\0');
+        text.resize(static_cast<size_t>(GetWindowTextA(input, &text[0], static_cast<int>(text.size()))));
         DigestorHolder digestor(SelectedAlgorithm(dialog));
         digestor->Reset();
-        digestor->Update(reinterpret_cast<const uint8_t*>(input), length);
+        digestor->Update(reinterpret_cast<const uint8_t*>(text.data()), static_cast<uint32_t>(text.size()));
         digestor->Finish();
         snprintf(digest, sizeof digest, "%s", digestor->DigestText().c_str());
     } catch (const std::bad_alloc&) {

@@ -43,12 +43,20 @@ std::string ListText() {
 
 } // namespace
 
-bool WriteListFile(const char* path) {
+SaveOutcome WriteListFile(const char* path, std::string& aside) {
     try {
-        return WriteInPlace(path, ListText());
+        return WriteInPlace(path, ListText(), aside);
     } catch (const std::bad_alloc&) {
-        return false; // no room for the text: nothing was written
+        return SaveFailed; // no room for the text: nothing was written
     }
+}
+
+// Names where the new list lies when it could not take the old one's place.
+static void ShowKeptAside(HWND owner, const std::string& aside) {
+    const char* format = LoadText(IDS_SAVE_KEPT);
+    char message[2 * PathBufferSize + SharedTextSize];
+    snprintf(message, sizeof message, format ? format : "%s", aside.c_str());
+    MessageBoxA(owner, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
 }
 
 void SaveList(HWND owner) {
@@ -76,8 +84,14 @@ void SaveList(HWND owner) {
         return;
     }
 
-    if (!WriteListFile(fileName)) {
+    std::string aside;
+    SaveOutcome outcome = WriteListFile(fileName, aside);
+    if (outcome == SaveFailed) {
         ShowMessage(owner, IDS_SAVE_FAILED, MB_TASKMODAL | MB_ICONERROR);
+        return;
+    }
+    if (outcome == SaveAside) {
+        ShowKeptAside(owner, aside);
         return;
     }
     FileList->SetSelection(-1);

@@ -58,7 +58,11 @@ SIZE MeasureText(HDC dc, HFONT font, const char* text, int wrapWidth) {
     RECT r = {0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
     UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
     format |= wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE;
-    DrawTextA(dc, text[0] != '\0' ? text : " ", -1, &r, format);
+    // Measured as the static control draws it: through UTF-16 from the process code page.
+    wchar_t wide[2048] = L" ";
+    if (text[0] != '\0' && MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 2048) == 0)
+        wide[0] = L' ', wide[1] = L'\0';
+    DrawTextW(dc, wide, -1, &r, format);
     SelectObject(dc, old);
     return {r.right - r.left, r.bottom - r.top};
 }

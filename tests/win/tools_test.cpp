@@ -71,10 +71,11 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
             ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes) &&
                         GetFileAttributesA(target.c_str()) == c.attributes);
         }
-        SetSaveWriteFunction(c.write);
+        SetSaveFunctions(c.write, nullptr, nullptr);
         bool saved = !c.saved;
-        OnWindowThread([&] { saved = WriteListFile(target.c_str()); });
-        SetSaveWriteFunction(nullptr);
+        std::string aside;
+        OnWindowThread([&] { saved = WriteListFile(target.c_str(), aside) == SaveDone; });
+        SetSaveFunctions(nullptr, nullptr, nullptr);
         SCOPED_TRACE(&c - cases);
         EXPECT_EQ(saved, c.saved);
         EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "");
