@@ -5,12 +5,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include "base/app_state.h"
 #include "base/gui_listbox.h"
+#include "base/private_messages.h"
 #include "app/main_dialog.h"
 #include "base/program_identity.h"
 #include "companion/varnolib.h"
@@ -40,10 +39,27 @@ std::string DigestOf(DigestKind kind, const std::string& bytes) {
     return digestor->DigestText();
 }
 
+// The long form of an absolute UTF-8 path, so that fixtures reach any name and length.
+static std::wstring Long(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    return path.find(":\\") == 1 ? L"\\\\?\\" + wide : wide;
+}
+
+std::string ReadBytes(const std::string& path) {
+    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    std::string bytes;
+    char chunk[65536];
+    DWORD length = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &length, NULL) && length)
+        bytes.append(chunk, length);
+    CloseHandle(file);
+    return bytes;
+}
+
 std::string ResultLine(DigestKind kind, const std::string& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return DigestOf(kind, bytes) + " <- " + DigestNames[kind] + " -> " + path;
+    return DigestOf(kind, ReadBytes(path)) + " <- " + DigestNames[kind] + " -> " + path;
 }
 
 std::string WindowText(HWND window) {
@@ -116,8 +132,9 @@ LRESULT CALLBACK WinTest::Watch(int code, WPARAM wParam, LPARAM lParam) {
     char caption[256] = "", message[2048] = "";
     GetWindowTextA(box, caption, sizeof caption);
     GetWindowTextA(text, message, sizeof message);
-    SeenBox seen = {caption, message, GetWindow(box, GW_OWNER),
-                    GetDlgItem(box, IDYES) ? static_cast<UINT>(MB_YESNO) : 0u};
+    HWND owner = GetWindow(box, GW_OWNER);
+    SeenBox seen = {caption, message, owner, GetDlgItem(box, IDYES) ? static_cast<UINT>(MB_YESNO) : 0u,
+                    owner && IsWindowVisible(owner)};
     // IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK (32513-32516) are shown for 0x10-0x40.
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
@@ -189,18 +206,26 @@ HANDLE WinTest::Start() {
 bool WinTest::WaitIdle() {
     return WaitFor([this] {
         bool idle = false;
-        OnWindowThread([&idle] { idle = !ExpandThread && !ProgressWindow && !HashThread; });
+        OnWindowThread([&idle, this] {
+            MSG taking; // the command line is taken once the window shows
+            idle = !ExpandThread && !ProgressWindow && !HashThread && IsWindowEnabled(m_window) &&
+                   !PeekMessageA(&taking, m_window, MSG_TAKE_COMMAND_LINE, MSG_TAKE_COMMAND_LINE, PM_NOREMOVE);
+        });
         return idle;
     });
 }
 
 // size pseudo-random bytes, the same for the same size; folders are made as needed.
 std::string WinTest::File(const std::string& relative, size_t size) {
-    SHCreateDirectoryExA(NULL, Path(relative.substr(0, relative.rfind('\\') + 1)).c_str(), NULL);
+    for (size_t at = relative.find('\\'); at != std::string::npos; at = relative.find('\\', at + 1))
+        CreateDirectoryW(Long(Path(relative.substr(0, at))).c_str(), NULL);
     std::mt19937 random(static_cast<unsigned>(size));
     std::string bytes(size, '\0');
     for (char& byte : bytes)
         byte = static_cast<char>(random());
-    std::ofstream(Path(relative).c_str(), std::ios::binary) << bytes;
+    HANDLE file = CreateFileW(Long(Path(relative)).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, NULL)) << relative;
+    CloseHandle(file);
     return Path(relative);
 }

@@ -21,12 +21,14 @@ std::string DigestOf(DigestKind kind, const std::string& bytes); // the engine's
 // "digest <- ALG -> path" with the engine's digest of the file's bytes.
 std::string ResultLine(DigestKind kind, const std::string& path);
 std::string WindowText(HWND window);
+std::string ReadBytes(const std::string& path); // a file's bytes, at any length and in any script
 extern const char* const DigestNames[4];
 
 struct SeenBox {
     std::string caption, text;
     HWND owner;
     UINT flags; // the MB_ICON* it shows, and MB_YESNO when it asks
+    bool ownerShown; // its owner was visible when it appeared
 };
 
 class WinTest : public ::testing::Test {
@@ -43,7 +45,7 @@ protected:
     void SetEntries(const std::vector<std::string>& entries);
     void Drop(const std::vector<std::string>& paths); // WM_DROPFILES as the shell sends it
     HANDLE Start();  // IDC_START as the button sends it; our own handle of the new worker, or null
-    bool WaitIdle(); // no walk, no progress dialog, no hash worker
+    bool WaitIdle(); // no walk, no progress dialog, no hash worker, no message box
     std::vector<SeenBox> Boxes() {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_boxes;

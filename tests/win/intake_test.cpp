@@ -16,19 +16,25 @@ class CommandLine : public WinTest {};
 
 TEST_F(CommandLine, FilesAreListedAFolderIsWalkedOnYesAndARunStarts) {
     m_allowedBoxes.insert(Text(IDS_ASK_FOLDER, "lang"));
+    m_allowedBoxes.insert(Text(IDS_BAD_ARGUMENTS, "missing.txt"));
     ASSERT_TRUE(WaitIdle());
-    std::vector<std::string> expected = {"VarnoLib64.dll", "lang\\1031.dll", "lang\\1033.dll",
-                                         "lang/1033.dll"};
+    // Files at once, then the folders' files.
+    std::vector<std::string> expected = {"VarnoLib64.dll", "lang/1033.dll", "lang\\1031.dll", "lang\\1033.dll"};
     if (m_answer == IDNO)
-        expected.erase(expected.begin() + 1, expected.begin() + 3);
+        expected.resize(2);
     for (std::string& file : expected)
         file = ResultLine(DigestMD5, file);
     EXPECT_EQ(Entries(), expected);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, Text(IDS_ASK_FOLDER, "lang"));
-    EXPECT_EQ(Boxes()[0].caption, "Digestor");
-    EXPECT_EQ(Boxes()[0].owner, m_window);
-    EXPECT_EQ(Boxes()[0].flags, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO));
+    // The questions and the message wait until the window shows; the walk is its worker's.
+    const SeenBox boxes[] = {{"Digestor", Text(IDS_ASK_FOLDER, "lang"), m_window, MB_ICONQUESTION | MB_YESNO, true},
+                             {"Digestor", Text(IDS_BAD_ARGUMENTS, "missing.txt"), m_window, MB_ICONERROR, true}};
+    ASSERT_EQ(Boxes().size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        const SeenBox seen = Boxes()[i];
+        EXPECT_TRUE(seen.caption == boxes[i].caption && seen.text == boxes[i].text && seen.owner == m_window &&
+                    seen.flags == boxes[i].flags && seen.ownerShown)
+            << seen.text;
+    }
 }
 
 class Intake : public WinTest {};
@@ -80,6 +86,46 @@ TEST_F(Intake, StartsAndDropsWaitUntilTheWorkerHasEnded) {
     EXPECT_EQ(Entries(), files);
 }
 
+// Names that are devices elsewhere, names in other scripts, a folder ending in a dot, a path
+// beyond 260 characters: each file under its own name with its own digest. A path too long for
+// a list line is a failure line, never left out.
+TEST_F(Intake, EveryFileOfAWalkIsListedUnderItsOwnNameAndDigested) {
+    const std::string deep = std::string(120, 'd') + "\\" + std::string(120, 'e') + "\\";
+    std::vector<std::string> files;
+    size_t size = 1;
+    for (const char* name : {"nul.txt", "aux.h", "com1.log", "Abc.txt", "\xC4\x80" "bc.txt",
+                             "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt", "\xE6\x97\xA5\xE6\x9C\xAC.txt",
+                             "apache.\\x.txt"})
+        files.push_back(File(std::string("t\\") + name, size++));
+    files.push_back(File("t\\" + deep + std::string(60, 'f'), size++)); // about 300 characters
+    const std::string tooLong = File("t\\" + deep + std::string(200, 'g') + "\\" + std::string(100, 'h'), 7);
+    Drop({Path("t")});
+    ASSERT_TRUE(WaitIdle());
+    std::vector<std::string> expected;
+    for (const std::string& file : files)
+        expected.push_back(ResultLine(DigestMD5, file));
+    expected.push_back(Text(IDS_PATH_TOO_LONG, tooLong.substr(0, 519 - Text(IDS_PATH_TOO_LONG).size())));
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    std::vector<std::string> entries = Entries();
+    std::sort(entries.begin(), entries.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries, expected);
+}
+
+// A device, a file another program writes (sharing reads and writes, as loggers do).
+TEST_F(Intake, OnlyDiskFilesAreReadAFileInUseIsReadAsItStands) {
+    const std::string log = File("log.txt", 3000);
+    HANDLE writer = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0,
+                                NULL);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    SetEntries({"\\\\.\\nul", log});
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Text(IDS_OPEN_FAILED, "MD5", "\\\\.\\nul"), ResultLine(DigestMD5, log)}));
+    CloseHandle(writer);
+}
+
 TEST_F(Intake, LinkToAnOwnParentIsNotEnteredOtherLinksAreFollowed) {
     char top[MAX_PATH] = "";
     GetFullPathNameA("links\\top", MAX_PATH, top, NULL);
@@ -92,6 +138,16 @@ TEST_F(Intake, LinkToAnOwnParentIsNotEnteredOtherLinksAreFollowed) {
     std::sort(entries.begin(), entries.end());
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries, (std::vector<std::string>{root + "\\a\\f1", root + "\\a\\side\\s1", root + "\\t1"}));
+    // Five folders, each with a file and a link to each of the others: each folder walked once.
+    Drop({root.substr(0, root.size() - 3) + "web"});
+    ASSERT_TRUE(WaitIdle());
+    entries = Entries();
+    ASSERT_EQ(entries.size(), 3u + 5u);
+    for (char folder = 'a'; folder <= 'e'; ++folder)
+        EXPECT_EQ(std::count_if(entries.begin() + 3, entries.end(),
+                                [folder](const std::string& e) { return e.substr(e.size() - 3) == std::string("\\f") + folder; }),
+                  1)
+            << folder;
 }
 
 // TRUE keeps the dialog manager from taking them for DM_SETDEFID or DM_REPOSITION.

@@ -99,18 +99,38 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
                  {IDC_START, IDS_START}});
     EXPECT_TRUE(Centre(dialog).x == Centre(m_window).x && Centre(dialog).y == Centre(m_window).y);
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), DigestMD5);
+    // Typed text goes in as UTF-16; its UTF-8 bytes are digested, as other systems do.
+    const struct {
+        const wchar_t* typed;
+        std::string bytes;
+    } lines[] = {{L"", ""}, {L"abc", "abc"}, {L"Gr\u00FC\u00DFe \u041F", "Gr\xC3\xBC\xC3\x9F" "e \xD0\x9F"}};
     for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind)
-        for (const std::string& line : {std::string(), std::string("abc"), std::string(9000, 'x')}) {
+        for (const auto& line : lines) {
             char digest[64] = "";
             OnWindowThread([&] {
-                SetDlgItemTextA(dialog, IDC_TEXT_INPUT, line.c_str());
+                SetDlgItemTextW(dialog, IDC_TEXT_INPUT, line.typed);
                 SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, kind, 0);
                 SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
                 GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
             });
-            // At most the first 8191 bytes count.
-            EXPECT_EQ(digest, DigestOf(kind, line.substr(0, 8191))) << DigestNames[kind] << line.size();
+            EXPECT_EQ(digest, DigestOf(kind, line.bytes)) << DigestNames[kind] << line.bytes;
         }
+    // A paste longer than the box takes is cut where the user sees it: the digest is the box's text.
+    const std::string pasted(40000, 'y');
+    HGLOBAL clip = GlobalAlloc(GMEM_MOVEABLE, pasted.size() + 1);
+    memcpy(GlobalLock(clip), pasted.c_str(), pasted.size() + 1);
+    GlobalUnlock(clip);
+    char digest[64] = "";
+    LRESULT limit = 0;
+    OnWindowThread([&] {
+        ASSERT_TRUE(OpenClipboard(dialog) && EmptyClipboard() && SetClipboardData(CF_TEXT, clip) && CloseClipboard());
+        SetDlgItemTextA(dialog, IDC_TEXT_INPUT, "");
+        SendDlgItemMessageA(dialog, IDC_TEXT_INPUT, WM_PASTE, 0, 0);
+        limit = SendDlgItemMessageA(dialog, IDC_TEXT_INPUT, EM_GETLIMITTEXT, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+        GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
+    });
+    EXPECT_EQ(digest, DigestOf(DigestCRC32, pasted.substr(0, static_cast<size_t>(limit))));
     OnWindowThread([&] { DestroyWindow(dialog); });
 }
 
