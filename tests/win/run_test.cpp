@@ -56,14 +56,18 @@ TEST_F(Run, EveryAlgorithmWritesTheEnginesDigestOfEachFile) {
     // An empty entry, an earlier result, a missing file, one whose failure line is longer than an
     // entry may be (it is cut to 519 characters, not lost), then files around the block sizes.
     std::string missing = Path("missing.bin"), earlier = "0b9a2c4d <- CRC32 -> " + missing;
-    std::string longer = "C:\\" + std::string(505, 'p');
-    std::vector<std::string> entries = {"", earlier, missing, longer};
+    std::string longer = "C:\\" + std::string(505, 'p'), wide = "C:\\x";
+    for (int i = 0; i < 250; ++i)
+        wide += "\xC3\xA9"; // é: its failure line is cut before a character, not inside one
+    std::vector<std::string> entries = {"", earlier, missing, longer, wide};
     for (size_t size : {0, 1, 1023, 1024, 1025, 64 * 1024 + 1, 300 * 1024 + 7})
         entries.push_back(File("f" + std::to_string(size), size));
     for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind) {
         SCOPED_TRACE(DigestNames[kind]);
         std::vector<std::string> expected = {"", earlier, Text(IDS_OPEN_FAILED, DigestNames[kind], missing),
                                              Text(IDS_OPEN_FAILED, DigestNames[kind], longer).substr(0, 519)};
+        const std::string wideLine = Text(IDS_OPEN_FAILED, DigestNames[kind], wide);
+        expected.push_back(wideLine.substr(0, wideLine.find_last_of('\xC3', 519)));
         for (size_t i = expected.size(); i < entries.size(); ++i)
             expected.push_back(ResultLine(kind, entries[i]));
         SetEntries(entries);
@@ -144,11 +148,12 @@ TEST_F(Run, CancelAtRandomMomentsLeavesResultsThenUntouchedPaths) {
     }
 }
 
+// Whatever the worker left behind finishes later never reaches the list, now another one's.
 TEST_F(Run, WorkerThatDoesNotStopIsReportedAndNothingStartsBesideIt) {
-    std::string file = File("a.bin", 5000);
+    std::string done = File("done.bin", 10), file = File("a.bin", 5000);
     m_allowedBoxes.insert(Text(IDS_CANNOT_STOP));
-    SetEntries({file});
-    Hold = {0, 1024, WM_COMMAND, IDC_CANCEL, true, true};
+    SetEntries({done, file});
+    Hold = {1, 1024, WM_COMMAND, IDC_CANCEL, true, true};
     HANDLE worker = Start();
     ASSERT_TRUE(WaitFor([this] { return !Boxes().empty(); }));
     EXPECT_EQ(Boxes()[0].text, Text(IDS_CANNOT_STOP));
@@ -157,10 +162,11 @@ TEST_F(Run, WorkerThatDoesNotStopIsReportedAndNothingStartsBesideIt) {
     ASSERT_TRUE(WaitFor([] { return ProgressWindow == NULL; }));
     CloseHandle(Start());
     EXPECT_EQ(ProgressWindow, nullptr) << "a run started beside the worker";
+    SetEntries({file});
     Released = true;
     EXPECT_EQ(WaitForSingleObject(worker, 20000), WAIT_OBJECT_0);
     CloseHandle(worker);
-    EXPECT_EQ(Entries(), std::vector<std::string>{file});
+    EXPECT_EQ(Entries(), std::vector<std::string>{file}) << "a late line was written";
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Entries(), std::vector<std::string>{ResultLine(DigestMD5, file)});

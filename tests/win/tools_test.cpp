@@ -34,6 +34,15 @@ BOOL FailHalfway(HANDLE file, const void* bytes, DWORD length) { // a full disk
     return FALSE;
 }
 
+// Replaces that fail as the platform's can: before touching anything, or after
+// the old file has gone ("unable to move replacement").
+BOOL ReplaceKeepsOld(const char*, const char*) { return FALSE; }
+BOOL ReplaceDeletesOld(const char* target, const char*) { return !DeleteFileA(target); }
+BOOL ReplaceRenamesOld(const char* target, const char*) {
+    return !MoveFileA(target, (std::string(target) + ".moved").c_str());
+}
+BOOL NoMove(const char*, const char*) { return FALSE; }
+
 POINT Centre(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
@@ -46,7 +55,8 @@ using Tools = WinTest;
 
 TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
     const std::vector<std::string> entries = {"900150983cd24fb0d6963f7d28e17f72 <- MD5 -> C:\\a b.txt",
-                                              "C:\\100% sure\\%s %d %n.txt", ""}; // not formats
+                                              "C:\\100% sure\\%s %d %n.txt", "", // not formats
+                                              "C:\\\xD0\x9F\xD1\x80\xD0\xB8.txt"}; // UTF-8
     SetEntries(entries);
     const std::string rule = std::string(80, '-') + "\r\n";
     std::string expected =
@@ -55,14 +65,26 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
         expected += "\r\n" + entry;
     expected += "\r\n";
     const DWORD A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
+    const SaveOutcome Done = SaveDone, Failed = SaveFailed, Aside = SaveAside;
     const struct {
         const char* old; // the file there before, or none
         DWORD attributes;
         SaveWriteFunction write;
-        bool saved;
-    } cases[] = {{nullptr, 0, nullptr, true},    {"old", A, nullptr, true},
-                 {"old", H | A, nullptr, true},  {nullptr, 0, FailHalfway, false},
-                 {"old", A, FailHalfway, false}, {"old", R | A, nullptr, false}};
+        SaveReplaceFunction replace;
+        SaveMoveFunction move;
+        SaveOutcome outcome;
+        int files; // in the folder afterwards
+    } cases[] = {{nullptr, 0, nullptr, nullptr, nullptr, Done, 1},
+                 {"old", A, nullptr, nullptr, nullptr, Done, 1},
+                 {"old", H | A, nullptr, nullptr, nullptr, Done, 1},
+                 {nullptr, 0, FailHalfway, nullptr, nullptr, Failed, 0},
+                 {"old", A, FailHalfway, nullptr, nullptr, Failed, 1},
+                 {"old", R | A, nullptr, nullptr, nullptr, Failed, 1},
+                 // The replace fails before, or after it has moved the old list away.
+                 {"old", A, nullptr, ReplaceKeepsOld, nullptr, Failed, 1},
+                 {"old", A, nullptr, ReplaceDeletesOld, nullptr, Done, 1},
+                 {"old", A, nullptr, ReplaceRenamesOld, nullptr, Done, 2},
+                 {"old", A, nullptr, ReplaceDeletesOld, NoMove, Aside, 1}};
     for (const auto& c : cases) {
         const std::string folder = Path(std::to_string(&c - cases)), target = folder + "\\list.txt";
         CreateDirectoryA(folder.c_str(), NULL);
@@ -71,16 +93,17 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
             ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes) &&
                         GetFileAttributesA(target.c_str()) == c.attributes);
         }
-        SetSaveFunctions(c.write, nullptr, nullptr);
-        bool saved = !c.saved;
+        SetSaveFunctions(c.write, c.replace, c.move);
+        SaveOutcome outcome = SaveFailed;
         std::string aside;
-        OnWindowThread([&] { saved = WriteListFile(target.c_str(), aside) == SaveDone; });
+        OnWindowThread([&] { outcome = WriteListFile(target.c_str(), aside); });
         SetSaveFunctions(nullptr, nullptr, nullptr);
         SCOPED_TRACE(&c - cases);
-        EXPECT_EQ(saved, c.saved);
-        EXPECT_EQ(Read(target), c.saved ? expected : c.old ? c.old : "");
-        EXPECT_EQ(FileCount(folder), c.saved || c.old ? 1 : 0) << "a temporary file is left";
-        EXPECT_TRUE(!c.old || GetFileAttributesA(target.c_str()) == c.attributes) << "attributes lost";
+        EXPECT_EQ(outcome, c.outcome);
+        EXPECT_EQ(Read(target), c.outcome == Done ? expected : c.outcome == Aside ? "" : c.old ? c.old : "");
+        EXPECT_EQ(FileCount(folder), c.files) << "a temporary file is left, or a list lost";
+        EXPECT_TRUE(c.outcome != Aside || Read(aside) == expected) << aside;
+        EXPECT_TRUE(!c.old || c.replace || GetFileAttributesA(target.c_str()) == c.attributes) << "attributes lost";
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -171,6 +194,16 @@ TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
     ASSERT_TRUE(WaitIdle());
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
+    // While a walk fills the list, a save would write half of it.
+    auto saveOffered = [this] { return !(GetMenuState(GetMenu(m_window), IDM_SAVE_LIST, MF_BYCOMMAND) & MF_GRAYED); };
+    bool offeredDuringWalk = true;
+    OnWindowThread([&] {
+        Drop({Path("d")});
+        offeredDuringWalk = saveOffered();
+    });
+    EXPECT_FALSE(offeredDuringWalk);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(saveOffered());
     HWND list = Item(IDC_FILE_LIST);
     SetEntries({"first", "second"});
     RECT item;
