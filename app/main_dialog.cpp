@@ -5,6 +5,7 @@
 #include <iterator>
 #include <new>
 
+#include "app/dpi_change.h"
 #include "app/drop_intake.h"
 #include "app/take_command_line.h"
 #include "base/algorithm_box.h"
@@ -75,6 +76,7 @@ static void SetUpProgressBar(HWND bar) {
 
 static void OnInitDialog(HWND window) {
     MainWindow = window;
+    RememberWindowDpi(window);
 
     // The template's menu is a placeholder; the real one carries the wording.
     HMENU menu = LanguageModule ? LoadMenuA(LanguageModule, MAKEINTRESOURCEA(IDR_MAIN_MENU)) : NULL;
@@ -212,6 +214,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_DROPFILES:
         OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_DPICHANGED: // not handled: the dialog manager still hands the controls new fonts
+        OnDpiChanged(window, wParam, lParam);
         break;
     // The private messages are reported handled: WM_USER+2 is also
     // DM_REPOSITION to the dialog manager, which would move the window.

@@ -6,6 +6,7 @@
 #include "base/app_state.h"
 #include "base/code_page.h"
 #include "base/palette.h"
+#include "base/window_dpi.h"
 
 const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
 
@@ -101,6 +102,7 @@ bool GuiListbox::AttachStyle() {
     // The bars need the margins around the height the system chose for the font.
     LRESULT height = SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
     SendMessageA(m_list, LB_SETITEMHEIGHT, 0, MAKELPARAM(style->topMargin + height + style->bottomMargin, 0));
+    style->dpi = WindowDpi(m_list);
     return true;
 }
 
@@ -197,6 +199,21 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
     SelectObject(dc, oldPen);
 }
 
+// An owner-drawn list keeps the item height it was given whatever font it gets
+// later, so after a move to another DPI the height is scaled here.
+static void ScaleItemHeight(GuiListboxStyle* style, UINT dpi) {
+    if (dpi == 0 || style->dpi == 0 || dpi == style->dpi) {
+        return;
+    }
+    LRESULT height = SendMessageA(style->listWindow, LB_GETITEMHEIGHT, 0, 0);
+    if (height != LB_ERR) {
+        const int scaled =
+            MulDiv(static_cast<int>(height), static_cast<int>(dpi), static_cast<int>(style->dpi));
+        SendMessageA(style->listWindow, LB_SETITEMHEIGHT, 0, MAKELPARAM(scaled, 0));
+    }
+    style->dpi = dpi;
+}
+
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     GuiListboxStyle* style = StyleOf(window, message);
     if (!style) {
@@ -209,6 +226,9 @@ LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DrawEntry(style, item);
             return TRUE;
         }
+    }
+    if (message == WM_DPICHANGED) {
+        ScaleItemHeight(style, LOWORD(wParam));
     }
     return CallWindowProcA(style->parentProc, window, message, wParam, lParam);
 }

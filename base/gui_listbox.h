@@ -23,11 +23,13 @@ struct GuiListboxStyle {
     int32_t bottomMargin;
     int32_t leftMargin;
     int32_t rightMargin;
+    UINT dpi; // the DPI the list's item height is in
 };
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"
 
-// Put in front of the parent's procedure: draws the list's entries.
+// Put in front of the parent's procedure: draws the list's entries, and scales
+// their height when the parent moves to a screen of another DPI.
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Put in front of the list box's procedure: repaints every entry on a resize.
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

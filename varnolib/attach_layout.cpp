@@ -17,6 +17,7 @@ struct LayoutItem {
 
 struct LayoutRecord {
     WNDPROC previous;     // the window procedure in place before ours
+    UINT dpi;             // the DPI the rectangles and sizes below are in
     SIZE startClient;     // client size at attach time
     SIZE startWindow;     // window size at attach time
     bool keepMinimumSize; // answer WM_GETMINMAXINFO with startWindow
@@ -27,6 +28,55 @@ struct LayoutRecord {
 void FreeRecord(LayoutRecord* record) {
     delete[] record->items;
     delete record;
+}
+
+// A user32 function of a later Windows, or null where the system lacks it. The address goes
+// through void*, since FARPROC is not the function's own type.
+template <typename Function> Function UserFunction(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// The DPI a window is drawn at. GetDpiForWindow comes with Windows 10 1607; before it a window is
+// drawn at the system's DPI, which the screen's device context reports.
+UINT WindowDpi(HWND window) {
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    static const DpiForWindow dpiForWindow = UserFunction<DpiForWindow>("GetDpiForWindow");
+    if (dpiForWindow != NULL)
+        return dpiForWindow(window);
+    HDC screen = GetDC(NULL);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    return static_cast<UINT>(dpi);
+}
+
+// The controls are ours to place: the dialog manager of Windows 10 1703 and later would otherwise
+// scale them once more after a DPI change. It still resizes the dialog and hands out the fonts.
+void KeepControlsOnDpiChange(HWND window) {
+    const int DisableControlRelayout = 4; // DDC_DISABLE_CONTROL_RELAYOUT, as mask and as value
+    typedef BOOL(WINAPI * DpiChangeBehavior)(HWND, int, int);
+    static const DpiChangeBehavior setBehavior =
+        UserFunction<DpiChangeBehavior>("SetDialogDpiChangeBehavior");
+    if (setBehavior != NULL)
+        setBehavior(window, DisableControlRelayout, DisableControlRelayout);
+}
+
+// Everything measured is in pixels of the DPI it was measured at; after a move to a screen of
+// another DPI it is scaled, so that the window's next WM_SIZE lays out and limits in new pixels.
+void ScaleRecord(LayoutRecord* record, UINT dpi) {
+    const int to = static_cast<int>(dpi), from = static_cast<int>(record->dpi);
+    if (to == 0 || from == 0 || to == from)
+        return;
+    for (int32_t i = 0; i < record->count; ++i) {
+        RECT& r = record->items[i].start;
+        r = {MulDiv(r.left, to, from), MulDiv(r.top, to, from), MulDiv(r.right, to, from),
+             MulDiv(r.bottom, to, from)};
+    }
+    SIZE& client = record->startClient;
+    SIZE& frame = record->startWindow;
+    client = {MulDiv(client.cx, to, from), MulDiv(client.cy, to, from)};
+    frame = {MulDiv(frame.cx, to, from), MulDiv(frame.cy, to, from)};
+    record->dpi = dpi;
 }
 
 // Where a control goes when the client area has grown by (dx, dy) since attach time. AnchorWidth
@@ -114,6 +164,7 @@ bool Measure(HWND window, int32_t count, const LayoutEntry* table, LayoutRecord*
     record->count = found;
     record->startClient = {client.right, client.bottom};
     record->startWindow = {frame.right - frame.left, frame.bottom - frame.top};
+    record->dpi = WindowDpi(window);
     return true;
 }
 
@@ -138,6 +189,10 @@ LRESULT CALLBACK LayoutWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return result;
     }
+    case WM_DPICHANGED:
+        // Before the window takes its new rectangle further down the chain.
+        ScaleRecord(record, LOWORD(wParam));
+        break;
     case WM_NCDESTROY:
         // Procedures put in front of ours later still call us, so ours stays in the chain; only
         // the record goes.
@@ -181,5 +236,6 @@ int32_t AttachLayout(HINSTANCE instance, HWND mainWindow, void* reserved, int32_
         return 0;
     }
     record->previous = reinterpret_cast<WNDPROC>(previous);
+    KeepControlsOnDpiChange(mainWindow);
     return 1;
 }

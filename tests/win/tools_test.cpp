@@ -188,6 +188,38 @@ TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
     EXPECT_TRUE(now.right - now.left == width && now.bottom - now.top == height);
 }
 
+// Wine sends no WM_DPICHANGED on a move, so the test sends it as Windows does.
+TEST_F(Tools, MainWindowFollowsAMoveToAScreenOfAnotherDpi) {
+    const int from = static_cast<int>(GetDpiForWindow(m_window)), to = 144;
+    ASSERT_NE(from, to) << "the prefix is already at the DPI the window moves to";
+    HWND list = Item(IDC_FILE_LIST);
+    const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    RECT was, listWas, now;
+    GetWindowRect(m_window, &was);
+    GetWindowRect(list, &listWas);
+    MapWindowPoints(NULL, m_window, reinterpret_cast<POINT*>(&listWas), 2);
+    const int width = MulDiv(was.right - was.left, to, from), height = MulDiv(was.bottom - was.top, to, from);
+    RECT suggested = {was.left + 10, was.top + 20, was.left + 40 + width, was.top + 50 + height};
+    SendMessageA(m_window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(m_window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), MulDiv(row, to, from));
+    GetWindowRect(list, &now);
+    MapWindowPoints(NULL, m_window, reinterpret_cast<POINT*>(&now), 2);
+    EXPECT_TRUE(now.left == MulDiv(listWas.left, to, from) && now.top == MulDiv(listWas.top, to, from));
+    ICONINFO icon = {};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(m_window, WM_GETICON, ICON_BIG, 0)), &icon));
+    BITMAP bits = {};
+    GetObjectA(icon.hbmColor, sizeof bits, &bits);
+    EXPECT_EQ(bits.bmWidth, GetSystemMetricsForDpi(SM_CXICON, to));
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+    SetWindowPos(m_window, NULL, 0, 0, 50, 40,
+                 SWP_NOMOVE | SWP_NOZORDER); // the scaled start size is the least
+    GetWindowRect(m_window, &now);
+    EXPECT_TRUE(now.right - now.left == width && now.bottom - now.top == height);
+}
+
 TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
     File("d\\x", 5);
     Drop({Path("d")});
