@@ -258,6 +258,41 @@ TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
         EXPECT_TRUE(GetMenuState(GetMenu(m_window), item, MF_BYCOMMAND) & MF_GRAYED) << item;
 }
 
+// A name in another script is drawn as itself: its black text ends where the font's extent of the
+// name says, not twice as far, as its UTF-8 bytes read as single characters would.
+TEST_F(Tools, EntriesInOtherScriptsArePaintedAsThemselves) {
+    const std::wstring name = L"\u041F\u0440\u0438\u0432\u0435\u0442 \u65E5\u672C.txt";
+    char utf8[64] = "";
+    WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, utf8, sizeof utf8, NULL, NULL);
+    SetEntries({utf8});
+    HWND list = Item(IDC_FILE_LIST);
+    RECT item;
+    SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    const int width = item.right - item.left, height = item.bottom - item.top;
+    HDC dc = GetDC(list), copy = CreateCompatibleDC(dc);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &extent);
+    SelectObject(dc, font);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ old = SelectObject(copy, bitmap);
+    std::vector<COLORREF> pixels(static_cast<size_t>(width * height));
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    int rightmost = -1; // the last column with text in it
+    EXPECT_TRUE(WaitFor([&] {
+        BitBlt(copy, 0, 0, width, height, dc, item.left, item.top, SRCCOPY);
+        GetDIBits(copy, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+        rightmost = -1;
+        for (int i = 0; i < width * height; ++i)
+            rightmost = (pixels[i] & 0xFFFFFF) == 0 && i % width > rightmost ? i % width : rightmost;
+        return rightmost > 0 && abs(rightmost - 5 - extent.cx) <= 3; // the text starts 5 pixels in
+    })) << rightmost << " for an extent of " << extent.cx;
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(list, dc);
+}
+
 // Every string the program loads and every menu command in both modules, each string with the
 // placeholders the code fills in; German where the two should differ.
 TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
