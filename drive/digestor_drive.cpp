@@ -59,11 +59,11 @@ std::vector<HWND> Answered;
 LARGE_INTEGER ProgressSeen; // when a progress dialog was first seen; zero before
 
 // Texts of another process's windows come back intact only through the W messages; they are
-// printed in the ANSI code page, which is what the program holds them in.
-// A UTF-16 unit takes at most two bytes in an ANSI code page.
-std::string Ansi(const std::wstring& text) {
-    std::string result(text.size() * 2 + 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &result[0], static_cast<int>(result.size()), NULL, NULL);
+// printed as UTF-8, which is what the program holds them in. A UTF-16 unit takes at most three
+// bytes in UTF-8.
+std::string Utf8(const std::wstring& text) {
+    std::string result(text.size() * 3 + 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], static_cast<int>(result.size()), NULL, NULL);
     return result.c_str();
 }
 
@@ -87,7 +87,7 @@ std::string ReadText(HWND window, UINT lengthMessage, UINT textMessage, WPARAM i
     WPARAM first = textMessage == WM_GETTEXT ? text.size() : index;
     if (length < 0 || Send(window, textMessage, first, reinterpret_cast<LPARAM>(&text[0])) < 0)
         return std::string();
-    return Ansi(text);
+    return Utf8(text);
 }
 
 std::string WindowText(HWND window) { return ReadText(window, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
@@ -97,7 +97,7 @@ std::string ListLine(HWND list, int index) { return ReadText(list, LB_GETTEXTLEN
 std::string Caption(HWND window) {
     wchar_t text[256] = L"";
     GetWindowTextW(window, text, 256);
-    return Ansi(text);
+    return Utf8(text);
 }
 
 // A message box's text on one line: the program breaks its questions around the path.
@@ -308,7 +308,15 @@ std::vector<HANDLE> HoldThreads(DWORD kept) {
 }
 
 bool Run(const char*) {
-    if (!WaitFor("end of the run", RunTimeoutMs, [] { return !FindProgress(); }))
+    // The program walks its arguments' folders once its window shows and starts the run after the
+    // walk, which replaces the entries in order: the run is over when its dialog is gone and the
+    // last entry is a result (or failure) line.
+    if (!WaitFor("end of the run", RunTimeoutMs, [] {
+            HWND list = GetDlgItem(Main, IDC_FILE_LIST);
+            LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
+            return !FindProgress() && count > 0 && ListLine(list, static_cast<int>(count) - 1).find(" <- ") !=
+                                                       std::string::npos;
+        }))
         return false;
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);

@@ -43,7 +43,7 @@ road() {
     drive run save "$(win "$work")\\saved.txt" dismiss close -- "$(win "$bin/Digestor.exe")" "$(win "$tree")"
     [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
     [[ $out == *"question: "*"$(win "$tree")"*" -> Yes"* ]] || fail "no folder question"
-    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc"; }
+    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc" | iconv -f CP1252 -t UTF-8; }
     [[ $out == *"message: Digestor: $(text IDS_SAVED)"* ]] || fail "no saved notice"
 
     local version=${zip##*/Digestor-} separator heading
@@ -54,8 +54,7 @@ road() {
     {
         printf '%s\r\n' "$separator" "                 Digestor v$version - $heading" "$separator" ""
         for f in "${files[@]}"; do
-            printf '%s <- MD5 -> %s\\%s\r\n' "$(md5 "$tree/$f")" "$(win "$tree")" "${f//\//\\}" |
-                iconv -f UTF-8 -t CP1252
+            printf '%s <- MD5 -> %s\\%s\r\n' "$(md5 "$tree/$f")" "$(win "$tree")" "${f//\//\\}"
         done
     } >"$work/expected.txt"
     cmp "$work/expected.txt" "$work/saved.txt" || {
