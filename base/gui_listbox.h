@@ -27,7 +27,8 @@ struct GuiListboxStyle {
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"
 
-// Put in front of the parent's procedure: draws the list's entries.
+// Put in front of the parent's procedure: draws the list's entries and answers
+// their removal itself.
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Put in front of the list box's procedure: repaints every entry on a resize.
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
