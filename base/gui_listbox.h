@@ -28,8 +28,9 @@ struct GuiListboxStyle {
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"
 
-// Put in front of the parent's procedure: draws the list's entries, and scales
-// their height when the parent moves to a screen of another DPI.
+// Put in front of the parent's procedure: draws the list's entries, answers
+// their removal itself, and scales their height when the parent moves to a
+// screen of another DPI.
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Put in front of the list box's procedure: repaints every entry on a resize.
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

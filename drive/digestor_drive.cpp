@@ -16,8 +16,11 @@
 //   save FILE      save the list through the program's save dialog; the notice stays up
 //   shot FILE      PNG picture of the window the last action opened, else of the main window
 //   dismiss        close that window: its OK button, else WM_CLOSE
-//   clear          clear the list
-//   exit, close    the menu's Exit, the close box; the program must then end within 30 s
+//   dir PATTERN    append the names of the files PATTERN (Z:\data\*) matches to the list, painting
+//                  held: the list box lists them itself, so a big list takes seconds, not minutes
+//   clear          clear the list; prints its time
+//   exit, close    the menu's Exit, the close box; the program must then end within 30 s;
+//                  close prints the time until the main window is gone
 //
 // Every wait is a bounded poll.  A message box no action expects fails the action.
 // Exit code: the program's; 2 for a usage error; 3 when an action fails or the program does not end.
@@ -307,6 +310,18 @@ std::vector<HANDLE> HoldThreads(DWORD kept) {
     return held;
 }
 
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(Now().QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
 bool Run(const char*) {
     // The program walks its arguments' folders once its window shows and starts the run after the
     // walk, which replaces the entries in order: the run is over when its dialog is gone and the
@@ -318,13 +333,10 @@ bool Run(const char*) {
                                                        std::string::npos;
         }))
         return false;
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
+    const double seconds = ProgressSeen.QuadPart ? SecondsSince(ProgressSeen) : 0;
     Send(Main, WM_NULL, 0, 0);
     if (ProgressSeen.QuadPart)
-        printf("run: %.3f s with the progress dialog up\n",
-               static_cast<double>(now.QuadPart - ProgressSeen.QuadPart) / frequency.QuadPart);
+        printf("run: %.3f s with the progress dialog up\n", seconds);
     return true;
 }
 
@@ -430,14 +442,47 @@ bool Dismiss(const char*) {
                    [&] { return !IsWindow(window) && IsWindowEnabled(Main); });
 }
 
+// One LB_DIR, done inside the program: a message from outside per line costs up to a millisecond
+// under Wine.  The listing may outlast Send's limit.  Prints the list's length after it.
+bool Dir(const char* pattern) {
+    HWND list = GetDlgItem(Main, IDC_FILE_LIST);
+    Send(list, WM_SETREDRAW, FALSE, 0);
+    DWORD_PTR last = 0;
+    const bool added =
+        SendMessageTimeoutW(list, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(Wide(pattern).c_str()),
+                            SMTO_ABORTIFHUNG, StepTimeoutMs, &last) &&
+        static_cast<LRESULT>(last) >= 0;
+    Send(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
+    if (!added) {
+        fprintf(stderr, "digestor_drive: the list took no names of %s\n", pattern);
+        return false;
+    }
+    printf("dir: %ld lines\n", static_cast<long>(Send(list, LB_GETCOUNT, 0, 0)));
+    return true;
+}
+
+// The window thread is busy for the whole of the clear; a count of zero is its first answer after.
 bool Clear(const char*) {
+    const LARGE_INTEGER start = Now();
     Command(IDM_CLEAR_LIST);
-    return WaitFor("empty list", StepTimeoutMs,
-                   [] { return Send(GetDlgItem(Main, IDC_FILE_LIST), LB_GETCOUNT, 0, 0) == 0; });
+    if (!WaitFor("empty list", StepTimeoutMs,
+                 [] { return Send(GetDlgItem(Main, IDC_FILE_LIST), LB_GETCOUNT, 0, 0) == 0; }))
+        return false;
+    printf("clear: %.3f s\n", SecondsSince(start));
+    return true;
 }
 
 bool Exit(const char*) { return PostMessageW(Main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0) != 0; }
-bool Close(const char*) { return PostMessageW(Main, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; }
+
+bool Close(const char*) {
+    const LARGE_INTEGER start = Now();
+    if (!PostMessageW(Main, WM_SYSCOMMAND, SC_CLOSE, 0) ||
+        !WaitFor("main window gone", StepTimeoutMs, [] { return !IsWindow(Main); }))
+        return false;
+    printf("close: %.3f s until the main window is gone\n", SecondsSince(start));
+    return true;
+}
 
 struct Action {
     const char* name;
@@ -451,8 +496,9 @@ const Action Actions[] = {
     {"select", true, false, Select},     {"progress", true, false, Progress},
     {"quicksum", true, false, QuickSum}, {"about", false, false, About},
     {"save", true, false, Save},         {"shot", true, false, Shot},
-    {"dismiss", false, false, Dismiss},  {"clear", false, false, Clear},
-    {"exit", false, true, Exit},         {"close", false, true, Close},
+    {"dismiss", false, false, Dismiss},  {"dir", true, false, Dir},
+    {"clear", false, false, Clear},      {"exit", false, true, Exit},
+    {"close", false, true, Close},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
@@ -477,7 +523,7 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc || strcmp(argv[i], "--") != 0) {
         fprintf(stderr,
                 "usage: digestor_drive [run|list|select N|progress FILE|quicksum TEXT|about|save FILE|"
-                "shot FILE|dismiss|clear|exit|close]... -- PROGRAM [ARGS...]\n");
+                "shot FILE|dismiss|dir PATTERN|clear|exit|close]... -- PROGRAM [ARGS...]\n");
         return UsageError;
     }
     std::string line = std::string("\"") + argv[i + 1] + "\"";
