@@ -6,14 +6,16 @@ fail() { echo "console_program: $*" >&2; exit 1; }
 win() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
 md5() { md5sum <"$1" | cut -c1-32; }
 # run CODE WHAT ARGS...: DigestorCmd ARGS must exit with CODE; output raw in $work/out, text in $out.
-finish() { out=$(iconv -f cp1252 -t utf-8 "$work/out" | tr -d '\r') err=$(<"$work/err")
+finish() { out=$(tr -d '\r' <"$work/out") err=$(<"$work/err")
     [[ $code == "$1" ]] || fail "$2: exit $code, not $1; out: $out; err: $err"; }
 run() { code=0; "$wine_run" "$cmd" "${@:3}" >"$work/out" 2>"$work/err" || code=$?; finish "$1" "$2"; }
 has() { for line; do grep -qxF -- "$line" <<<"$out" || fail "no line '$line' in: $out"; done; }
-# ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream (kept open by us, fed by cat).
+# ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream, a pipe that DIGESTOR_READ_PIPES lets
+# through (kept open by us, fed by cat).
 ctrl_c() {
     rm -f "$work/go" && code=0
-    "$wine_run" "$ctrl_c" "$W\\go" "$(printf '"%s" ' "$(win "$cmd")" "${@:3}")" >"$work/out" 2>"$work/err" &
+    DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" "$W\\go" "$(printf '"%s" ' "$(win "$cmd")" "${@:3}")" \
+        >"$work/out" 2>"$work/err" &
     local helper=$!
     exec 3<>"$stream" && timeout 60 head -c 1048576 /dev/zero >&3 && { cat /dev/zero >"$stream" 2>/dev/null 3>&- & }
     touch "$work/go" && { wait $helper || code=$?; } && exec 3>&- && wait && finish "$1" "$2"
@@ -36,9 +38,10 @@ has "$W\\d\\sub\\é & 100%.txt: OK" "3 checked, 3 OK, 0 failed, 0 missing, 0 not
 # German, lines of other algorithms (RFC 1320 MD4, the README's CRC32), a path, a failure line.
 printf '%s\r\n' "$rule" "$(printf '%17sDigestor v%s - Liste der Pr\xfcfsummen' "" "$version")" "$rule" "" \
     "a448017aaf21d8525fc10ae87aa6729d <- MD4 -> $W\\d\\a.txt" "ca6598d0 <- CRC32 -> a.txt" "$W\\d\\a.txt" \
-    $'(\xd6ffnen fehlgeschlagen) <- MD5 -> a.txt' >"$work/d/de.txt"
-run 0 "German list" -c "$W\\d\\de.txt"
-has "2 checked, 2 OK, 0 failed, 0 missing, 2 not checked"
+    $'(\xd6ffnen fehlgeschlagen) <- MD5 -> a.txt' \
+    "$(md5 "$work/d/sub/é & 100%.txt") <- MD5 -> "$'sub\\\xe9 & 100%.txt' >"$work/d/de.txt"
+run 0 "German list in cp1252" -c "$W\\d\\de.txt"
+has "sub\\é & 100%.txt: OK" "3 checked, 3 OK, 0 failed, 0 missing, 2 not checked"
 (cd "$work/d" && md5sum a.txt && md5sum -b sub/deeper/big.bin) >"$work/d/sums.md5"
 run 0 "md5sum file, paths relative to it" -c "$W\\d\\sums.md5"
 has "sub/deeper/big.bin: OK"
@@ -55,4 +58,31 @@ has "$(md5 "$work/d/de.txt") <- MD5 -> $W\\d\\de.txt"
 printf '%s  d/de.txt\n%s  d/stream\n' "$(md5 "$work/d/de.txt")" "$(md5 /dev/null)" >"$work/stopped.md5"
 ctrl_c 1 "Ctrl+C while checking" -c "$W\\stopped.md5"
 has "1 checked, 1 OK, 0 failed, 0 missing, 0 not checked"
+
+# Names that are devices or lose a trailing dot unless taken literally, every script, a path of
+# over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.
+n=$work/n long=$(printf '%0120d' 0) && mkdir -p "$n/apache." "$n/$long/$long" "$n/far/$long/$long/$long/$long/x"
+names=(nul.txt aux.h com1.log apache./in.txt Ābc.txt Abc.txt Привет.txt 日本語.txt "$long/$long/f.txt")
+for f in "${names[@]}" far/$long/$long/$long/$long/x/g; do printf %s "$f" >"$n/$f"; done
+for i in 1 2; do mkdir "$n/f$i" && printf $i >"$n/f$i/w" && ln -s "../f$((3 - i))" "$n/f$i/l"; done
+far="(path too long) <- $(win "$n/far/$long/$long/$long/$long/x/g")" && far=${far:0:519} # a list line's length
+run 1 "names, long paths, links" -o "$W\\n.txt" "$W\\n"
+# A file reached through links shows only its digest: which path reaches it first is the walk's choice.
+expected=$(for f in "${names[@]}"; do echo "$(md5 "$n/$f") <- MD5 -> $(win "$n/$f")"; done
+    echo "$far" && for i in 1 2; do md5 "$n/f$i/w"; done)
+[[ $(sed 's/ <- MD5 -> .*\\f[12]\\.*//' <<<"$out" | sort) == "$(sort <<<"$expected")" ]] ||
+    fail "lines: $out"$'\n'"expected: $expected"
+[[ $err == *"path too long"* ]] && grep -qxF "$far"$'\r' "$work/n.txt" || fail "too long: $err"
+run 0 "check names" -c "$W\\n.txt"
+has "$W\\n\\Привет.txt: OK" "11 checked, 11 OK, 0 failed, 0 missing, 1 not checked"
+# A device is no file; a file another program holds open for writing (cmd's >>, as a logger would) is read.
+run 1 "device" '\\.\nul'
+[[ $out == '(cannot open) <- MD5 -> \\.\nul' && $err == *'cannot open \\.\nul'* ]] || fail "device: $out $err"
+echo held >"$work/held.txt" && held="$(md5 "$work/held.txt") <- MD5 -> $W\\held.txt"$'\r'
+"$wine_run" cmd /c "$(win "$cmd") $W\\held.txt >>$W\\held.txt" || fail "held: exit $?"
+[[ $(tail -n 1 "$work/held.txt") == "$held" ]] || fail "held: $(<"$work/held.txt")"
+# Standard output to a pipe nobody reads any more.
+mkfifo "$work/closed" && exec 4<>"$work/closed" 5>"$work/closed" 4<&- && code=0
+"$wine_run" "$cmd" "$W\\n" >&5 2>"$work/err" || code=$?
+exec 5>&- && [[ $code == 2 && $(<"$work/err") == *"cannot write to standard output"* ]] || fail "closed pipe: $code"
 echo "console_program: ok"

@@ -27,10 +27,13 @@ TEST(ReadListText, TakesResultLinesOfEveryFormAndSkipsTheHeadingInEitherLanguage
               "3|ca6598d0|x -> y\n");
     EXPECT_EQ(Read(Abc + "  sub/a.txt\n900150983CD24FB0D6963F7D28E17F72 *\xE9 & 100%.bin\n"),
               "2|" + Abc + "|sub/a.txt\n2|" + Abc + "|\xE9 & 100%.bin\n");
-    // Paths not digested, failure lines, digests of the wrong length or algorithm, no path.
+    // Paths not digested, failure lines, digests of the wrong length or algorithm, no path, a
+    // control character in the path (a NUL byte would cut it to another file's name).
     for (const std::string& line : std::vector<std::string>{
              "C:\\a.txt", "(cannot open) <- MD5 -> C:\\a.txt", "ca6598d0 <- MD5 -> a", Abc + " <- CRC32 -> a",
-             Abc + " <- SHA1 -> a", Abc + " a", Abc + " <- MD4 -> ", Rule.substr(0, 80)}) {
+             Abc + " <- SHA1 -> a", Abc + " a", Abc + " <- MD4 -> ", Rule.substr(0, 80),
+             Abc + " <- MD5 -> a" + std::string(1, '\0') + ".txt", Abc + "  a\tb", Abc + " *a\x1b",
+             Abc + "  a\x7f"}) {
         EXPECT_EQ(Read(line + "\r\n" + line + "\r\n"), "-|" + line + "\n-|" + line + "\n");
     }
 }
