@@ -286,7 +286,8 @@ TEST_F(Tools, EntriesInOtherScriptsArePaintedAsThemselves) {
     HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
     HGDIOBJ old = SelectObject(copy, bitmap);
     std::vector<COLORREF> pixels(static_cast<size_t>(width * height));
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     int rightmost = -1; // the last column with text in it
     EXPECT_TRUE(WaitFor([&] {
         BitBlt(copy, 0, 0, width, height, dc, item.left, item.top, SRCCOPY);
@@ -300,6 +301,7 @@ TEST_F(Tools, EntriesInOtherScriptsArePaintedAsThemselves) {
     DeleteObject(bitmap);
     DeleteDC(copy);
     ReleaseDC(list, dc);
+}
 
 // The list box reports every removed entry to the main window; further down its chain each report
 // costs a property read, under Wine seconds for a list of 100,000, so the list's own procedure ends it.
@@ -313,8 +315,10 @@ TEST_F(Tools, ClearingPassesNoMessagePerEntryDownTheChain) {
         ChainAfterList = style->parentProc;
         style->parentProc = CountDeletes;
     });
-    SendMessageA(m_window, WM_COMMAND, IDM_CLEAR_LIST, 0);
-    OnWindowThread([style] { style->parentProc = ChainAfterList; });
+    OnWindowThread([style] {
+        FileList->ClearEntries();
+        style->parentProc = ChainAfterList;
+    });
     EXPECT_EQ(DeletesPassedOn, 0);
     EXPECT_TRUE(Entries().empty());
 }
