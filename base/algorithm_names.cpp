@@ -1,3 +1,4 @@
 #include "base/algorithm_names.h"
 
-const char* const AlgorithmNames[DigestCRC32 + 1] = {"MD2", "MD4", "MD5", "CRC32"};
+// The zip CRC of SFV files is read by checks only: no box offers it.
+const char* const AlgorithmNames[DigestSHA512 + 1] = {"MD2", "MD4", "MD5", "CRC32", "SHA1", "SHA256", "SHA512"};

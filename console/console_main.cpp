@@ -7,55 +7,87 @@
 #include <string>
 
 #include "base/app_state.h"
+#include "base/list_reading.h"
 #include "base/program_identity.h"
 #include "console/check_command.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
-#include "console/list_check.h"
+#include "console/exit_code.h"
 #include "console/stop_request.h"
 
 namespace {
 
 const char* const Usage[] = {
-    "usage: DigestorCmd [-a MD2|MD4|MD5|CRC32] [-o LIST] [-q] PATH...   digest files and folders",
-    "       DigestorCmd -c [-q] LIST...                                  check files against lists",
-    "  -a  the algorithm (MD5)       -o  the lines to LIST as well, as the window saves its list",
-    "  -q  only what is not OK       -c  LIST: saved by Digestor, written with -o, or md5sum's",
-    "exit code 0: all is well, 1: a file failed, is missing or Ctrl+C, 2: bad usage or list"};
+    "usage: DigestorCmd [-a ALGORITHM] [-o LIST] [-q] [--] PATH...   digest files and folders",
+    "       DigestorCmd -c [-q] [--] LIST...                          check files against lists",
+    "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256 or SHA512, in any case, SHA-256 too",
+    "  -o  the lines to LIST as well, as the window saves its list     -q  only what is not OK",
+    "  -c  LIST: saved by Digestor or written with -o, md5sum/sha1sum/sha256sum/sha512sum files",
+    "      (escaped lines too), BSD tags (SHA256 (path) = ...) and SFV files (the zip CRC)",
+    "  --  ends the options           -h, --help, /?  this text",
+    "exit code 0: all is well, 1: a file failed, is missing, nothing to check or Ctrl+C,",
+    "          2: bad usage, a list that cannot be read or written, output that cannot be written"};
 
 struct Options {
     bool help;
     bool check;
     bool quiet;
+    bool algorithm;
     DigestKind kind;
     const char* list;
     int first; // the first PATH or LIST
 };
 
-// False when the arguments make no sense.
-bool ReadOptions(int argc, char** argv, Options& options) {
-    bool algorithm = false;
+// Reads the options; the empty text, or what is wrong with them in one line.
+std::string ReadOptions(int argc, char** argv, Options& options) {
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
-        std::string option = argv[i];
-        bool value = i + 1 < argc;
-        if (option == "-h") {
+        const std::string option = argv[i];
+        const bool value = i + 1 < argc;
+        if (option == "--") {
+            ++i;
+            break;
+        } else if (option == "-h" || option == "--help") {
             options.help = true;
         } else if (option == "-c") {
             options.check = true;
         } else if (option == "-q") {
             options.quiet = true;
-        } else if (option == "-a" && value && FindAlgorithm(argv[i + 1], options.kind)) {
-            algorithm = true;
-            ++i;
-        } else if (option == "-o" && value) {
+        } else if (option == "-a") {
+            if (!value) {
+                return "-a needs an algorithm";
+            }
+            if (!FindAlgorithm(argv[++i], options.kind)) {
+                return std::string("unknown algorithm ") + argv[i];
+            }
+            options.algorithm = true;
+        } else if (option == "-o") {
+            if (!value) {
+                return "-o needs a file name";
+            }
             options.list = argv[++i];
         } else {
-            return false;
+            return "unknown option " + option;
         }
     }
+    // The Windows way to ask, as the first argument.
+    if (i == 1 && argc > 1 && std::string(argv[1]) == "/?") {
+        options.help = true;
+    }
     options.first = i;
-    return options.help || (i < argc && !(options.check && (algorithm || options.list)));
+    if (options.help) {
+        return std::string();
+    }
+    if (options.check && options.algorithm) {
+        return "-c takes no -a: each line names its algorithm";
+    }
+    if (options.check && options.list) {
+        return "-c takes no -o";
+    }
+    if (i >= argc) {
+        return options.check ? "no LIST to check" : "no PATH to digest";
+    }
+    return std::string();
 }
 
 // The lines' wording (the failure line, the list's heading) is the English
@@ -70,12 +102,17 @@ bool LoadEnglish() {
 }
 
 int Run(int argc, char** argv) {
-    Options options = {false, false, false, DigestMD5, NULL, 1};
-    if (!ReadOptions(argc, argv, options) || options.help) {
+    Options options = {false, false, false, false, DigestMD5, NULL, 1};
+    const std::string wrong = ReadOptions(argc, argv, options);
+    if (options.help) {
         for (const char* line : Usage) {
-            PutLine(options.help ? StandardOutput : StandardError, line);
+            PutLine(StandardOutput, line);
         }
-        return options.help ? ExitSuccess : ExitTrouble;
+        return ExitSuccess;
+    }
+    if (!wrong.empty()) {
+        Complain(wrong + "; DigestorCmd -h shows how to call it");
+        return ExitTrouble;
     }
     if (!LoadEnglish()) {
         Complain("lang\\1033.dll is missing beside the program");

@@ -4,7 +4,7 @@
 #include <stdio.h>
 
 #include "base/code_page.h"
-#include "console/list_check.h"
+#include "console/exit_code.h"
 
 namespace {
 

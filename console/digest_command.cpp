@@ -11,7 +11,7 @@
 #include "base/load_text.h"
 #include "base/scoped_handle.h"
 #include "console/console_output.h"
-#include "console/list_check.h"
+#include "console/exit_code.h"
 #include "console/stop_request.h"
 #include "gather/folder_scan.h"
 #include "gather/folder_walk.h"
@@ -46,9 +46,12 @@ struct Batch {
 
 DWORD WINAPI DigestBatch(LPVOID parameter) {
     Batch& batch = *static_cast<Batch*>(parameter);
+    WatchThisThread(); // a stop cancels a read of ours that does not return
     try {
         DigestorHolder digestor(batch.kind);
-        for (LONG i; (i = InterlockedIncrement(&batch.next) - 1) < static_cast<LONG>(batch.paths.size());) {
+        // Once a stop is seen no new file is opened: an open that does not return would no longer be cancelled.
+        for (LONG i; !StopRequested() &&
+                     (i = InterlockedIncrement(&batch.next) - 1) < static_cast<LONG>(batch.paths.size());) {
             batch.outcomes[i] = DigestPath(batch.paths[i].c_str(), digestor.Get());
             if (batch.outcomes[i] == FileDigested) {
                 batch.digests[i] = digestor->DigestText();
@@ -57,6 +60,7 @@ DWORD WINAPI DigestBatch(LPVOID parameter) {
     } catch (const std::bad_alloc&) {
         // The files this worker did not finish count as not reached.
     }
+    ForgetThisThread();
     return 0;
 }
 
@@ -97,6 +101,7 @@ bool FinishBatch(DigestRun& run) {
     }
     if (started == 0) {
         DigestBatch(&batch);
+        WatchThisThread(); // the batch forgot this thread too
     }
     WaitForMultipleObjects(started, workers, TRUE, INFINITE);
     for (DWORD k = 0; k < started; ++k) {

@@ -5,18 +5,40 @@
 namespace {
 
 const DWORD CancelInterval = 50; // milliseconds between cancels of a blocked read
+const int MostWatched = 16;
+
+struct Watched {
+    DWORD id; // 0: a free slot
+    HANDLE thread;
+    bool seen; // the thread has looked at the stop request
+};
 
 volatile LONG Stop = 0;
-HANDLE WorkThread = NULL;
-HANDLE StopSeen = NULL; // set once the work thread has seen the stop
+CRITICAL_SECTION Lock;
+Watched Threads[MostWatched] = {};
+
+// Cancels the I/O of every watched thread that has not seen the stop; false
+// once none is left.
+bool CancelUnseen() {
+    bool left = false;
+    EnterCriticalSection(&Lock);
+    for (Watched& watched : Threads) {
+        if (watched.id != 0 && !watched.seen) {
+            CancelSynchronousIo(watched.thread);
+            left = true;
+        }
+    }
+    LeaveCriticalSection(&Lock);
+    return left;
+}
 
 BOOL WINAPI OnControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
         return FALSE; // closing the console or logging off ends the program as usual
     }
     InterlockedExchange(&Stop, 1);
-    while (WaitForSingleObject(StopSeen, CancelInterval) == WAIT_TIMEOUT) {
-        CancelSynchronousIo(WorkThread);
+    while (CancelUnseen()) {
+        Sleep(CancelInterval);
     }
     return TRUE;
 }
@@ -24,16 +46,50 @@ BOOL WINAPI OnControl(DWORD event) {
 } // namespace
 
 void CatchStop() {
-    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &WorkThread, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
-    StopSeen = CreateEventA(NULL, TRUE, FALSE, NULL);
+    InitializeCriticalSection(&Lock);
+    WatchThisThread();
     SetConsoleCtrlHandler(OnControl, TRUE);
+}
+
+void WatchThisThread() {
+    HANDLE thread = NULL;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    EnterCriticalSection(&Lock);
+    for (Watched& watched : Threads) {
+        if (watched.id == 0) {
+            watched = {GetCurrentThreadId(), thread, false};
+            thread = NULL;
+            break;
+        }
+    }
+    LeaveCriticalSection(&Lock);
+    if (thread) {
+        CloseHandle(thread); // no free slot
+    }
+}
+
+void ForgetThisThread() {
+    EnterCriticalSection(&Lock);
+    for (Watched& watched : Threads) {
+        if (watched.id == GetCurrentThreadId()) {
+            CloseHandle(watched.thread);
+            watched = {0, NULL, false};
+        }
+    }
+    LeaveCriticalSection(&Lock);
 }
 
 bool StopRequested() {
     if (InterlockedCompareExchange(&Stop, 0, 0) == 0) {
         return false;
     }
-    SetEvent(StopSeen);
+    EnterCriticalSection(&Lock);
+    for (Watched& watched : Threads) {
+        if (watched.id == GetCurrentThreadId()) {
+            watched.seen = true;
+        }
+    }
+    LeaveCriticalSection(&Lock);
     return true;
 }

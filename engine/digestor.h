@@ -9,7 +9,7 @@
 // 0 MD2, 1 MD4, 2 MD5, 3 CRC32. Any other value means MD5.
 typedef int32_t DigestKind;
 
-enum : DigestKind { DigestMD2 = 0, DigestMD4 = 1, DigestMD5 = 2, DigestCRC32 = 3 };
+enum : DigestKind { DigestMD2 = 0, DigestMD4 = 1, DigestMD5 = 2, DigestCRC32 = 3, DigestSHA1 = 4, DigestSHA256 = 5, DigestSHA512 = 6, DigestZipCRC32 = 7 };
 
 // Reference count shared by every digestor through virtual inheritance.
 // The creator holds the only reference; nothing raises the count.

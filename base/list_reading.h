@@ -1,0 +1,35 @@
+// Reading checksum lists, for the window's check and the console's alike:
+// lists the window saved (in either language) or DigestorCmd wrote with -o,
+// the *sum files of GNU coreutils (md5sum, sha1sum, sha256sum, sha512sum,
+// escaped lines included), BSD tags (sha256sum --tag) and SFV files.
+// Standard C++ only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/digestor.h"
+
+// One entry of a list. A checksum line names the algorithm, the digest it
+// expects (in lower case, as DigestText gives it) and the path; any other
+// line (a path not yet digested, a failure line, a form or an algorithm the
+// program does not know) is not checked, and keeps the whole line as its path.
+struct ListEntry {
+    bool isResult;
+    DigestKind algorithm;
+    std::string digest;
+    std::string path;
+};
+
+// The entries of a list's whole text, its lines ending in CR LF or LF. A UTF-8
+// byte-order mark, a saved list's heading, empty lines and SFV comments (";")
+// are no entries.
+std::vector<ListEntry> ReadListText(const std::string& text);
+
+// The algorithm called name (one of AlgorithmNames), in any case and with or
+// without a hyphen ("sha-256"); false when there is none.
+bool FindAlgorithm(std::string name, DigestKind& kind);
+
+// Where path, read from the list at listPath, lies: a relative path is taken
+// relative to the list's folder.
+std::string ResolveEntryPath(const std::string& listPath, const std::string& path);

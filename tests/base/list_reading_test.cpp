@@ -1,0 +1,90 @@
+// Reading lists in every form a check reads, and what the check's verdicts add up to.
+#include <gtest/gtest.h>
+
+#include "base/check_tally.h"
+#include "base/list_reading.h"
+
+namespace {
+
+const std::string Abc = "900150983cd24fb0d6963f7d28e17f72"; // MD5 of "abc", RFC 1321
+const std::string Rule = std::string(80, '-') + "\r\n";
+
+std::string Heading(const char* text) { return Rule + std::string(17, ' ') + text + "\r\n" + Rule + "\r\n"; }
+
+// The entries as "kind|digest|path" lines, the kind "-" for entries not checked.
+std::string Read(const std::string& text) {
+    std::string shown;
+    for (const ListEntry& e : ReadListText(text)) {
+        shown += (e.isResult ? std::to_string(e.algorithm) + "|" + e.digest + "|" : "-|") + e.path + "\n";
+    }
+    return shown;
+}
+
+TEST(ReadListText, TakesResultLinesOfEveryFormAndSkipsTheHeadingInEitherLanguage) {
+    EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + Abc + " <- MD5 -> C:\\a b.txt\r\n\r\n" + Abc +
+                   " <- md2 -> a\r\n"),
+              "2|" + Abc + "|C:\\a b.txt\n0|" + Abc + "|a\n");
+    EXPECT_EQ(Read(Heading("Digestor v3 - Liste der Pr\374fsummen") + "CA6598D0 <- CRC32 -> x -> y\r\n"),
+              "3|ca6598d0|x -> y\n");
+    EXPECT_EQ(Read(Abc + "  sub/a.txt\n900150983CD24FB0D6963F7D28E17F72 *\xE9 & 100%.bin\n"),
+              "2|" + Abc + "|sub/a.txt\n2|" + Abc + "|\xE9 & 100%.bin\n");
+    // Paths not digested, failure lines, digests of the wrong length or algorithm, no path, a
+    // control character in the path (a NUL byte would cut it to another file's name).
+    for (const std::string& line : std::vector<std::string>{
+             "C:\\a.txt", "(cannot open) <- MD5 -> C:\\a.txt", "ca6598d0 <- MD5 -> a", Abc + " <- CRC32 -> a",
+             Abc + " <- SHA1 -> a", Abc + " a", Abc + " <- MD4 -> ", Rule.substr(0, 80),
+             Abc + " <- MD5 -> a" + std::string(1, '\0') + ".txt", Abc + "  a\tb", Abc + " *a\x1b",
+             Abc + "  a\x7f"}) {
+        EXPECT_EQ(Read(line + "\r\n" + line + "\r\n"), "-|" + line + "\n-|" + line + "\n");
+    }
+}
+
+// The published "abc" digests of FIPS 180-4, and the zip CRC of "abc".
+const std::string Sha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+const std::string Sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const std::string Sha512 = "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a"
+                           "2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f";
+
+TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
+    const std::string cases[][2] = {
+        // sha1sum, sha256sum, sha512sum (binary mode too), the algorithm told by the length
+        {Sha1 + "  a.txt", "4|" + Sha1 + "|a.txt"},
+        {Sha256 + " *b c.iso", "5|" + Sha256 + "|b c.iso"},
+        {Sha512 + "  d", "6|" + Sha512 + "|d"},
+        // an escaped name; one that holds a line end is not checked
+        {"\\" + Sha256 + "  dir\\\\x", "5|" + Sha256 + "|dir\\x"},
+        {"\\" + Sha256 + "  a\\nb", "-|\\" + Sha256 + "  a\\nb"},
+        // sha256sum --tag and the BSD tools; SHA384 and MD2 are not theirs here
+        {"SHA256 (x (1).txt) = " + Sha256, "5|" + Sha256 + "|x (1).txt"},
+        {"MD5 (a) = " + Abc, "2|" + Abc + "|a"},
+        {"SHA384 (a) = " + Sha512.substr(0, 96), "-|SHA384 (a) = " + Sha512.substr(0, 96)},
+        {"MD2 (a) = " + Abc, "-|MD2 (a) = " + Abc},
+        {"SHA1 (a)" + Sha1, "-|SHA1 (a)" + Sha1},
+        // SFV, with the zip CRC; a line without one
+        {"sub\\file.bin 352441C2", "7|352441c2|sub\\file.bin"},
+        {"file.bin", "-|file.bin"},
+        {Sha1.substr(0, 30) + "  a", "-|" + Sha1.substr(0, 30) + "  a"},
+        {Sha256.substr(0, 63) + "g  a", "-|" + Sha256.substr(0, 63) + "g  a"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Read("\xEF\xBB\xBF; made by a tool\n" + c[0] + "\n"), c[1] + "\n") << c[0];
+    }
+    // Under Digestor's heading only its own lines count: a path ending in eight hex digits stays a path.
+    EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"), "-|C:\\IMG 20230101\n");
+}
+
+TEST(CheckTally, AddsVerdictsUpToTheSummary) {
+    const char* const cases[][2] = {
+        // verdicts by initial (O OK, F FAILED, M MISSING, R READ ERROR), tally
+        {"OO", "2 checked, 2 OK, 0 failed, 0 missing, 1 not checked"},
+        {"OM", "2 checked, 1 OK, 0 failed, 1 missing, 1 not checked"},
+        {"FR", "2 checked, 0 OK, 2 failed, 0 missing, 1 not checked"}};
+    for (const auto& c : cases) {
+        CheckTally tally = {0, 0, 0, 0, 1};
+        for (const char* v = c[0]; *v; ++v) {
+            CountVerdict(tally, static_cast<Verdict>(std::string("OFMR").find(*v)));
+        }
+        EXPECT_EQ(TallyLine(tally), c[1]);
+    }
+}
+
+} // namespace
