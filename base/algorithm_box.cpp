@@ -1,5 +1,9 @@
 #include "base/algorithm_box.h"
 
+#include <commctrl.h>
+
+#include <iterator>
+
 #include "res/resource.h"
 
 void FillAlgorithmBox(HWND box) {
@@ -7,12 +11,15 @@ void FillAlgorithmBox(HWND box) {
     for (const char* name : AlgorithmNames) {
         SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
+    // Every algorithm shows when the box opens, without scrolling.
+    SendMessageA(box, CB_SETMINVISIBLE, std::size(AlgorithmNames), 0);
     SendMessageA(box, CB_SETCURSEL, DigestMD5, 0);
 }
 
 DigestKind SelectedAlgorithm(HWND window) {
     LRESULT selection = SendDlgItemMessageA(window, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
-    if (selection == DigestMD2 || selection == DigestMD4 || selection == DigestCRC32) {
+    // The box offers the algorithms in DigestKind order.
+    if (selection >= DigestMD2 && selection < static_cast<LRESULT>(std::size(AlgorithmNames))) {
         return static_cast<DigestKind>(selection);
     }
     return DigestMD5;

@@ -14,7 +14,7 @@
 
 namespace {
 
-const int DigestBufferSize = 64;
+const int DigestBufferSize = 160; // SHA-512: 128 hex digits
 
 const ControlText QuickSumTexts[] = {
     {IDC_TEXT_LABEL, IDS_TEXT_LABEL},

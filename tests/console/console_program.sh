@@ -85,4 +85,39 @@ echo held >"$work/held.txt" && held="$(md5 "$work/held.txt") <- MD5 -> $W\\held.
 mkfifo "$work/closed" && exec 4<>"$work/closed" 5>"$work/closed" 4<&- && code=0
 "$wine_run" "$cmd" "$W\\n" >&5 2>"$work/err" || code=$?
 exec 5>&- && [[ $code == 2 && $(<"$work/err") == *"cannot write to standard output"* ]] || fail "closed pipe: $code"
+
+# The SHA family against coreutils; their *sum files (a "*" line, an escaped name), --tag lines, an
+# SFV file with the zip CRC (gzip's trailer holds it), a UTF-8 name; lines not understood.
+s=$work/s && mkdir -p "$s/sub" && printf abc >"$s/a.txt" && head -c 70000 /dev/urandom >"$s/sub/x.bin"
+printf 'Grüße' >"$s/Prüfung.txt"
+run 0 "SHA-256" -a sha-256 "$W\\s\\a.txt"
+[[ $out == "$(sha256sum <"$s/a.txt" | cut -c1-64) <- SHA256 -> $W\\s\\a.txt" ]] || fail "SHA-256: $out"
+crc() { gzip -c <"$1" | tail -c8 | od -An -tx4 -N4 | tr -d ' '; }
+(cd "$s" && sha1sum a.txt && sha256sum -b sub/x.bin && sha512sum Prüfung.txt && sha256sum --tag a.txt &&
+    printf '\\%s  sub\\\\x.bin\n' "$(sha256sum <sub/x.bin | cut -c1-64)" && md5sum --tag a.txt) >"$s/SUMS"
+printf '; made on Linux\r\nsub\\x.bin %s\r\nPrüfung.txt %s\r\n' "$(crc "$s/sub/x.bin")" "$(crc "$s/Prüfung.txt")" >"$s/s.sfv"
+printf 'SHA384 (a.txt) = %096d\n' 0 >>"$s/SUMS"
+for list in SUMS s.sfv; do
+    run 0 "$list" -c "$W\\s\\$list"
+    has "Prüfung.txt: OK"
+done
+has "sub\\x.bin: OK" && [[ $(grep -c ': OK$' <<<"$out") == 2 ]] || fail "SFV: $out"
+run 0 "sums" -c "$W\\s\\SUMS" && [[ $(grep -c ': OK$' <<<"$out") == 6 && $err == *"1 line not understood"* ]] ||
+    fail "sums: $out $err"
+printf 'nothing to check\n' >"$s/none.txt" && : >"$s/empty.txt"
+for list in none.txt empty.txt; do
+    run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"no checksum lines found in"*"$list"* ]] || fail "$list: $err"
+done
+run 1 "a file that cannot be opened" "$W\\s\\gone.txt"
+# A Windows user's and a GNU user's calls; a wrong one is told in a line.
+for help in '/?' --help -h; do run 0 "$help" "$help" && [[ $out == usage:* ]] || fail "$help: $out"; done
+for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a"; do
+    run 2 "${call%%:*}" ${call%%:*} && [[ $(wc -l <<<"$err") == 1 && $err == *"${call#*:}"* ]] || fail "$call: $err"
+done
+printf x >"$s/-x" && (cd "$s" && "$wine_run" "$cmd" -- -x) | grep -qF "$(md5 "$s/-x") <- MD5 -> $W\\s\\-x" ||
+    fail "-- ends the options"
+# Ctrl+C while a worker waits in a pipe that never delivers: the lines before it, exit 1.
+code=0 && DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" - "$(printf '"%s" ' "$(win "$cmd")" "$W\\s\\a.txt" \
+    '\\.\pipe\digestor-stalled')" '\\.\pipe\digestor-stalled' >"$work/out" 2>"$work/err" || code=$?
+finish 1 "Ctrl+C in a silent pipe" && has "$(md5 "$s/a.txt") <- MD5 -> $W\\s\\a.txt"
 echo "console_program: ok"

@@ -15,7 +15,7 @@
 #include "companion/varnolib.h"
 #include "res/resource.h"
 
-const char* const DigestNames[4] = {"MD2", "MD4", "MD5", "CRC32"};
+const char* const DigestNames[7] = {"MD2", "MD4", "MD5", "CRC32", "SHA1", "SHA256", "SHA512"};
 
 static WinTest* Running = NULL; // the test whose window thread runs
 

@@ -62,7 +62,7 @@ TEST_F(Run, EveryAlgorithmWritesTheEnginesDigestOfEachFile) {
     std::vector<std::string> entries = {"", earlier, missing, longer, wide};
     for (size_t size : {0, 1, 1023, 1024, 1025, 64 * 1024 + 1, 300 * 1024 + 7})
         entries.push_back(File("f" + std::to_string(size), size));
-    for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind) {
+    for (DigestKind kind = DigestMD2; kind <= DigestSHA512; ++kind) {
         SCOPED_TRACE(DigestNames[kind]);
         std::vector<std::string> expected = {"", earlier, Text(IDS_OPEN_FAILED, DigestNames[kind], missing),
                                              Text(IDS_OPEN_FAILED, DigestNames[kind], longer).substr(0, 519)};

@@ -136,9 +136,9 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
         const wchar_t* typed;
         std::string bytes;
     } lines[] = {{L"", ""}, {L"abc", "abc"}, {L"Gr\u00FC\u00DFe \u041F", "Gr\xC3\xBC\xC3\x9F" "e \xD0\x9F"}};
-    for (DigestKind kind = DigestMD2; kind <= DigestCRC32; ++kind)
+    for (DigestKind kind = DigestMD2; kind <= DigestSHA512; ++kind)
         for (const auto& line : lines) {
-            char digest[64] = "";
+            char digest[160] = "";
             OnWindowThread([&] {
                 SetDlgItemTextW(dialog, IDC_TEXT_INPUT, line.typed);
                 SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, kind, 0);
@@ -152,17 +152,26 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     HGLOBAL clip = GlobalAlloc(GMEM_MOVEABLE, pasted.size() + 1);
     memcpy(GlobalLock(clip), pasted.c_str(), pasted.size() + 1);
     GlobalUnlock(clip);
-    char digest[64] = "";
+    char digest[160] = "";
     LRESULT limit = 0;
     OnWindowThread([&] {
         ASSERT_TRUE(OpenClipboard(dialog) && EmptyClipboard() && SetClipboardData(CF_TEXT, clip) && CloseClipboard());
         SetDlgItemTextA(dialog, IDC_TEXT_INPUT, "");
         SendDlgItemMessageA(dialog, IDC_TEXT_INPUT, WM_PASTE, 0, 0);
+        SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, DigestCRC32, 0);
         limit = SendDlgItemMessageA(dialog, IDC_TEXT_INPUT, EM_GETLIMITTEXT, 0, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
         GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
     });
     EXPECT_EQ(digest, DigestOf(DigestCRC32, pasted.substr(0, static_cast<size_t>(limit))));
+    // SHA-256 of "abc" as FIPS 180-4 publishes it (and sha256sum prints it).
+    OnWindowThread([&] {
+        SetDlgItemTextA(dialog, IDC_TEXT_INPUT, "abc");
+        SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, DigestSHA256, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+        GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
+    });
+    EXPECT_STREQ(digest, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     OnWindowThread([&] { DestroyWindow(dialog); });
 }
 
@@ -171,6 +180,26 @@ TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
     ASSERT_TRUE(IsWindowVisible(m_window)) << "Escape closed the main window";
     EXPECT_EQ(WindowText(m_window), "Digestor");
     ExpectTexts(m_window, 0, {{IDC_START, IDS_START}, {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL}});
+    // The algorithm box: every name, MD5 chosen, all seven in sight when it opens.
+    HWND box = Item(IDC_ALGORITHM);
+    std::vector<std::string> names;
+    for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
+        char name[32] = "";
+        SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, std::vector<std::string>(DigestNames, DigestNames + 7));
+    EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), DigestMD5);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    RECT shown = {};
+    OnWindowThread([&] {
+        SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+        GetComboBoxInfo(box, &info);
+        GetClientRect(info.hwndList, &shown);
+        SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+    });
+    EXPECT_GE(shown.bottom / SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0), 7);
     // How each edge (left, top, right, bottom) moves when the window grows: 1 with it, 0 not at all.
     const int moves[][5] = {
         {IDC_FRAME, 0, 0, 0, 1},         {IDC_FILE_LIST, 0, 0, 1, 1},       {IDC_SELECTED_PATH, 0, 1, 1, 1},
