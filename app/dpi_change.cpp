@@ -1,7 +1,7 @@
 #include "app/dpi_change.h"
 
-#include "base/app_state.h"
-#include "base/window_dpi.h"
+#include "window/app_state.h"
+#include "window/window_dpi.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "app/main_dialog.h"
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 

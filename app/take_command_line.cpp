@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/code_page.h"
-#include "base/gui_listbox.h"
+#include "window/gui_listbox.h"
 #include "base/load_text.h"
 #include "base/long_path.h"
-#include "base/show_message.h"
+#include "window/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "base/app_state.h"
+#include "base/program_state.h"
 #include "base/code_page.h"
 #include "base/long_path.h"
 #include "base/scoped_handle.h"

@@ -1,6 +1,6 @@
 #include "base/load_text.h"
 
-#include "base/app_state.h"
+#include "base/program_state.h"
 
 const char* LoadText(UINT id) {
     if (LoadStringA(LanguageModule, id, SharedText, SharedTextSize) == 0) {

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "base/app_state.h"
+#include "base/program_state.h"
 #include "res/version.h"
 
 bool TakeProgramIdentity(HINSTANCE instance) {

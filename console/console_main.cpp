@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "base/app_state.h"
+#include "base/program_state.h"
 #include "base/list_reading.h"
 #include "base/program_identity.h"
 #include "console/check_command.h"

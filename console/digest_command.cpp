@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/algorithm_names.h"
-#include "base/app_state.h"
+#include "base/program_state.h"
 #include "base/list_file.h"
 #include "base/long_path.h"
 #include "base/load_text.h"
@@ -13,7 +13,7 @@
 #include "console/console_output.h"
 #include "console/exit_code.h"
 #include "console/stop_request.h"
-#include "gather/folder_scan.h"
+#include "gather/walk_failure_line.h"
 #include "gather/folder_walk.h"
 #include "res/resource.h"
 

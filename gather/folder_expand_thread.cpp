@@ -4,13 +4,13 @@
 
 #include <string.h>
 
-#include "base/app_state.h"
-#include "base/list_commands.h"
-#include "base/list_painting.h"
+#include "window/app_state.h"
+#include "window/list_commands.h"
+#include "window/list_painting.h"
 #include "base/load_text.h"
-#include "base/private_messages.h"
-#include "base/show_message.h"
-#include "base/taskbar.h"
+#include "window/private_messages.h"
+#include "window/show_message.h"
+#include "window/taskbar.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
 

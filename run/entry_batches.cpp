@@ -1,6 +1,6 @@
 #include "run/entry_batches.h"
 
-#include "base/gui_listbox.h"
+#include "window/gui_listbox.h"
 
 void ReadEntryBatch(EntryBatch* batch) {
     for (int k = 0; k < batch->count && k < EntryBatchSize; ++k) {

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 
 const int EntryBatchSize = 64;
 

@@ -9,16 +9,16 @@
 #include <new>
 #include <string>
 
-#include "base/algorithm_box.h"
-#include "base/app_state.h"
+#include "window/algorithm_box.h"
+#include "window/app_state.h"
 #include "base/code_page.h"
 #include "base/digest_file.h"
-#include "base/gui_listbox.h"
+#include "window/gui_listbox.h"
 #include "base/list_file.h"
 #include "base/load_text.h"
-#include "base/private_messages.h"
+#include "window/private_messages.h"
 #include "base/scoped_handle.h"
-#include "base/taskbar.h"
+#include "window/taskbar.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"

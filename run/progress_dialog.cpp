@@ -2,14 +2,14 @@
 
 #include <commctrl.h>
 
-#include "base/app_state.h"
-#include "base/dialog_dressing.h"
-#include "base/list_commands.h"
-#include "base/list_painting.h"
-#include "base/private_messages.h"
-#include "base/progress_bar.h"
-#include "base/show_message.h"
-#include "base/taskbar.h"
+#include "window/app_state.h"
+#include "window/dialog_dressing.h"
+#include "window/list_commands.h"
+#include "window/list_painting.h"
+#include "window/private_messages.h"
+#include "window/progress_bar.h"
+#include "window/show_message.h"
+#include "window/taskbar.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "run/hash_job.h"

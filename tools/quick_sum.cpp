@@ -5,9 +5,9 @@
 #include <new>
 #include <string>
 
-#include "base/algorithm_box.h"
-#include "base/app_state.h"
-#include "base/dialog_dressing.h"
+#include "window/algorithm_box.h"
+#include "window/app_state.h"
+#include "window/dialog_dressing.h"
 #include "companion/varnolib.h"
 #include "engine/digestor.h"
 #include "res/resource.h"

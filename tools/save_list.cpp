@@ -7,11 +7,11 @@
 #include <new>
 #include <string>
 
-#include "base/app_state.h"
-#include "base/gui_listbox.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
 #include "base/list_file.h"
 #include "base/load_text.h"
-#include "base/show_message.h"
+#include "window/show_message.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"

@@ -7,9 +7,9 @@
 
 #include <random>
 
-#include "base/app_state.h"
-#include "base/gui_listbox.h"
-#include "base/private_messages.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/private_messages.h"
 #include "app/main_dialog.h"
 #include "base/program_identity.h"
 #include "companion/varnolib.h"

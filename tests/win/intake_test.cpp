@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/main_dialog.h"
-#include "base/app_state.h"
-#include "base/private_messages.h"
+#include "window/app_state.h"
+#include "window/private_messages.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"

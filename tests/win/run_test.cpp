@@ -5,8 +5,8 @@
 #include <memory>
 #include <random>
 
-#include "base/app_state.h"
-#include "base/gui_listbox.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "tests/win/fixture.h"

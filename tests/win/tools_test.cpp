@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/app_state.h"
-#include "base/gui_listbox.h"
-#include "base/palette.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/palette.h"
 #include "res/resource.h"
 #include "tests/win/fixture.h"
 #include "tools/quick_sum.h"

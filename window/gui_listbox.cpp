@@ -1,12 +1,12 @@
-#include "base/gui_listbox.h"
+#include "window/gui_listbox.h"
 
 #include <new>
 #include <string.h>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/code_page.h"
-#include "base/palette.h"
-#include "base/window_dpi.h"
+#include "window/palette.h"
+#include "window/window_dpi.h"
 
 const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
 

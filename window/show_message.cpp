@@ -1,6 +1,6 @@
-#include "base/show_message.h"
+#include "window/show_message.h"
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/load_text.h"
 
 int ShowMessage(HWND owner, UINT textId, UINT flags) {

@@ -1,6 +1,6 @@
-#include "base/program_icon.h"
+#include "window/program_icon.h"
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "res/resource.h"
 
 void SetProgramIcon(HWND window) {

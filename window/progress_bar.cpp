@@ -1,9 +1,9 @@
-#include "base/progress_bar.h"
+#include "window/progress_bar.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "base/palette.h"
+#include "window/palette.h"
 
 void DressProgressBar(HWND bar) {
     // One blank as both names matches no theme, which switches visual styles off.

@@ -1,9 +1,9 @@
-#include "base/dialog_dressing.h"
+#include "window/dialog_dressing.h"
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/load_text.h"
-#include "base/program_icon.h"
-#include "base/set_caption.h"
+#include "window/program_icon.h"
+#include "window/set_caption.h"
 #include "companion/varnolib.h"
 
 void DressDialog(HWND dialog, const DialogDressing& dressing) {

@@ -1,8 +1,8 @@
-#include "base/list_commands.h"
+#include "window/list_commands.h"
 
 #include <windows.h>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "base/app_state.h"
+#include "base/program_state.h"
 
 HINSTANCE AppInstance = NULL;
 char AppTitle[CaptionBufferSize] = "";
@@ -7,11 +7,3 @@ char AppDirectory[PathBufferSize] = "";
 HMODULE LanguageModule = NULL;
 
 thread_local char SharedText[SharedTextSize] = "";
-
-HWND MainWindow = NULL;
-HMENU MainMenu = NULL;
-GuiListbox* FileList = nullptr;
-char FileNameBuffer[PathBufferSize] = "";
-HWND ProgressWindow = NULL;
-HANDLE HashThread = NULL;
-HANDLE ExpandThread = NULL;

@@ -1,10 +1,10 @@
-#include "base/set_caption.h"
+#include "window/set_caption.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "base/code_page.h"
 #include "base/load_text.h"
 

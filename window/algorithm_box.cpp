@@ -1,4 +1,4 @@
-#include "base/algorithm_box.h"
+#include "window/algorithm_box.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "base/window_dpi.h"
+#include "window/window_dpi.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Taskbar button progress through the shell's ITaskbarList3.
-#include "base/taskbar.h"
+#include "window/taskbar.h"
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 
 const UINT TaskbarButtonMessage = RegisterWindowMessageA("TaskbarButtonCreated");
 const BYTE SystemMajorVersion = LOBYTE(LOWORD(GetVersion()));

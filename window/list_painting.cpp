@@ -1,6 +1,6 @@
-#include "base/list_painting.h"
+#include "window/list_painting.h"
 
-#include "base/app_state.h"
+#include "window/app_state.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,0 +1,19 @@
+// Process-wide state of the window program: one of each for the life of the
+// process, beside what both programs have (base/program_state.h). The main
+// window fills it; the workers read it. Unless a comment says otherwise, only
+// the window thread writes an item.
+#pragma once
+
+#include <windows.h>
+
+#include "base/program_state.h"
+
+class GuiListbox;
+
+extern HWND MainWindow;                     // receiver of SetCaption and of the workers' messages
+extern HMENU MainMenu;                      // menu IDR_MAIN_MENU of the language module; null once destroyed
+extern GuiListbox* FileList;                // wrapper of the main window's file list
+extern char FileNameBuffer[PathBufferSize]; // selected entry, dropped item or entry being digested
+extern HWND ProgressWindow;                 // the modeless progress dialog; null while none is open
+extern HANDLE HashThread;                   // the hash worker; null while none runs
+extern HANDLE ExpandThread;                 // the folder-expansion worker; null while none runs
