@@ -39,9 +39,11 @@
 
 // Menu commands (menu 2000 of the language modules)
 #define IDM_QUICKSUM 2010
+#define IDM_CHECK_LIST 2015
 #define IDM_SAVE_LIST 2020
 #define IDM_EXIT 2030
 #define IDM_CLEAR_LIST 2040
+#define IDM_COMPARE_CLIPBOARD 2045
 #define IDM_ABOUT 2050
 
 // Strings of the language modules: texts outside dialogs
@@ -62,6 +64,11 @@
 #define IDS_CANNOT_LIST 5204
 #define IDS_PATH_TOO_LONG 5205
 #define IDS_NAME_NOT_SHOWN 5206
+// The check's verdicts, the first word of a verdict line
+#define IDS_VERDICT_OK 5210
+#define IDS_VERDICT_FAILED 5211
+#define IDS_VERDICT_MISSING 5212
+#define IDS_VERDICT_READ_ERROR 5213
 // Messages
 #define IDS_THREAD_FAILED 5300
 #define IDS_CANNOT_STOP 5301
@@ -71,10 +78,18 @@
 #define IDS_DROP_NO_MEMORY 5305
 #define IDS_BAD_ARGUMENTS 5306 // format: one %s, the arguments, one per line
 #define IDS_SAVE_KEPT 5307     // format: one %s, where the new list lies
+#define IDS_COMPARE_MATCH 5308 // format: one %s, the path of the matching entry
+#define IDS_COMPARE_NONE 5309
+#define IDS_COMPARE_NO_DIGEST 5310
+#define IDS_CHECK_REPLACE 5311
+#define IDS_CHECK_TALLY 5312     // format: five %d, checked, OK, failed, missing, not checked
+#define IDS_CHECK_NOTHING 5313   // format: one %s, the list
+#define IDS_LIST_UNREADABLE 5314 // format: one %s, the list
 // Save dialog and quick-sum dialog
 #define IDS_SAVE_TITLE 5400
 #define IDS_QUICKSUM_CAPTION 5401
 #define IDS_TEXT_LABEL 5402
 #define IDS_DIGEST_LABEL 5403
+#define IDS_CHECK_TITLE 5404
 
 #endif
