@@ -22,6 +22,7 @@
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
+#include "tools/check_list.h"
 #include "tools/quick_sum.h"
 #include "tools/save_list.h"
 #include "tools/show_about.h"
@@ -186,6 +187,9 @@ static void OnCommand(HWND window, WPARAM wParam) {
         if (ListCommandsOffered()) {
             OnClearList(window);
         }
+        break;
+    case IDM_CHECK_LIST:
+        CheckList(window, NULL);
         break;
     case IDM_QUICKSUM:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);

@@ -15,6 +15,7 @@
 #include "window/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
+#include "tools/check_list.h"
 
 namespace {
 
@@ -69,10 +70,19 @@ bool TakeCommandLine(HWND window) {
         ShowMessage(NULL, IDS_BAD_COMMAND_LINE, MB_ICONERROR);
         return false;
     }
-    if (count > 1) {
+    // "/check LIST" as the first argument checks the files of that list.
+    const bool check = count > 2 && lstrcmpiW(arguments[1], L"/check") == 0;
+    if (check) {
+        std::string list;
+        if (ToNarrow(arguments[2], list)) {
+            CheckList(window, list.c_str());
+        } else {
+            ShowNotTaken(window, list);
+        }
+    } else if (count > 1) {
         TakeArguments(window, arguments + 1, count - 1);
         StartFolderExpansion(window);
     }
     LocalFree(arguments);
-    return count > 1;
+    return count > 1 && !check;
 }

@@ -7,7 +7,8 @@
 // expansion worker, which walks them while the window answers. The arguments
 // that cannot be taken are named in one message. True when the command line
 // named anything besides the program, which makes the main window start a
-// run once the walk is over.
+// run once the walk is over. "/check LIST" as the first argument checks the
+// files of that list instead (CheckList) and gives false.
 bool TakeCommandLine(HWND window);
 
 // The work of TakeCommandLine on arguments[0..count-1] (the program's own

@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "base/algorithm_names.h"
+#include "base/check_tally.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "base/code_page.h"
@@ -158,9 +160,8 @@ bool CheckBlock(ULONGLONG done, void* context) {
     return !HashStopRequested();
 }
 
-// Digests the open file named by FileNameBuffer into entry index.
-FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, const char* name, Display& display,
-                       ListTraffic& traffic) {
+// Digests the open file named by FileNameBuffer into digestor.
+FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, Display& display) {
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
     ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
@@ -178,29 +179,74 @@ FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, const char* 
     if (outcome == FileReadFailed && HashStopRequested()) {
         return FileStopped; // a cancel breaks a read that does not return
     }
-    if (outcome == FileDigested) {
-        ReplaceEntry(traffic, index, ResultLine(digestor->DigestText(), name, FileNameBuffer).c_str());
-    }
     return outcome;
 }
 
-// The failure line of the entry in FileNameBuffer; without the language's
-// format the entry keeps its text, and a result of an earlier run stays.
-void ReplaceByFailure(ListTraffic& traffic, int index, const char* name, const char* failFormat) {
-    if (failFormat && !strstr(FileNameBuffer, " <- ")) {
-        ReplaceEntry(traffic, index, FailureLine(failFormat, name, FileNameBuffer).c_str());
+// What the job writes: a digest run's algorithm and failure format, or a
+// check's verdict words (its algorithms and digests come with the entries).
+struct Wording {
+    DigestKind kind;
+    const char* failFormat; // null: a failed entry keeps its text
+    bool check;
+    char verdicts[VerdictReadError + 1][64];
+};
+
+// One digestor of each kind the run meets, made when first needed.
+class Digestors {
+public:
+    Digestors() : m_made() {}
+    ~Digestors() {
+        for (IDigestor* digestor : m_made) {
+            if (digestor) {
+                digestor->Release();
+            }
+        }
     }
+    Digestors(const Digestors&) = delete;
+    Digestors& operator=(const Digestors&) = delete;
+    IDigestor* Get(DigestKind kind) {
+        if (!m_made[kind]) {
+            m_made[kind] = CreateDigestor(kind);
+        }
+        return m_made[kind];
+    }
+
+private:
+    IDigestor* m_made[DigestZipCRC32 + 1];
+};
+
+// The line entry FileNameBuffer gets, or the empty text when it keeps its
+// own: a result or failure line of a digest run (a result of an earlier run
+// stays), a verdict line of a check, which it also counts.
+std::string EntryLine(const Wording& wording, DigestKind kind, FileOutcome outcome, IDigestor* digestor,
+                      const CheckExpectation* expected) {
+    const char* name = KindName(kind);
+    if (expected) {
+        Verdict verdict = outcome == FileOpenFailed ? VerdictMissing
+                          : outcome == FileReadFailed ? VerdictReadError
+                          : digestor->DigestText() == expected->digest ? VerdictOK
+                                                                       : VerdictFailed;
+        CountVerdict(CheckResult, verdict);
+        return std::string(wording.verdicts[verdict]) + " <- " + name + " -> " + FileNameBuffer;
+    }
+    if (outcome == FileDigested) {
+        return ResultLine(digestor->DigestText(), name, FileNameBuffer);
+    }
+    if (wording.failFormat && !strstr(FileNameBuffer, " <- ")) {
+        return FailureLine(wording.failFormat, name, FileNameBuffer);
+    }
+    return std::string();
 }
 
 // One run over the list; returns when it is done or stopped, having sent no
 // report after a stop request. The lines of the entries digested so far are
 // handed over either way.
-void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* failFormat,
-            ListTraffic& traffic) {
+void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic) {
     Display display = {};
     display.count = count;
     display.shownFileRange = -1;
     display.shownFilePos = -1;
+    Digestors digestors;
 
     SetTaskbarState(TBPF_NORMAL);
     SetTaskbarValue(0, count);
@@ -212,18 +258,22 @@ void RunJob(IDigestor* digestor, const char* name, LRESULT count, const char* fa
             return;
         }
         int index = static_cast<int>(i);
-        // An entry that cannot be read is treated as empty: nothing to open.
-        if (ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
+        // A check knows what each of its entries must digest to; an entry
+        // beyond them, or one that cannot be read, is left alone.
+        const CheckExpectation* expected =
+            wording.check && static_cast<size_t>(i) < CheckExpectations.size() ? &CheckExpectations[i] : NULL;
+        if ((!wording.check || expected) && ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
+            const DigestKind kind = expected ? expected->algorithm : wording.kind;
+            IDigestor* digestor = digestors.Get(kind);
             ScopedFile file(OpenToRead(FileNameBuffer));
-            FileOutcome outcome = file.IsValid()
-                                      ? DigestFile(file.Get(), index, digestor, name, display, traffic)
-                                      : FileOpenFailed;
+            FileOutcome outcome = file.IsValid() ? DigestFile(file.Get(), index, digestor, display) : FileOpenFailed;
             if (outcome == FileStopped || (outcome == FileOpenFailed && HashStopRequested())) {
                 // An open or a read broken by a cancel leaves the entry as it was.
                 return;
             }
-            if (outcome != FileDigested) {
-                ReplaceByFailure(traffic, index, name, failFormat);
+            const std::string line = EntryLine(wording, kind, outcome, digestor, expected);
+            if (!line.empty()) {
+                ReplaceEntry(traffic, index, line.c_str());
             }
         }
         display.wantedTotal = i + 1;
@@ -250,15 +300,21 @@ void SetHashBlockHook(HashBlockHook hook) { BlockHook = hook; }
 DWORD WINAPI HashWorkerThread(LPVOID) {
     // A synchronous call first: the window thread carries it out only after
     // it has stored the dialog in ProgressWindow.
-    DigestKind kind = SelectedAlgorithm(MainWindow);
-    char name[16];
-    lstrcpynA(name, AlgorithmNames[kind], sizeof name);
+    Wording wording = {};
+    wording.kind = SelectedAlgorithm(MainWindow);
+    wording.check = !CheckExpectations.empty();
 
-    // The window thread may load other texts while we run: keep our own copy.
+    // The window thread may load other texts while we run: keep our own copies.
     char failFormat[SharedTextSize];
     const char* loaded = LoadText(IDS_OPEN_FAILED);
     if (loaded) {
         lstrcpynA(failFormat, loaded, sizeof failFormat);
+        wording.failFormat = failFormat;
+    }
+    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING, IDS_VERDICT_READ_ERROR};
+    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+        const char* word = LoadText(verdictIds[v]);
+        lstrcpynA(wording.verdicts[v], word ? word : VerdictText(static_cast<Verdict>(v)), sizeof wording.verdicts[v]);
     }
 
     // About 66 KiB: kept off the thread's stack.
@@ -267,8 +323,7 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     if (traffic && count != LB_ERR) {
         traffic->lastHandOver = GetTickCount64();
         try {
-            DigestorHolder digestor(kind);
-            RunJob(digestor.Get(), name, count, loaded ? failFormat : NULL, *traffic);
+            RunJob(wording, count, *traffic);
         } catch (const std::bad_alloc&) {
             // Out of memory: the run ends as far as it got, like a finished one.
         }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/load_text.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
 #include "window/list_commands.h"
@@ -104,8 +105,23 @@ void OnDestroy() {
     ReleaseListPainting();
     EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
     OfferSaveAndClear(true);
+    // A worker left behind reads the expectations no more: its list changes are dropped.
+    if (!HashThread) {
+        CheckExpectations.clear();
+    }
     // Last: the main window is whole again when it sees no dialog.
     ProgressWindow = NULL;
+}
+
+// The tally of a check that ran to its end.
+void ShowCheckTally() {
+    const char* format = LoadText(IDS_CHECK_TALLY);
+    char text[SharedTextSize + 64];
+    const CheckTally& tally = CheckResult;
+    wsprintfA(text, format ? format : "%d %d %d %d %d", tally.checked, tally.ok, tally.failed, tally.missing,
+              tally.notChecked);
+    MessageBoxA(MainWindow, text, AppCaption,
+                MB_TASKMODAL | (tally.ok == tally.checked ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 // The job is done and waits inside this message only to return: its handle
@@ -119,7 +135,11 @@ void OnHashDone(HWND dialog) {
     EnableStart(FALSE);
     CloseHandle(HashThread);
     HashThread = NULL;
+    const bool check = !CheckExpectations.empty();
     DestroyWindow(dialog);
+    if (check) {
+        ShowCheckTally();
+    }
 }
 
 } // namespace
@@ -128,6 +148,7 @@ bool ReapStoppedHashWorker() {
     if (HashThread && !ProgressWindow && WaitForSingleObject(HashThread, 0) == WAIT_OBJECT_0) {
         CloseHandle(HashThread);
         HashThread = NULL;
+        CheckExpectations.clear(); // of a check whose worker was left behind
     }
     return HashThread == NULL;
 }

@@ -7,3 +7,5 @@ char FileNameBuffer[PathBufferSize] = "";
 HWND ProgressWindow = NULL;
 HANDLE HashThread = NULL;
 HANDLE ExpandThread = NULL;
+std::vector<CheckExpectation> CheckExpectations;
+CheckTally CheckResult = {};

@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "base/check_tally.h"
 #include "base/program_state.h"
+#include "engine/digestor.h"
 
 class GuiListbox;
 
@@ -17,3 +22,15 @@ extern char FileNameBuffer[PathBufferSize]; // selected entry, dropped item or e
 extern HWND ProgressWindow;                 // the modeless progress dialog; null while none is open
 extern HANDLE HashThread;                   // the hash worker; null while none runs
 extern HANDLE ExpandThread;                 // the folder-expansion worker; null while none runs
+
+// A check of files against a list: what the file of each entry must digest
+// to, in list order, set by the check before its run starts; empty for a
+// digest run. Written by the window thread only while no run exists.
+struct CheckExpectation {
+    DigestKind algorithm;
+    std::string digest;
+};
+extern std::vector<CheckExpectation> CheckExpectations;
+// The check's tally: notChecked counted by the check (lines of the list it
+// could not take), the verdicts by the run's worker.
+extern CheckTally CheckResult;

@@ -1,8 +1,12 @@
 #include "window/gui_listbox.h"
 
+#include <stdio.h>
+
 #include <new>
 #include <string.h>
 
+#include "base/load_text.h"
+#include "res/resource.h"
 #include "window/app_state.h"
 #include "base/code_page.h"
 #include "window/palette.h"
@@ -88,6 +92,12 @@ bool GuiListbox::AttachStyle() {
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;
     style->selectedBrush = CreateBrushIndirect(&brush);
+    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING, IDS_VERDICT_READ_ERROR};
+    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+        const char* word = LoadText(verdictIds[v]);
+        snprintf(style->verdictMarks[v], sizeof style->verdictMarks[v], "%s <- ",
+                 word ? word : VerdictText(static_cast<Verdict>(v)));
+    }
 
     // The record is in place before either procedure can be called with it.
     ForgetStyle(m_parent);
@@ -180,17 +190,27 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
 
     // One pixel of the list's background stays free on every side of a bar.
     const RECT& bar = item->rcItem;
+    // A check's verdict shows without reading it: OK green, the others red.
+    int verdict = -1;
+    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+        if (strncmp(entry, style->verdictMarks[v], strlen(style->verdictMarks[v])) == 0) {
+            verdict = v;
+        }
+    }
+    const COLORREF normalText = verdict < 0 ? style->normalTextColor : verdict == VerdictOK ? PassedGreen : FailedRed;
+    const COLORREF selectedText =
+        verdict < 0 ? style->selectedTextColor : verdict == VerdictOK ? PassedLightGreen : FailedLightRed;
     HGDIOBJ oldPen = SelectObject(dc, style->normalPen);
     HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);
     Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
-    COLORREF oldColor = SetTextColor(dc, style->normalTextColor);
+    COLORREF oldColor = SetTextColor(dc, normalText);
     DrawTextW(dc, text.c_str(), -1, &textRect, EntryTextFlags);
 
     if (item->itemState & ODS_SELECTED) {
         SelectObject(dc, style->selectedPen);
         SelectObject(dc, style->selectedBrush);
         Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);
-        SetTextColor(dc, style->selectedTextColor);
+        SetTextColor(dc, selectedText);
         DrawTextW(dc, text.c_str(), -1, &textRect, EntryTextFlags);
     }
 

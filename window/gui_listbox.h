@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+#include "base/check_tally.h"
+
 // Drawing record, hung on the list box and on its parent as the window
 // property below. Created once and kept until the process ends.
 struct GuiListboxStyle {
@@ -24,6 +26,9 @@ struct GuiListboxStyle {
     int32_t leftMargin;
     int32_t rightMargin;
     UINT dpi; // the DPI the list's item height is in
+    // How a check's verdict lines begin ("OK <- ", in the module's words), by
+    // Verdict: they are drawn in the palette's passed or failed tone.
+    char verdictMarks[VerdictReadError + 1][72];
 };
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"

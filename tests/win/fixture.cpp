@@ -158,6 +158,13 @@ std::string WinTest::Text(UINT id, const std::string& first, const std::string& 
     return text;
 }
 
+std::string WinTest::Tally(int checked, int ok, int failed, int missing, int notChecked) const {
+    char format[1024] = "", text[2048];
+    LoadStringA(m_language, IDS_CHECK_TALLY, format, sizeof format);
+    wsprintfA(text, format, checked, ok, failed, missing, notChecked);
+    return text;
+}
+
 void WinTest::ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls) {
     EXPECT_TRUE(!caption || WindowText(dialog) == "Digestor: " + Text(caption)) << WindowText(dialog);
     for (const auto& [control, id] : controls)

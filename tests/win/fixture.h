@@ -39,6 +39,7 @@ protected:
     HWND Item(int id) const { return GetDlgItem(m_window, id); }
     // String id of the language module, formatted with first and second.
     std::string Text(UINT id, const std::string& first = "", const std::string& second = "") const;
+    std::string Tally(int checked, int ok, int failed, int missing, int notChecked) const; // IDS_CHECK_TALLY
     // The dialog's caption ("Digestor: " and string caption, unless 0) and its controls' texts.
     void ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls);
     std::vector<std::string> Entries();

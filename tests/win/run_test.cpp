@@ -3,12 +3,15 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <memory>
+#include <fstream>
 #include <random>
 
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
+#include "tools/check_list.h"
+#include "window/palette.h"
 #include "tests/win/fixture.h"
 
 // Where the job is held, on its own thread: before the first block of `entry` at byte `after` or
@@ -202,5 +205,50 @@ TEST_F(Run, PipeEntryIsLeftByACancelAtOnceAndGetsTheFailureLineWhenItsReadFails)
         if (!cancel)
             expected = {expected[0], Text(IDS_OPEN_FAILED, "MD5", pipe), ResultLine(DigestMD5, last)};
         EXPECT_EQ(Entries(), expected);
+    }
+}
+
+// A sha256sum file of four files, one changed and one removed, and a line of no known form: each
+// file its verdict line, painted green or red, then the tally; a cancel keeps the later paths.
+TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
+    const std::vector<std::string> names = {"a.bin", "sub\\d.bin", "b.bin", "c.bin"};
+    std::string sums;
+    for (size_t i = 0; i < names.size(); ++i)
+        sums += DigestOf(DigestSHA256, ReadBytes(File(names[i], 1000 * i + 5))) + (i ? "  " : " *") + names[i] + "\n";
+    std::ofstream(Path("SHA256SUMS").c_str(), std::ios::binary) << sums << "no checksum here\n";
+    File("b.bin", 77); // changed
+    DeleteFileA(Path("c.bin").c_str());
+    const std::string verdicts[] = {Text(IDS_VERDICT_OK), Text(IDS_VERDICT_OK), Text(IDS_VERDICT_FAILED),
+                                    Text(IDS_VERDICT_MISSING)};
+    m_allowedBoxes = {Text(IDS_CHECK_REPLACE), Tally(4, 2, 1, 1, 1)};
+    for (bool cancel : {false, true}) {
+        SetEntries({"an entry the check replaces"});
+        Hold = {2, 0, cancel ? WM_COMMAND : 0u, IDC_CANCEL, cancel, false};
+        OnWindowThread([this] { CheckList(m_window, Path("SHA256SUMS").c_str()); });
+        ASSERT_TRUE(WaitIdle());
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < names.size(); ++i)
+            expected.push_back(cancel && i >= 2 ? Path(names[i]) : verdicts[i] + " <- SHA256 -> " + Path(names[i]));
+        EXPECT_EQ(Entries(), expected);
+    }
+    ASSERT_EQ(Boxes().size(), 3u) << "no tally after a cancel";
+    EXPECT_EQ(Boxes()[1].text, Tally(4, 2, 1, 1, 1));
+    // Painted: green text on the OK entry, red on the FAILED one (the cancelled run left 0 and 1).
+    OnWindowThread([this] { CheckList(m_window, Path("SHA256SUMS").c_str()); });
+    ASSERT_TRUE(WaitIdle());
+    HWND list = Item(IDC_FILE_LIST);
+    for (int entry : {0, 2}) {
+        RECT item;
+        SendMessageA(list, LB_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&item));
+        const COLORREF tone = entry == 0 ? PassedGreen : FailedRed;
+        EXPECT_TRUE(WaitFor([&] {
+            HDC dc = GetDC(list);
+            bool seen = false;
+            for (int x = item.left + 5; x < item.left + 40 && !seen; ++x)
+                for (int y = item.top; y < item.bottom && !seen; ++y)
+                    seen = GetPixel(dc, x, y) == tone;
+            ReleaseDC(list, dc);
+            return seen;
+        })) << "entry " << entry;
     }
 }

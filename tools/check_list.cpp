@@ -1,0 +1,123 @@
+#include "tools/check_list.h"
+
+#include <commdlg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "base/code_page.h"
+#include "base/digest_file.h"
+#include "base/list_reading.h"
+#include "base/load_text.h"
+#include "base/long_path.h"
+#include "base/scoped_handle.h"
+#include "res/resource.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/show_message.h"
+
+namespace {
+
+const char Filter[] = "Checksum lists\0*.txt;*.md5;*.sha1;*.sha256;*.sha512;*.sfv\0All Files (*.*)\0*.*\0";
+
+bool AskForList(HWND owner, char* path) {
+    // The dialog keeps a pointer to the title, so it gets its own copy.
+    char title[SharedTextSize] = "";
+    const char* loaded = LoadText(IDS_CHECK_TITLE);
+    lstrcpynA(title, loaded ? loaded : "", sizeof title);
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = Filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = PathBufferSize;
+    dialog.lpstrTitle = loaded ? title : NULL;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    return GetOpenFileNameA(&dialog) != 0;
+}
+
+bool ReadWholeList(const char* path, std::string& text) {
+    ScopedFile file(OpenToRead(path));
+    char chunk[64 * 1024];
+    DWORD length = 0;
+    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
+        if (length == 0) {
+            text = FromListBytes(text);
+            return true;
+        }
+        text.append(chunk, length);
+    }
+    return false;
+}
+
+// A message of the language module that names the list.
+void ShowAboutList(HWND owner, UINT textId, const char* list) {
+    const char* format = LoadText(textId);
+    char message[2 * PathBufferSize + SharedTextSize];
+    snprintf(message, sizeof message, format ? format : "%s", list);
+    MessageBoxA(owner, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
+}
+
+} // namespace
+
+void CheckList(HWND owner, const char* path) {
+    if (ExpandThread || ProgressWindow || HashThread) {
+        return;
+    }
+    char chosen[PathBufferSize] = "";
+    if (!path) {
+        if (!AskForList(owner, chosen)) {
+            return;
+        }
+        path = chosen;
+    }
+    const std::string list = FullPath(path);
+    std::vector<std::string> paths;
+    std::vector<CheckExpectation> expectations;
+    int notChecked = 0;
+    try {
+        std::string text;
+        if (!ReadWholeList(list.c_str(), text)) {
+            ShowAboutList(owner, IDS_LIST_UNREADABLE, list.c_str());
+            return;
+        }
+        for (const ListEntry& entry : ReadListText(text)) {
+            // A path a list entry cannot hold would name another file.
+            std::string file = entry.isResult ? FullPath(ResolveEntryPath(list, entry.path)) : std::string();
+            if (file.empty() || file.size() >= static_cast<size_t>(PathBufferSize)) {
+                ++notChecked;
+                continue;
+            }
+            paths.push_back(file);
+            expectations.push_back({entry.algorithm, entry.digest});
+        }
+    } catch (const std::bad_alloc&) {
+        ShowAboutList(owner, IDS_LIST_UNREADABLE, list.c_str());
+        return;
+    }
+    if (paths.empty()) {
+        ShowAboutList(owner, IDS_CHECK_NOTHING, list.c_str());
+        return;
+    }
+    if (FileList->EntryCount() > 0 && ShowMessage(owner, IDS_CHECK_REPLACE, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+        return;
+    }
+    FileList->ClearEntries();
+    SetDlgItemTextA(owner, IDC_SELECTED_PATH, "");
+    for (const std::string& file : paths) {
+        FileList->AddEntry(file.c_str());
+    }
+    CheckExpectations.swap(expectations);
+    CheckResult = CheckTally();
+    CheckResult.notChecked = notChecked;
+    SendMessageA(owner, WM_COMMAND, IDC_START, 0);
+    // A run that could not start leaves a plain list behind.
+    if (!ProgressWindow) {
+        CheckExpectations.clear();
+    }
+}
