@@ -4,9 +4,12 @@
 //   MD4   vs OpenSSL MD4 (EVP interface, legacy provider)
 //   CRC32 vs zlib crc32
 //   MD2   alone (no reference)
+//   SHA-1, SHA-256, SHA-512 vs OpenSSL (EVP interface), ours both with the
+//         SHA extensions (where the processor has them) and portable
 //
 // Every case digests one shared 64 MiB buffer of pseudo-random bytes (fixed
-// seed), fed in 1024-byte pieces the way the program feeds files. After the
+// seed), fed in 1024-byte pieces the way the program feeds files; the SHA
+// cases, whose goals are stated for 64 KiB updates, in 64 KiB pieces. After the
 // Google Benchmark run a summary table gives MB/s (1 MB = 10^6 bytes) and the
 // speed ratios ours/reference against their goals. A missed goal is reported,
 // never turned into a failing exit code.
@@ -15,6 +18,7 @@
 // --benchmark_filter=MD5, --benchmark_repetitions=9 or
 // --benchmark_enable_random_interleaving=false (on by default here).
 
+#include "engine/cpu_features.h"
 #include "engine/digestor.h"
 
 #include <benchmark/benchmark.h>
@@ -37,6 +41,7 @@ namespace {
 
 constexpr size_t kBufferBytes = size_t(64) * 1024 * 1024; // 64 MiB
 constexpr uint32_t kPieceBytes = 1024;                    // one Update call
+constexpr uint32_t kShaPieceBytes = 64 * 1024;            // one Update call in the SHA cases
 constexpr uint64_t kSeed = 0x44696765'73746F72ull;        // fixed seed
 
 // Repetitions per case; the summary uses the best (highest throughput)
@@ -55,6 +60,14 @@ const char* const kOursCRC32 = "Ours_CRC32";
 const char* const kOpenSslMD4 = "OpenSSL_MD4";
 const char* const kOpenSslMD5 = "OpenSSL_MD5";
 const char* const kZlibCRC32 = "zlib_crc32";
+const char* const kOursSHA1 = "Ours_SHA1_64K";
+const char* const kOursSHA1Portable = "Ours_SHA1_portable_64K";
+const char* const kOpenSslSHA1 = "OpenSSL_SHA1_64K";
+const char* const kOursSHA256 = "Ours_SHA256_64K";
+const char* const kOursSHA256Portable = "Ours_SHA256_portable_64K";
+const char* const kOpenSslSHA256 = "OpenSSL_SHA256_64K";
+const char* const kOursSHA512 = "Ours_SHA512_64K";
+const char* const kOpenSslSHA512 = "OpenSSL_SHA512_64K";
 
 std::vector<uint8_t> g_buffer;
 
@@ -82,21 +95,25 @@ void SetThroughput(benchmark::State& state) {
 // ---------------------------------------------------------------------------
 // Benchmarked cases
 
-// Our engine: Reset, Update(ptr, 1024) x 65536, Finish, DigestText.
-void BM_Ours(benchmark::State& state, DigestKind kind) {
+enum class ShaPath { Fastest, Portable };
+
+// Our engine: Reset, Update(ptr, piece) x (64 MiB / piece), Finish, DigestText.
+void BM_Ours(benchmark::State& state, DigestKind kind, uint32_t pieceBytes, ShaPath path) {
     IDigestor* digestor = nullptr;
+    ForcePortableSha(path == ShaPath::Portable);
     try {
         digestor = CreateDigestor(kind);
     } catch (const std::bad_alloc&) {
         state.SkipWithError("CreateDigestor: out of memory");
         return;
     }
+    ForcePortableSha(false);
     const uint8_t* const data = g_buffer.data();
     std::string text;
     for (auto _ : state) {
         digestor->Reset();
-        for (size_t offset = 0; offset < kBufferBytes; offset += kPieceBytes) {
-            digestor->Update(data + offset, kPieceBytes);
+        for (size_t offset = 0; offset < kBufferBytes; offset += pieceBytes) {
+            digestor->Update(data + offset, pieceBytes);
         }
         digestor->Finish();
         text = digestor->DigestText();
@@ -107,8 +124,8 @@ void BM_Ours(benchmark::State& state, DigestKind kind) {
     SetThroughput(state);
 }
 
-// OpenSSL through EVP: Init, Update(ptr, 1024) x 65536, Final.
-void BM_OpenSsl(benchmark::State& state, const EVP_MD* md) {
+// OpenSSL through EVP: Init, Update(ptr, piece) x (64 MiB / piece), Final.
+void BM_OpenSsl(benchmark::State& state, const EVP_MD* md, uint32_t pieceBytes) {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
     if (context == nullptr) {
         state.SkipWithError("EVP_MD_CTX_new failed");
@@ -120,8 +137,8 @@ void BM_OpenSsl(benchmark::State& state, const EVP_MD* md) {
     bool failed = false;
     for (auto _ : state) {
         int ok = EVP_DigestInit_ex(context, md, nullptr);
-        for (size_t offset = 0; offset < kBufferBytes; offset += kPieceBytes) {
-            ok &= EVP_DigestUpdate(context, data + offset, kPieceBytes);
+        for (size_t offset = 0; offset < kBufferBytes; offset += pieceBytes) {
+            ok &= EVP_DigestUpdate(context, data + offset, pieceBytes);
         }
         ok &= EVP_DigestFinal_ex(context, digest, &digestLength);
         failed |= (ok != 1);
@@ -241,11 +258,11 @@ std::string HexOf(const unsigned char* bytes, size_t length) {
     return text;
 }
 
-std::string OursOnBuffer(DigestKind kind) {
+std::string OursOnBuffer(DigestKind kind, uint32_t pieceBytes = kPieceBytes) {
     IDigestor* digestor = CreateDigestor(kind);
     digestor->Reset();
-    for (size_t offset = 0; offset < kBufferBytes; offset += kPieceBytes) {
-        digestor->Update(g_buffer.data() + offset, kPieceBytes);
+    for (size_t offset = 0; offset < kBufferBytes; offset += pieceBytes) {
+        digestor->Update(g_buffer.data() + offset, pieceBytes);
     }
     digestor->Finish();
     std::string text = digestor->DigestText();
@@ -264,13 +281,14 @@ std::string OpenSslOnBuffer(const EVP_MD* md) {
 
 void PrintCheck(const char* algorithm, const std::string& ours, const std::string& expected,
                 const char* source) {
-    std::printf("  %-6s %-34s %s (%s)\n", algorithm, ours.c_str(),
+    std::printf("  %-8s %-34s %s (%s)\n", algorithm,
+                ours.size() > 34 ? (ours.substr(0, 31) + "...").c_str() : ours.c_str(),
                 ours == expected ? "matches" : "DIFFERS from", source);
     if (ours != expected)
-        std::printf("  %-6s %-34s expected\n", "", expected.c_str());
+        std::printf("  %-8s %-34s expected\n", "", expected.c_str());
 }
 
-void CheckDigests(const EVP_MD* md5, const EVP_MD* md4) {
+void CheckDigests(const EVP_MD* md5, const EVP_MD* md4, const EVP_MD* const sha[3]) {
     std::printf("Digest check on the 64 MiB buffer (informational):\n");
     PrintCheck("MD5", OursOnBuffer(DigestMD5), OpenSslOnBuffer(md5), "OpenSSL MD5");
     if (md4 != nullptr) {
@@ -284,6 +302,14 @@ void CheckDigests(const EVP_MD* md5, const EVP_MD* md4) {
     char expected[9];
     std::snprintf(expected, sizeof expected, "%08lx", static_cast<unsigned long>(raw));
     PrintCheck("CRC32", OursOnBuffer(DigestCRC32), expected, "zlib, init 0, no final xor");
+    std::snprintf(expected, sizeof expected, "%08lx",
+                  crc32(0, g_buffer.data(), static_cast<uInt>(g_buffer.size())) & 0xFFFFFFFFul);
+    PrintCheck("ZipCRC32", OursOnBuffer(DigestZipCRC32), expected, "zlib crc32");
+    const DigestKind shaKinds[3] = {DigestSHA1, DigestSHA256, DigestSHA512};
+    const char* const shaNames[3] = {"SHA1", "SHA256", "SHA512"};
+    for (int i = 0; i < 3; ++i)
+        PrintCheck(shaNames[i], OursOnBuffer(shaKinds[i], kShaPieceBytes), OpenSslOnBuffer(sha[i]),
+                   "OpenSSL");
     std::printf("  (MD2 has no reference here and is not checked)\n\n");
     std::fflush(stdout);
 }
@@ -323,30 +349,42 @@ void PrintRatioRow(const SummaryReporter& results, const char* algorithm, const 
         }
         verdict = ratio >= goal ? "ok" : "below goal";
     }
-    char goalText[16];
-    std::snprintf(goalText, sizeof goalText, ">= %.2f", goal);
-    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", algorithm, oursText.c_str(), anchorLabel,
+    char goalText[16] = "-";
+    if (goal > 0.0)
+        std::snprintf(goalText, sizeof goalText, ">= %.2f", goal);
+    else if (oursBest > 0.0 && anchorBest > 0.0)
+        verdict = "(no goal)";
+    std::printf("%-13s %12s   %-14s %12s %10s %10s %9s   %s\n", algorithm, oursText.c_str(), anchorLabel,
                 anchorText.c_str(), ratioBest, ratioMedian, goalText, verdict);
 }
 
 void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     std::printf("\n");
-    std::printf("Summary: 64 MiB buffer fed in 1024-byte pieces; MB/s with 1 MB = 10^6 bytes;\n");
+    std::printf("Summary: 64 MiB buffer fed in 1024-byte pieces (the SHAs: 64 KiB pieces); MB/s with\n");
+    std::printf("1 MB = 10^6 bytes; SHA extensions %s;\n",
+                CpuHasShaExtensions() ? "used for SHA-1 and SHA-256" : "not on this processor");
     std::printf("rates are the best repetition (highest throughput), ratio = ours / reference\n");
     std::printf("(best and median); the verdict uses the best-repetition ratio.\n\n");
-    std::printf("%-6s %12s   %-12s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference", "ref MB/s",
+    std::printf("%-13s %12s   %-14s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference", "ref MB/s",
                 "ratio", "ratio(med)", "goal", "verdict");
-    std::printf("%s\n", std::string(92, '-').c_str());
+    std::printf("%s\n", std::string(101, '-').c_str());
     PrintRatioRow(results, "MD5", kOursMD5, "OpenSSL MD5", kOpenSslMD5, 0.95);
     PrintRatioRow(results, "MD4", kOursMD4, "OpenSSL MD4", kOpenSslMD4, 0.95);
     PrintRatioRow(results, "CRC32", kOursCRC32, "zlib crc32", kZlibCRC32, 0.75);
-    std::printf("%-6s %12s   %-12s\n", "MD2", FormatRate(results, kOursMD2).c_str(), "(none)");
+    PrintRatioRow(results, "SHA-1", kOursSHA1, "OpenSSL SHA1", kOpenSslSHA1, 0.90);
+    PrintRatioRow(results, "SHA-1 port.", kOursSHA1Portable, "OpenSSL SHA1", kOpenSslSHA1, 0.0);
+    PrintRatioRow(results, "SHA-256", kOursSHA256, "OpenSSL SHA256", kOpenSslSHA256, 0.90);
+    PrintRatioRow(results, "SHA-256 port.", kOursSHA256Portable, "OpenSSL SHA256", kOpenSslSHA256, 0.0);
+    PrintRatioRow(results, "SHA-512", kOursSHA512, "OpenSSL SHA512", kOpenSslSHA512, 0.80);
+    std::printf("%-13s %12s   %-14s\n", "MD2", FormatRate(results, kOursMD2).c_str(), "(none)");
     if (!md4AnchorAvailable) {
         std::printf("\nNote: the OpenSSL MD4 reference was skipped (legacy provider or MD4 "
                     "unavailable).\n");
     }
-    const char* const names[] = {kOursMD5,   kOpenSslMD5, kOursMD4, kOpenSslMD4,
-                                 kOursCRC32, kZlibCRC32,  kOursMD2};
+    const char* const names[] = {kOursMD5,          kOpenSslMD5,  kOursMD4,      kOpenSslMD4,
+                                 kOursCRC32,        kZlibCRC32,   kOursMD2,      kOursSHA1,
+                                 kOursSHA1Portable, kOpenSslSHA1, kOursSHA256,   kOursSHA256Portable,
+                                 kOpenSslSHA256,    kOursSHA512,  kOpenSslSHA512};
     for (const char* name : names) {
         const std::string error = results.Error(name);
         if (!error.empty())
@@ -398,25 +436,44 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data()))
         return 1;
 
-    CheckDigests(md5ForBench, md4);
+    EVP_MD* sha[3] = {EVP_MD_fetch(nullptr, "SHA1", nullptr), EVP_MD_fetch(nullptr, "SHA256", nullptr),
+                      EVP_MD_fetch(nullptr, "SHA512", nullptr)};
+    CheckDigests(md5ForBench, md4, sha);
 
     // Registration order; the run order is interleaved (see above).
-    Configure(benchmark::RegisterBenchmark(kOursMD5, BM_Ours, DigestKind(DigestMD5)), kRepetitions);
-    Configure(benchmark::RegisterBenchmark(kOpenSslMD5, BM_OpenSsl, md5ForBench), kRepetitions);
-    Configure(benchmark::RegisterBenchmark(kOursMD4, BM_Ours, DigestKind(DigestMD4)), kRepetitions);
-    if (md4 != nullptr) {
-        Configure(benchmark::RegisterBenchmark(kOpenSslMD4, BM_OpenSsl, static_cast<const EVP_MD*>(md4)),
-                  kRepetitions);
-    }
-    Configure(benchmark::RegisterBenchmark(kOursCRC32, BM_Ours, DigestKind(DigestCRC32)), kRepetitions);
+    const auto ours = [](const char* name, DigestKind kind, uint32_t pieceBytes, ShaPath path,
+                         int repetitions) {
+        Configure(benchmark::RegisterBenchmark(name, BM_Ours, kind, pieceBytes, path), repetitions);
+    };
+    const auto openSsl = [](const char* name, const EVP_MD* md, uint32_t pieceBytes) {
+        Configure(benchmark::RegisterBenchmark(name, BM_OpenSsl, md, pieceBytes), kRepetitions);
+    };
+    ours(kOursMD5, DigestMD5, kPieceBytes, ShaPath::Fastest, kRepetitions);
+    openSsl(kOpenSslMD5, md5ForBench, kPieceBytes);
+    ours(kOursMD4, DigestMD4, kPieceBytes, ShaPath::Fastest, kRepetitions);
+    if (md4 != nullptr)
+        openSsl(kOpenSslMD4, md4, kPieceBytes);
+    ours(kOursCRC32, DigestCRC32, kPieceBytes, ShaPath::Fastest, kRepetitions);
     Configure(benchmark::RegisterBenchmark(kZlibCRC32, BM_ZlibCrc32), kRepetitions);
-    Configure(benchmark::RegisterBenchmark(kOursMD2, BM_Ours, DigestKind(DigestMD2)), kRepetitionsMD2);
+    ours(kOursMD2, DigestMD2, kPieceBytes, ShaPath::Fastest, kRepetitionsMD2);
+    ours(kOursSHA1, DigestSHA1, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursSHA1Portable, DigestSHA1, kShaPieceBytes, ShaPath::Portable, kRepetitions);
+    ours(kOursSHA256, DigestSHA256, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursSHA256Portable, DigestSHA256, kShaPieceBytes, ShaPath::Portable, kRepetitions);
+    ours(kOursSHA512, DigestSHA512, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    if (sha[0] != nullptr && sha[1] != nullptr && sha[2] != nullptr) {
+        openSsl(kOpenSslSHA1, sha[0], kShaPieceBytes);
+        openSsl(kOpenSslSHA256, sha[1], kShaPieceBytes);
+        openSsl(kOpenSslSHA512, sha[2], kShaPieceBytes);
+    }
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintSummary(reporter, md4 != nullptr);
 
     benchmark::Shutdown();
+    for (EVP_MD* md : sha)
+        EVP_MD_free(md);
     EVP_MD_free(md4);
     EVP_MD_free(md5);
     if (legacyProvider != nullptr)

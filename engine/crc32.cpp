@@ -1,4 +1,4 @@
-// CRC-32 over the reflected polynomial 0xEDB88320, initial value 0, no final XOR.
+// CRC-32, reflected polynomial 0xEDB88320: the program's (initial 0, no final XOR) and zip's (ITU-T V.42).
 #include "engine/crc32.h"
 
 #include <cstdio>
@@ -83,6 +83,25 @@ inline uint32_t Slice4(const uint32_t (&t)[16][256], int first, uint32_t word) {
            t[first - 3][word >> 24];
 }
 
+// The register after the bytes, both variants.
+uint32_t AdvanceCrc(uint32_t crc, const uint8_t* bytes, uint32_t length) {
+    const uint32_t(&t)[16][256] = Slices.t;
+    for (; length >= 16; length -= 16, bytes += 16) {
+        const uint32_t w0 = LoadLE32(bytes) ^ crc;
+        crc = Slice4(t, 15, w0) ^ Slice4(t, 11, LoadLE32(bytes + 4)) ^ Slice4(t, 7, LoadLE32(bytes + 8)) ^
+              Slice4(t, 3, LoadLE32(bytes + 12));
+    }
+    for (; length != 0; --length, ++bytes)
+        crc = CrcTable[(crc ^ *bytes) & 0xFF] ^ (crc >> 8);
+    return crc;
+}
+
+std::string CrcText(uint32_t crc) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", unsigned(crc));
+    return std::string(text, 8);
+}
+
 } // namespace
 
 CDigestor_CRC32::CDigestor_CRC32() { Reset(); }
@@ -94,16 +113,7 @@ void CDigestor_CRC32::Reset() {
 
 void CDigestor_CRC32::Update(const uint8_t* bytes, uint32_t length) {
     // Bytes after Finish still enter the register; DigestText shows the current value.
-    uint32_t crc = m_register;
-    const uint32_t(&t)[16][256] = Slices.t;
-    for (; length >= 16; length -= 16, bytes += 16) {
-        const uint32_t w0 = LoadLE32(bytes) ^ crc;
-        crc = Slice4(t, 15, w0) ^ Slice4(t, 11, LoadLE32(bytes + 4)) ^ Slice4(t, 7, LoadLE32(bytes + 8)) ^
-              Slice4(t, 3, LoadLE32(bytes + 12));
-    }
-    for (; length != 0; --length, ++bytes)
-        crc = CrcTable[(crc ^ *bytes) & 0xFF] ^ (crc >> 8);
-    m_register = crc;
+    m_register = AdvanceCrc(m_register, bytes, length);
 }
 
 void CDigestor_CRC32::Finish() { m_finished = 1; }
@@ -111,7 +121,25 @@ void CDigestor_CRC32::Finish() { m_finished = 1; }
 std::string CDigestor_CRC32::DigestText() const {
     if (!m_finished)
         return std::string();
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", unsigned(m_register));
-    return std::string(text, 8);
+    return CrcText(m_register);
+}
+
+CDigestor_ZipCRC32::CDigestor_ZipCRC32() { Reset(); }
+
+void CDigestor_ZipCRC32::Reset() {
+    m_finished = false;
+    m_register = 0xFFFFFFFF;
+}
+
+void CDigestor_ZipCRC32::Update(const uint8_t* bytes, uint32_t length) {
+    if (!m_finished)
+        m_register = AdvanceCrc(m_register, bytes, length);
+}
+
+void CDigestor_ZipCRC32::Finish() { m_finished = true; }
+
+std::string CDigestor_ZipCRC32::DigestText() const {
+    if (!m_finished)
+        return std::string();
+    return CrcText(~m_register);
 }

@@ -5,6 +5,9 @@
 #include "engine/md2.h"
 #include "engine/md4.h"
 #include "engine/md5.h"
+#include "engine/sha1.h"
+#include "engine/sha256.h"
+#include "engine/sha512.h"
 
 void IRefCount::Release() {
     // Plain integer: a digestor never leaves the thread that owns it.
@@ -22,6 +25,14 @@ IDigestor* CreateDigestor(DigestKind kind) {
         return new CDigestor_MD4;
     case DigestCRC32:
         return new CDigestor_CRC32;
+    case DigestSHA1:
+        return new CDigestor_SHA1;
+    case DigestSHA256:
+        return new CDigestor_SHA256;
+    case DigestSHA512:
+        return new CDigestor_SHA512;
+    case DigestZipCRC32:
+        return new CDigestor_ZipCRC32;
     default:
         return new CDigestor_MD5;
     }

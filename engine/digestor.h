@@ -5,11 +5,21 @@
 #include <cstdint>
 #include <string>
 
-// Algorithm chosen by position in the algorithm combo boxes:
-// 0 MD2, 1 MD4, 2 MD5, 3 CRC32. Any other value means MD5.
+// Algorithm chosen by position in the algorithm combo boxes: 0 MD2, 1 MD4, 2 MD5,
+// 3 CRC32 (the program's own variant), 4 SHA-1, 5 SHA-256, 6 SHA-512, 7 the zip/PNG/SFV
+// CRC-32. Any other value, negative or above 7, means MD5.
 typedef int32_t DigestKind;
 
-enum : DigestKind { DigestMD2 = 0, DigestMD4 = 1, DigestMD5 = 2, DigestCRC32 = 3, DigestSHA1 = 4, DigestSHA256 = 5, DigestSHA512 = 6, DigestZipCRC32 = 7 };
+enum : DigestKind {
+    DigestMD2 = 0,
+    DigestMD4 = 1,
+    DigestMD5 = 2,
+    DigestCRC32 = 3,
+    DigestSHA1 = 4,
+    DigestSHA256 = 5,
+    DigestSHA512 = 6,
+    DigestZipCRC32 = 7
+};
 
 // Reference count shared by every digestor through virtual inheritance.
 // The creator holds the only reference; nothing raises the count.
@@ -27,8 +37,6 @@ private:
     IRefCount& operator=(const IRefCount&) = delete;
 
     int32_t m_refCount;
-
-    friend struct RefCountProbe; // lets tests read the count
 };
 
 class IDigestor : public virtual IRefCount {

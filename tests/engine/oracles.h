@@ -1,4 +1,4 @@
-// Digests computed apart from the engine (a bit-by-bit CRC, OpenSSL's MD4 and MD5),
+// Digests computed apart from the engine (bit-by-bit CRCs, OpenSSL's MD4, MD5 and SHAs),
 // and feeding a digestor in pieces; shared by the engine tests and the fuzz target.
 #pragma once
 
@@ -23,31 +23,36 @@ inline std::string Feed(IDigestor* d, const uint8_t* p, size_t n, const std::vec
     return d->DigestText();
 }
 
-inline std::string BitwiseCrc(const uint8_t* p, size_t n) {
-    uint32_t crc = 0;
+// The program's CRC starts at 0 and stays as it is; zip's starts at ffffffff and is inverted.
+inline std::string BitwiseCrc(const uint8_t* p, size_t n, uint32_t initial, uint32_t finalXor) {
+    uint32_t crc = initial;
     for (size_t i = 0; i < n; ++i) {
         crc ^= p[i];
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
     }
+    crc ^= finalXor;
     const uint8_t bigEndian[4] = {uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc)};
     return HexText(bigEndian, 4);
 }
 
-// The oracle's digest text, or "" where there is none (MD2, whose RFC vectors stand alone; MD4 and
-// MD5 without OpenSSL).
+// The oracle's digest text, or "" where there is none (MD2, whose RFC vectors stand alone; the others
+// but the CRCs without OpenSSL).
 inline std::string Oracle(DigestKind kind, const uint8_t* p, size_t n) {
     if (kind == DigestCRC32)
-        return BitwiseCrc(p, n);
+        return BitwiseCrc(p, n, 0, 0);
+    if (kind == DigestZipCRC32)
+        return BitwiseCrc(p, n, 0xFFFFFFFF, 0xFFFFFFFF);
 #ifdef DIGESTOR_WITH_OPENSSL
-    if (kind == DigestMD2)
+    static const char* const names[] = {nullptr, "MD4", "MD5", nullptr, "SHA1", "SHA256", "SHA512"};
+    if (names[kind] == nullptr)
         return std::string();
     // MD4 is in the legacy provider; loading one provider stops the default one loading by itself.
     [[maybe_unused]] static OSSL_PROVIDER* const providers[] = {OSSL_PROVIDER_load(nullptr, "legacy"),
                                                                 OSSL_PROVIDER_load(nullptr, "default")};
     uint8_t out[EVP_MAX_MD_SIZE];
     unsigned size = 0;
-    EVP_Digest(p, n, out, &size, EVP_get_digestbyname(kind == DigestMD4 ? "MD4" : "MD5"), nullptr);
+    EVP_Digest(p, n, out, &size, EVP_get_digestbyname(names[kind]), nullptr);
     return HexText(out, size);
 #else
     return std::string();

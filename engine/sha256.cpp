@@ -1,0 +1,149 @@
+// SHA-256 secure hash, FIPS 180-4.
+#include "engine/sha256.h"
+
+#include <cstring>
+
+#include "engine/byte_order.h"
+#include "engine/hex_text.h"
+#include "engine/sha_constants.h"
+#include "engine/sha_x86.h"
+
+namespace {
+
+// FIPS 180-4 5.3.3: initial hash value.
+constexpr uint32_t InitialHash[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+
+// The functions of FIPS 180-4 4.1.2; Ch and Maj in equivalent forms with fewer operations.
+inline uint32_t Ch(uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); }
+inline uint32_t Maj(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (z & (x | y)); }
+inline uint32_t Sigma0(uint32_t x) { return RotateRight(x, 2) ^ RotateRight(x, 13) ^ RotateRight(x, 22); }
+inline uint32_t Sigma1(uint32_t x) { return RotateRight(x, 6) ^ RotateRight(x, 11) ^ RotateRight(x, 25); }
+inline uint32_t SmallSigma0(uint32_t x) { return RotateRight(x, 7) ^ RotateRight(x, 18) ^ (x >> 3); }
+inline uint32_t SmallSigma1(uint32_t x) { return RotateRight(x, 17) ^ RotateRight(x, 19) ^ (x >> 10); }
+
+// W[t] of FIPS 180-4 6.2.2 step 1, kept in a ring of sixteen words: W[t] replaces W[t-16].
+inline uint32_t Schedule(uint32_t w[16], int t) {
+    if (t < 16)
+        return w[t];
+    return w[t & 15] += SmallSigma1(w[(t - 2) & 15]) + w[(t - 7) & 15] + SmallSigma0(w[(t - 15) & 15]);
+}
+
+// Step 3 for round t with the variables renamed instead of moved: T1 = h + S1(e) + Ch(e, f, g) +
+// K[t] + W[t] and T2 = S0(a) + Maj(a, b, c); the new e is d + T1, the new a T1 + T2, left in h.
+#define SHA256_ROUND(a, b, c, d, e, f, g, h, t)                                                              \
+    do {                                                                                                     \
+        h += Sigma1(e) + Ch(e, f, g) + Sha256K[t] + Schedule(w, t);                                          \
+        d += h;                                                                                              \
+        h += Sigma0(a) + Maj(a, b, c);                                                                       \
+    } while (0)
+
+// Eight rounds bring the names back to where they started.
+#define SHA256_EIGHT_ROUNDS(t)                                                                               \
+    do {                                                                                                     \
+        SHA256_ROUND(a, b, c, d, e, f, g, h, t);                                                             \
+        SHA256_ROUND(h, a, b, c, d, e, f, g, t + 1);                                                         \
+        SHA256_ROUND(g, h, a, b, c, d, e, f, t + 2);                                                         \
+        SHA256_ROUND(f, g, h, a, b, c, d, e, t + 3);                                                         \
+        SHA256_ROUND(e, f, g, h, a, b, c, d, t + 4);                                                         \
+        SHA256_ROUND(d, e, f, g, h, a, b, c, t + 5);                                                         \
+        SHA256_ROUND(c, d, e, f, g, h, a, b, t + 6);                                                         \
+        SHA256_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
+    } while (0)
+
+// FIPS 180-4 6.2.2 for count consecutive 64-byte blocks.
+void Compress(uint32_t state[8], const uint8_t* block, size_t count) {
+    for (; count != 0; --count, block += 64) {
+        uint32_t w[16];
+        for (int t = 0; t < 16; ++t)
+            w[t] = LoadBE32(block + 4 * t);
+        uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+        uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+
+        for (int t = 0; t < 64; t += 8)
+            SHA256_EIGHT_ROUNDS(t);
+
+        state[0] += a;
+        state[1] += b;
+        state[2] += c;
+        state[3] += d;
+        state[4] += e;
+        state[5] += f;
+        state[6] += g;
+        state[7] += h;
+    }
+}
+
+#undef SHA256_ROUND
+#undef SHA256_EIGHT_ROUNDS
+
+typedef void Compression(uint32_t state[8], const uint8_t* blocks, size_t count);
+
+Compression* PickCompression() {
+#if DIGESTOR_SHA_X86
+    if (UseShaExtensions())
+        return Sha256CompressX86;
+#endif
+    return Compress;
+}
+
+} // namespace
+
+CDigestor_SHA256::CDigestor_SHA256() : m_compress(PickCompression()) { Reset(); }
+
+void CDigestor_SHA256::Reset() {
+    m_finished = false;
+    std::memcpy(m_state, InitialHash, sizeof m_state);
+    m_count = 0; // the buffer keeps its bytes: none of them counts
+}
+
+void CDigestor_SHA256::Update(const uint8_t* bytes, uint32_t length) {
+    if (m_finished || length == 0)
+        return;
+
+    const size_t index = size_t(m_count % 64);
+    m_count += length;
+    if (index != 0) {
+        const size_t part = 64 - index;
+        if (length < part) {
+            std::memcpy(m_buffer + index, bytes, length);
+            return;
+        }
+        std::memcpy(m_buffer + index, bytes, part);
+        m_compress(m_state, m_buffer, 1);
+        bytes += part;
+        length -= uint32_t(part);
+    }
+    // Whole blocks go straight from the caller's bytes.
+    const size_t blocks = length / 64;
+    if (blocks != 0)
+        m_compress(m_state, bytes, blocks);
+    std::memcpy(m_buffer, bytes + blocks * 64, length % 64);
+}
+
+void CDigestor_SHA256::Finish() {
+    if (m_finished)
+        return;
+
+    // FIPS 180-4 5.1.1: a 1 bit, zeros up to 56 bytes modulo 64, the length in bits as 64 bits.
+    size_t index = size_t(m_count % 64);
+    m_buffer[index++] = 0x80;
+    if (index > 56) {
+        std::memset(m_buffer + index, 0, 64 - index);
+        m_compress(m_state, m_buffer, 1);
+        index = 0;
+    }
+    std::memset(m_buffer + index, 0, 56 - index);
+    StoreBE64(m_buffer + 56, m_count << 3);
+    m_compress(m_state, m_buffer, 1);
+
+    for (int i = 0; i < 8; ++i)
+        StoreBE32(m_digest + 4 * i, m_state[i]);
+    m_finished = true;
+}
+
+std::string CDigestor_SHA256::DigestText() const {
+    if (!m_finished)
+        return std::string();
+    return HexText(m_digest, sizeof m_digest);
+}

@@ -1,0 +1,27 @@
+// SHA-256 digestor (FIPS 180-4).
+#pragma once
+
+#include "engine/digestor.h"
+
+class CDigestor_SHA256 : public IDigestor {
+public:
+    CDigestor_SHA256();
+
+    void Reset() override;
+    void Update(const uint8_t* bytes, uint32_t length) override;
+    void Finish() override;
+    std::string DigestText() const override;
+
+protected:
+    ~CDigestor_SHA256() override {}
+
+private:
+    typedef void Compression(uint32_t state[8], const uint8_t* blocks, size_t count);
+
+    Compression* const m_compress; // portable or SHA extensions, chosen at construction
+    uint32_t m_state[8];           // chaining words H0..H7
+    uint64_t m_count;              // message length in bytes
+    uint8_t m_buffer[64];          // incomplete block: m_count % 64 bytes valid
+    uint8_t m_digest[32];
+    bool m_finished;
+};

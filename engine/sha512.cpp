@@ -1,0 +1,145 @@
+// SHA-512 secure hash, FIPS 180-4.
+#include "engine/sha512.h"
+
+#include <cstring>
+
+#include "engine/byte_order.h"
+#include "engine/hex_text.h"
+#include "engine/sha_constants.h"
+
+namespace {
+
+// FIPS 180-4 5.3.5: initial hash value.
+constexpr uint64_t InitialHash[8] = {0x6a09e667f3bcc908, 0xbb67ae8584caa73b, 0x3c6ef372fe94f82b,
+                                     0xa54ff53a5f1d36f1, 0x510e527fade682d1, 0x9b05688c2b3e6c1f,
+                                     0x1f83d9abfb41bd6b, 0x5be0cd19137e2179};
+
+// The functions of FIPS 180-4 4.1.3; Ch and Maj in equivalent forms with fewer operations.
+inline uint64_t Ch(uint64_t x, uint64_t y, uint64_t z) { return z ^ (x & (y ^ z)); }
+inline uint64_t Maj(uint64_t x, uint64_t y, uint64_t z) { return (x & y) | (z & (x | y)); }
+inline uint64_t Sigma0(uint64_t x) {
+    return RotateRight64(x, 28) ^ RotateRight64(x, 34) ^ RotateRight64(x, 39);
+}
+inline uint64_t Sigma1(uint64_t x) {
+    return RotateRight64(x, 14) ^ RotateRight64(x, 18) ^ RotateRight64(x, 41);
+}
+inline uint64_t SmallSigma0(uint64_t x) { return RotateRight64(x, 1) ^ RotateRight64(x, 8) ^ (x >> 7); }
+inline uint64_t SmallSigma1(uint64_t x) { return RotateRight64(x, 19) ^ RotateRight64(x, 61) ^ (x >> 6); }
+
+// W[t] of FIPS 180-4 6.4.2 step 1, kept in a ring of sixteen words: W[t] replaces W[t-16].
+inline uint64_t Schedule(uint64_t w[16], int t) {
+    if (t < 16)
+        return w[t];
+    return w[t & 15] += SmallSigma1(w[(t - 2) & 15]) + w[(t - 7) & 15] + SmallSigma0(w[(t - 15) & 15]);
+}
+
+// Step 3 for round t with the variables renamed instead of moved: T1 = h + S1(e) + Ch(e, f, g) +
+// K[t] + W[t] and T2 = S0(a) + Maj(a, b, c); the new e is d + T1, the new a T1 + T2, left in h.
+#define SHA512_ROUND(a, b, c, d, e, f, g, h, t)                                                              \
+    do {                                                                                                     \
+        h += Sigma1(e) + Ch(e, f, g) + Sha512K[t] + Schedule(w, t);                                          \
+        d += h;                                                                                              \
+        h += Sigma0(a) + Maj(a, b, c);                                                                       \
+    } while (0)
+
+// Eight rounds bring the names back to where they started.
+#define SHA512_EIGHT_ROUNDS(t)                                                                               \
+    do {                                                                                                     \
+        SHA512_ROUND(a, b, c, d, e, f, g, h, t);                                                             \
+        SHA512_ROUND(h, a, b, c, d, e, f, g, t + 1);                                                         \
+        SHA512_ROUND(g, h, a, b, c, d, e, f, t + 2);                                                         \
+        SHA512_ROUND(f, g, h, a, b, c, d, e, t + 3);                                                         \
+        SHA512_ROUND(e, f, g, h, a, b, c, d, t + 4);                                                         \
+        SHA512_ROUND(d, e, f, g, h, a, b, c, t + 5);                                                         \
+        SHA512_ROUND(c, d, e, f, g, h, a, b, t + 6);                                                         \
+        SHA512_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
+    } while (0)
+
+// FIPS 180-4 6.4.2 for count consecutive 128-byte blocks. No x86 path: the SHA extensions have no
+// SHA-512 rounds, and a vector message schedule beside these rounds measured only about a tenth faster.
+void Compress(uint64_t state[8], const uint8_t* block, size_t count) {
+    for (; count != 0; --count, block += 128) {
+        uint64_t w[16];
+        for (int t = 0; t < 16; ++t)
+            w[t] = LoadBE64(block + 8 * t);
+        uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
+        uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
+
+        for (int t = 0; t < 80; t += 8)
+            SHA512_EIGHT_ROUNDS(t);
+
+        state[0] += a;
+        state[1] += b;
+        state[2] += c;
+        state[3] += d;
+        state[4] += e;
+        state[5] += f;
+        state[6] += g;
+        state[7] += h;
+    }
+}
+
+#undef SHA512_ROUND
+#undef SHA512_EIGHT_ROUNDS
+
+} // namespace
+
+CDigestor_SHA512::CDigestor_SHA512() { Reset(); }
+
+void CDigestor_SHA512::Reset() {
+    m_finished = false;
+    std::memcpy(m_state, InitialHash, sizeof m_state);
+    m_count = 0; // the buffer keeps its bytes: none of them counts
+}
+
+void CDigestor_SHA512::Update(const uint8_t* bytes, uint32_t length) {
+    if (m_finished || length == 0)
+        return;
+
+    const size_t index = size_t(m_count % 128);
+    m_count += length;
+    if (index != 0) {
+        const size_t part = 128 - index;
+        if (length < part) {
+            std::memcpy(m_buffer + index, bytes, length);
+            return;
+        }
+        std::memcpy(m_buffer + index, bytes, part);
+        Compress(m_state, m_buffer, 1);
+        bytes += part;
+        length -= uint32_t(part);
+    }
+    // Whole blocks go straight from the caller's bytes.
+    const size_t blocks = length / 128;
+    Compress(m_state, bytes, blocks);
+    std::memcpy(m_buffer, bytes + blocks * 128, length % 128);
+}
+
+void CDigestor_SHA512::Finish() {
+    if (m_finished)
+        return;
+
+    // FIPS 180-4 5.1.2: a 1 bit, zeros up to 112 bytes modulo 128, the length in bits as 128 bits
+    // (a byte count of 64 bits gives the high word's low three bits).
+    size_t index = size_t(m_count % 128);
+    m_buffer[index++] = 0x80;
+    if (index > 112) {
+        std::memset(m_buffer + index, 0, 128 - index);
+        Compress(m_state, m_buffer, 1);
+        index = 0;
+    }
+    std::memset(m_buffer + index, 0, 112 - index);
+    StoreBE64(m_buffer + 112, m_count >> 61);
+    StoreBE64(m_buffer + 120, m_count << 3);
+    Compress(m_state, m_buffer, 1);
+
+    for (int i = 0; i < 8; ++i)
+        StoreBE64(m_digest + 8 * i, m_state[i]);
+    m_finished = true;
+}
+
+std::string CDigestor_SHA512::DigestText() const {
+    if (!m_finished)
+        return std::string();
+    return HexText(m_digest, sizeof m_digest);
+}
