@@ -37,6 +37,20 @@ TEST_F(CommandLine, FilesAreListedAFolderIsWalkedOnYesAndARunStarts) {
     }
 }
 
+// Run in bin\\ as `win_tests /check checks/SHA256SUMS` (CMakeLists.txt): a.txt as listed, b.txt changed.
+class CheckLine : public WinTest {};
+
+TEST_F(CheckLine, ChecksTheListNamedAfterSlashCheck) {
+    m_allowedBoxes = {Tally(2, 1, 1, 0, 0)};
+    ASSERT_TRUE(WaitIdle());
+    char folder[MAX_PATH] = "";
+    GetFullPathNameA("checks", MAX_PATH, folder, NULL);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Text(IDS_VERDICT_OK) + " <- SHA256 -> " + folder + "\\a.txt",
+                                                   Text(IDS_VERDICT_FAILED) + " <- SHA256 -> " + folder + "\\b.txt"}));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, Tally(2, 1, 1, 0, 0));
+}
+
 class Intake : public WinTest {};
 
 TEST_F(Intake, DropListsFilesAtOnceThenFoldersDepthFirstInDropOrder) {
