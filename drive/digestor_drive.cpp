@@ -8,6 +8,7 @@
 // message box with OK (printing them all), then does the actions in the order given:
 //
 //   run            wait until the run the arguments started is over; prints its time
+//   check          wait until the check `/check LIST` started shows its tally, which stays up
 //   list           print the file list's lines, in the ANSI code page as the program has them
 //   select N       select line N of the list, as a click does
 //   progress FILE  PNG picture of the progress dialog once the file bar is a third of the way
@@ -340,6 +341,19 @@ bool Run(const char*) {
     return true;
 }
 
+// The check `/check LIST` started ends with its tally, which stays up as the current window.
+bool Check(const char*) {
+    BoxExpected = true;
+    bool tallied = WaitFor("tally of the check", RunTimeoutMs, [] {
+        Current = Find([](HWND w) { return IsMessageBox(w) && !HasChild(w, IDYES, "Button"); });
+        return !FindProgress() && Current;
+    });
+    BoxExpected = false;
+    if (tallied)
+        printf("tally: %s\n", OneLine(Current).c_str());
+    return tallied;
+}
+
 bool List(const char*) {
     HWND list = GetDlgItem(Main, IDC_FILE_LIST);
     LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
@@ -498,7 +512,7 @@ const Action Actions[] = {
     {"save", true, false, Save},         {"shot", true, false, Shot},
     {"dismiss", false, false, Dismiss},  {"dir", true, false, Dir},
     {"clear", false, false, Clear},      {"exit", false, true, Exit},
-    {"close", false, true, Close},
+    {"close", false, true, Close},       {"check", false, false, Check},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
