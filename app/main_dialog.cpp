@@ -12,7 +12,7 @@
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
 #include "window/gui_listbox.h"
-#include "window/list_commands.h"
+#include "window/main_look.h"
 #include "window/list_painting.h"
 #include "window/private_messages.h"
 #include "window/progress_bar.h"
@@ -138,17 +138,17 @@ static void OnSelectionChange(HWND window) {
 static void OnClearList(HWND window) {
     FileList->ClearEntries();
     SetDlgItemTextA(window, IDC_SELECTED_PATH, "");
-    EnableWindow(GetDlgItem(window, IDC_START), FALSE);
+    OfferStart(false);
     OfferSaveAndClear(false);
 }
 
 // The expansion worker is done and waits for this message to end.
 static void OnScanDone(HWND window) {
-    EnableWindow(GetDlgItem(window, IDC_START), TRUE);
     CloseHandle(ExpandThread);
     ExpandThread = NULL;
     ReleaseListPainting();
-    UpdateListCommands();
+    OfferStart(true);
+    UpdateMainLook();
     if (RunAfterWalk) {
         RunAfterWalk = false;
         SendMessageA(window, WM_COMMAND, IDC_START, 0);

@@ -5,7 +5,7 @@
 #include "base/load_text.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
-#include "window/list_commands.h"
+#include "window/main_look.h"
 #include "window/list_painting.h"
 #include "window/private_messages.h"
 #include "window/progress_bar.h"
@@ -37,11 +37,8 @@ const ControlLook ProgressLooks[] = {
     {IDC_PROGRESS_FILE_NAME, StyleControl},
 };
 
-void EnableStart(BOOL enable) { EnableWindow(GetDlgItem(MainWindow, IDC_START), enable); }
-
 void OnInitDialog(HWND dialog) {
     DressDialog(dialog, MakeDressing(IDS_PROGRESS_CAPTION, ProgressTexts, ProgressLooks, true));
-    EnableStart(FALSE);
     DressProgressBar(GetDlgItem(dialog, IDC_FILE_PROGRESS));
     DressProgressBar(GetDlgItem(dialog, IDC_TOTAL_PROGRESS));
 
@@ -51,11 +48,12 @@ void OnInitDialog(HWND dialog) {
     HoldListPainting(); // released by the teardown
     // The list stays disabled for the whole run: a click on an entry would
     // rewrite FileNameBuffer while the job reads it. The teardown enables it.
-    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), FALSE);
+    OfferStart(false);
+    UpdateMainLook();
     HashThread = CreateThread(NULL, 0, HashWorkerThread, NULL, 0, NULL);
     if (!HashThread) {
         ShowMessage(MainWindow, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
-        EnableStart(TRUE);
+        OfferStart(true);
         DestroyWindow(dialog);
     }
 }
@@ -103,7 +101,6 @@ void OnDestroy() {
         SetTaskbarState(TBPF_NOPROGRESS);
     }
     ReleaseListPainting();
-    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), TRUE);
     OfferSaveAndClear(true);
     // A worker left behind reads the expectations no more: its list changes are dropped.
     if (!HashThread) {
@@ -111,6 +108,7 @@ void OnDestroy() {
     }
     // Last: the main window is whole again when it sees no dialog.
     ProgressWindow = NULL;
+    UpdateMainLook();
 }
 
 // The tally of a check that ran to its end.
@@ -131,8 +129,6 @@ void OnHashDone(HWND dialog) {
         // A teardown is already waiting for the worker; let it return.
         return;
     }
-    OfferSaveAndClear(true);
-    EnableStart(FALSE);
     CloseHandle(HashThread);
     HashThread = NULL;
     const bool check = !CheckExpectations.empty();
@@ -160,8 +156,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_CANCEL) {
-            OfferSaveAndClear(true);
-            EnableStart(TRUE);
+            OfferStart(true); // the rest of the list may be run again
             DestroyWindow(dialog);
         }
         break;

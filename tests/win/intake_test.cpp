@@ -42,6 +42,7 @@ class CheckLine : public WinTest {};
 
 TEST_F(CheckLine, ChecksTheListNamedAfterSlashCheck) {
     m_allowedBoxes = {Tally(2, 1, 1, 0, 0)};
+    ASSERT_TRUE(WaitFor([this] { return Boxes().size() == 1; })) << "no tally";
     ASSERT_TRUE(WaitIdle());
     char folder[MAX_PATH] = "";
     GetFullPathNameA("checks", MAX_PATH, folder, NULL);

@@ -225,17 +225,20 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
         SetEntries({"an entry the check replaces"});
         Hold = {2, 0, cancel ? WM_COMMAND : 0u, IDC_CANCEL, cancel, false};
         OnWindowThread([this] { CheckList(m_window, Path("SHA256SUMS").c_str()); });
+        // The question, then the tally, which a cancel leaves out.
+        ASSERT_TRUE(WaitFor([&] { return Boxes().size() == (cancel ? 3u : 2u); }));
         ASSERT_TRUE(WaitIdle());
         std::vector<std::string> expected;
         for (size_t i = 0; i < names.size(); ++i)
             expected.push_back(cancel && i >= 2 ? Path(names[i]) : verdicts[i] + " <- SHA256 -> " + Path(names[i]));
         EXPECT_EQ(Entries(), expected);
     }
-    ASSERT_EQ(Boxes().size(), 3u) << "no tally after a cancel";
     EXPECT_EQ(Boxes()[1].text, Tally(4, 2, 1, 1, 1));
     // Painted: green text on the OK entry, red on the FAILED one (the cancelled run left 0 and 1).
     OnWindowThread([this] { CheckList(m_window, Path("SHA256SUMS").c_str()); });
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 5u; }));
     ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Boxes().size(), 5u) << "a tally after a cancel";
     HWND list = Item(IDC_FILE_LIST);
     for (int entry : {0, 2}) {
         RECT item;

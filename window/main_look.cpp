@@ -1,0 +1,53 @@
+#include "window/main_look.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "base/load_text.h"
+#include "res/resource.h"
+#include "window/app_state.h"
+#include "window/taskbar.h"
+
+namespace {
+
+bool StartOffered = false;
+bool ListOffered = false;
+bool WasWalking = false;
+
+void SetStartText(UINT textId) {
+    const char* text = LoadText(textId);
+    SetDlgItemTextA(MainWindow, IDC_START, text ? text : "");
+}
+
+} // namespace
+
+void OfferStart(bool offer) { StartOffered = offer; }
+
+void OfferSaveAndClear(bool offer) {
+    ListOffered = offer;
+    UpdateMainLook();
+}
+
+bool ListCommandsOffered() { return ListOffered && !ExpandThread; }
+
+void UpdateMainLook() {
+    const bool walking = ExpandThread != NULL;
+    const bool running = ProgressWindow != NULL;
+    EnableWindow(GetDlgItem(MainWindow, IDC_FILE_LIST), !walking && !running);
+    EnableWindow(GetDlgItem(MainWindow, IDC_START), StartOffered && !walking && !running);
+    if (walking != WasWalking) {
+        WasWalking = walking;
+        HWND bar = GetDlgItem(MainWindow, IDC_MAIN_PROGRESS);
+        SetTaskbarState(walking ? TBPF_INDETERMINATE : TBPF_NOPROGRESS);
+        SetStartText(walking ? IDS_START_EXPANDING : IDS_START);
+        SendMessageA(bar, PBM_SETMARQUEE, walking, 0);
+        ShowWindow(bar, walking ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(MainWindow, IDC_SELECTED_PATH), walking ? SW_HIDE : SW_SHOW);
+    }
+    HMENU menu = GetMenu(MainWindow);
+    UINT state = MF_BYCOMMAND | (ListCommandsOffered() && !running ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, IDM_SAVE_LIST, state);
+    EnableMenuItem(menu, IDM_CLEAR_LIST, state);
+    DrawMenuBar(MainWindow);
+}

@@ -1,0 +1,21 @@
+// The main window's look follows from its state, set here and nowhere else:
+// idle, walking (a folder-expansion worker fills the list) or running (a
+// digest run or a check behind the progress dialog). Window thread only;
+// workers change the state by message.
+#pragma once
+
+// What the last events offered, the look aside: the start button (after a
+// walk or a cancel, not after a finished run or a clear), and the save and
+// clear commands (only after a run, so a saved list holds its lines).
+void OfferStart(bool offer);
+void OfferSaveAndClear(bool offer);
+
+// Whether save and clear may be carried out now: offered, and no walk
+// filling the list (a save would write half of it).
+bool ListCommandsOffered();
+
+// Sets the main window's controls, menu and taskbar state from the state:
+// while walking the busy look (list disabled, a marquee bar for the path,
+// "Scanning..." on the start button, the taskbar indeterminate); while
+// running the list and the start button disabled; when idle what is offered.
+void UpdateMainLook();
