@@ -22,6 +22,7 @@
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
+#include "tools/compare_clipboard.h"
 #include "tools/quick_sum.h"
 #include "tools/save_list.h"
 #include "tools/show_about.h"
@@ -194,6 +195,9 @@ static void OnCommand(HWND window, WPARAM wParam) {
         if (ListCommandsOffered()) {
             SaveList(window);
         }
+        break;
+    case IDM_COMPARE_CLIPBOARD:
+        CompareClipboard(window);
         break;
     case IDM_ABOUT:
         ShowAbout(window);
