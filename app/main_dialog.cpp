@@ -23,6 +23,7 @@
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "tools/check_list.h"
+#include "tools/compare_clipboard.h"
 #include "tools/quick_sum.h"
 #include "tools/save_list.h"
 #include "tools/show_about.h"
@@ -198,6 +199,9 @@ static void OnCommand(HWND window, WPARAM wParam) {
         if (ListCommandsOffered()) {
             SaveList(window);
         }
+        break;
+    case IDM_COMPARE_CLIPBOARD:
+        CompareClipboard(window);
         break;
     case IDM_ABOUT:
         ShowAbout(window);

@@ -15,6 +15,16 @@ set(MSI_NEXT_SERIES ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${next})
 if(CMD)
     set(CMD_FILE "<File Id=\"DigestorCmd.exe\" Source=\"DigestorCmd.exe\"/>")
 endif()
+# The Explorer's "Check with Digestor" on these checksum lists, the first value the component's key path.
+set(keyPath " KeyPath=\"yes\"")
+foreach(ext md5 sha1 sha256 sha512 sfv)
+    set(verb "Software\\Classes\\SystemFileAssociations\\.${ext}\\shell\\DigestorCheck")
+    string(APPEND CHECK_VERBS
+        "<RegistryValue Root=\"HKLM\" Key=\"${verb}\" Type=\"string\" Value=\"Check with Digestor\"${keyPath}/>\n"
+        "<RegistryValue Root=\"HKLM\" Key=\"${verb}\\command\" Type=\"string\" "
+        "Value=\"&quot;[INSTALLDIR]Digestor.exe&quot; /check &quot;%1&quot;\"/>\n")
+    set(keyPath "")
+endforeach()
 # wixl takes only paths relative to where it runs.
 file(RELATIVE_PATH README ${BIN} ${README})
 file(RELATIVE_PATH ICON ${BIN} ${ICON})

@@ -1,9 +1,18 @@
 #include "window/show_message.h"
 
+#include <stdio.h>
+
 #include "window/app_state.h"
 #include "base/load_text.h"
 
 int ShowMessage(HWND owner, UINT textId, UINT flags) {
     const char* text = LoadText(textId);
     return MessageBoxA(owner, text ? text : "", AppCaption, flags);
+}
+
+int ShowMessage(HWND owner, UINT textId, const char* argument, UINT flags) {
+    const char* format = LoadText(textId);
+    char message[PathBufferSize + SharedTextSize];
+    snprintf(message, sizeof message, format ? format : "%s", argument);
+    return MessageBoxA(owner, message, AppCaption, flags);
 }

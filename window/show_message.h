@@ -6,3 +6,8 @@
 // missing) in a message box titled AppCaption with the given owner (may be
 // null) and MB_ flags. Returns the button the user chose.
 int ShowMessage(HWND owner, UINT textId, UINT flags);
+
+// The same for a string with one %s, filled with argument (a path or other
+// text of the user's, never read as a format); argument alone when the
+// module lacks the string.
+int ShowMessage(HWND owner, UINT textId, const char* argument, UINT flags);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/check_tally.h"
+#include "base/digest_in_text.h"
 #include "base/list_reading.h"
 
 namespace {
@@ -70,6 +71,19 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
     }
     // Under Digestor's heading only its own lines count: a path ending in eight hex digits stays a path.
     EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"), "-|C:\\IMG 20230101\n");
+}
+
+TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
+    const std::string cases[][2] = {
+        {"SHA256: BA78 16BF 8F01 CFEA 4141 40DE 5DAE 2223 B003 61A3 9617 7A9C B410 FF61 F200 15AD\r\n", Sha256},
+        {Abc + "  12345678.txt", Abc}, // an md5sum line: two spaces end the run
+        {"SFV 352441C2, MD5 (a) = " + Abc, "352441c2"},
+        {"abc " + Abc.substr(0, 10) + " " + Abc.substr(10), Abc}, // no run from "abc" makes a digest
+        {"x:\n" + Sha512.substr(0, 64) + " " + Sha512.substr(64) + " ab", Sha512},
+        {"0x" + Abc + " SHA1" + Sha1 + " " + Abc + "0 " + Sha512 + "0\n" + Sha1.substr(1), ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindDigestInText(c[0]), c[1]) << c[0];
+    }
 }
 
 TEST(CheckTally, AddsVerdictsUpToTheSummary) {

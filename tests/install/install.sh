@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # install.sh MSI BUILD SOURCE MSI_ARGS...: MSI under Wine in a fresh prefix (BUILD/install-prefix):
-# installed silently, its files, shortcuts, program and "Send to"; installed again, then a newer
-# build made by cmake/msi.cmake with MSI_ARGS; uninstalled.
+# installed silently, its files, shortcuts, program, "Send to" and the check verb of checksum lists;
+# installed again, then a newer build made by cmake/msi.cmake with MSI_ARGS; uninstalled.
 set -euo pipefail
 msi=$1 build=$2 src=$3
 shift 3
@@ -19,6 +19,10 @@ entries() {
 }
 path() { wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path; }
 drive() { wine "$build/bin/digestor_drive.exe" "$@"; }
+# verb EXT: the default values of the context menu's "Check with Digestor" on .EXT and of its command
+verb() { wine reg query "HKLM\\Software\\Classes\\SystemFileAssociations\\.$1\\shell\\DigestorCheck" /s |
+    sed -n 's/^ *(Default) *REG_SZ *//p' || true; }
+lists=(md5 sha1 sha256 sha512 sfv)
 
 clean() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$work" "$WINEPREFIX"; }
 clean && mkdir -p "$work" && trap clean EXIT
@@ -35,6 +39,9 @@ files=(Digestor.exe ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *C://p')
 cmp "$src/res/digestor.ico" "$WINEPREFIX/drive_c${icon//\\//}" || fail "product icon '$icon'"
 [[ $(path) == *";${target%\\*}\\"* ]] || fail "not on PATH: $(path)"
+for ext in "${lists[@]}"; do
+    [[ $(verb "$ext") == "Check with Digestor"$'\n'"\"$target\" /check \"%1\"" ]] || fail ".$ext verb: $(verb "$ext")"
+done
 for folder in 'Start Menu/Programs' SendTo; do
     link=$(find "$WINEPREFIX/drive_c" -path "*/$folder/Digestor.lnk" -print -quit)
     [[ -n $link && $(grep -aoE '[A-Z]:\\[^[:cntrl:]]*\.exe' "$link") == "$target" ]] || fail "$folder shortcut '$link'"
@@ -50,6 +57,6 @@ done
 msiexec /i "$msi" && msiexec /i "$work/newer.msi"
 [[ $(entries) == "$newer VIDODi" ]] || fail "after the upgrade: $(entries)"
 msiexec /x "$work/newer.msi"
-left=$(entries; path | grep -F Digestor; find "$WINEPREFIX/drive_c" -iname '*digestor*')
+left=$(entries; path | grep -F Digestor; find "$WINEPREFIX/drive_c" -iname '*digestor*'; for e in "${lists[@]}"; do verb "$e"; done)
 [[ -z $left ]] || fail "left after uninstall: $left"
 echo "install: ok"

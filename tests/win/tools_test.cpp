@@ -175,6 +175,34 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     OnWindowThread([&] { DestroyWindow(dialog); });
 }
 
+// A digest copied from elsewhere (capitals, spaces, text around) picks its result line out of the list.
+TEST_F(Tools, CompareWithClipboardSelectsTheEntryWithTheDigest) {
+    const std::string a = File("a.txt", 10), b = File("b.txt", 20), md5 = DigestOf(DigestMD5, ReadBytes(b));
+    SetEntries({"C:\\x", ResultLine(DigestMD4, b), ResultLine(DigestMD5, a), ResultLine(DigestMD5, b)});
+    std::wstring copied = L"Pr\u00FCfsumme: " + std::wstring(md5.begin(), md5.begin() + 16) + L" " +
+                          std::wstring(md5.begin() + 16, md5.end()) + L" ok";
+    CharUpperW(&copied[0]);
+    m_allowedBoxes = {Text(IDS_COMPARE_MATCH, b), Text(IDS_COMPARE_NO_DIGEST)};
+    for (const std::wstring& text : {copied, copied.substr(0, 30)}) { // the second holds half a digest
+        const size_t size = (text.size() + 1) * sizeof(wchar_t);
+        HGLOBAL clip = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(clip), text.c_str(), size);
+        GlobalUnlock(clip);
+        OnWindowThread([&] {
+            ASSERT_TRUE(OpenClipboard(m_window) && EmptyClipboard() &&
+                        SetClipboardData(CF_UNICODETEXT, clip) && CloseClipboard());
+        });
+        SendMessageA(m_window, WM_COMMAND, IDM_COMPARE_CLIPBOARD, 0);
+    }
+    const std::vector<SeenBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].text == Text(IDS_COMPARE_MATCH, b) && boxes[0].flags == MB_ICONINFORMATION &&
+                boxes[0].owner == m_window);
+    EXPECT_TRUE(boxes[1].text == Text(IDS_COMPARE_NO_DIGEST) && boxes[1].flags == MB_ICONERROR);
+    EXPECT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(WindowText(Item(IDC_SELECTED_PATH)), ResultLine(DigestMD5, b));
+}
+
 TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
     SendMessageA(m_window, WM_COMMAND, IDCANCEL, 0); // Escape does nothing here
     ASSERT_TRUE(IsWindowVisible(m_window)) << "Escape closed the main window";
