@@ -69,6 +69,11 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
     for (const auto& c : cases) {
         EXPECT_EQ(Read("\xEF\xBB\xBF; made by a tool\n" + c[0] + "\n"), c[1] + "\n") << c[0];
     }
+    // Bad input: a line of a megabyte without a line end, binary bytes: read, never checked.
+    const std::string binary("\x7f" "ELF\x02\x01\x01\0\0\0\n\xff\xfe\r\n", 16);
+    for (const std::string& text : {std::string(1 << 20, 'a'), binary, std::string()})
+        for (const ListEntry& e : ReadListText(text))
+            EXPECT_FALSE(e.isResult) << e.path.substr(0, 20);
     // Under Digestor's heading only its own lines count: a path ending in eight hex digits stays a path.
     EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"), "-|C:\\IMG 20230101\n");
 }
