@@ -1,8 +1,8 @@
 #include "app/dpi_change.h"
 
+#include "res/resource.h"
 #include "window/app_state.h"
 #include "window/window_dpi.h"
-#include "res/resource.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 
 #include <string>
 
-#include "window/app_state.h"
 #include "base/code_page.h"
-#include "window/gui_listbox.h"
 #include "base/long_path.h"
-#include "window/show_message.h"
 #include "gather/folder_expand_thread.h"
-#include "gather/walk_failure_line.h"
 #include "gather/folder_walk.h"
+#include "gather/walk_failure_line.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/show_message.h"
 
 // Item index of the drop as narrow text; false when it has no exact form in
 // the code page (path then shows its nearest form).
@@ -44,8 +44,9 @@ void OnDropFiles(HWND window, HDROP drop) {
         // What cannot be taken is listed as a failure line, never left out.
         if (!exact || path.size() >= static_cast<size_t>(PathBufferSize)) {
             FileList->AddEntry(
-                WalkFailureLine(path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1)).c_str(),
-                                exact ? FoundPathTooLong : FoundNameNotInCodePage)
+                WalkFailureLine(
+                    path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1)).c_str(),
+                    exact ? FoundPathTooLong : FoundNameNotInCodePage)
                     .c_str());
             continue;
         }

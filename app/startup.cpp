@@ -4,9 +4,9 @@
 #include <objbase.h>
 
 #include "app/main_dialog.h"
-#include "window/app_state.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "window/app_state.h"
 
 int RunDigestor(HINSTANCE instance) {
     // Libraries loaded later are not looked for in the current folder.

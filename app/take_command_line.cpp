@@ -7,15 +7,15 @@
 
 #include <string>
 
-#include "window/app_state.h"
 #include "base/code_page.h"
-#include "window/gui_listbox.h"
 #include "base/load_text.h"
 #include "base/long_path.h"
-#include "window/show_message.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
 #include "tools/check_list.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/show_message.h"
 
 namespace {
 
@@ -59,7 +59,8 @@ void TakeArguments(HWND window, const wchar_t* const* arguments, int count) {
     if (!notTaken.empty()) {
         // However many there are, the message keeps its last line.
         const size_t shown = MessageSize / 2;
-        ShowNotTaken(window, notTaken.substr(1, CharacterCut(notTaken.data() + 1, notTaken.size() - 1, shown)));
+        ShowNotTaken(window,
+                     notTaken.substr(1, CharacterCut(notTaken.data() + 1, notTaken.size() - 1, shown)));
     }
 }
 

@@ -48,17 +48,20 @@ bool ToNarrow(const std::wstring& wide, std::string& narrow) {
     int size = static_cast<int>(wide.size());
     if (CodePageIsUtf8()) {
         // A lone surrogate has no UTF-8 form; the flag refuses it.
-        int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, NULL, 0, NULL, NULL);
+        int length =
+            WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, NULL, 0, NULL, NULL);
         if (length > 0) {
             narrow.resize(static_cast<size_t>(length));
-            WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, &narrow[0], length, NULL, NULL);
+            WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, &narrow[0], length, NULL,
+                                NULL);
             return true;
         }
         narrow = Narrow(CP_UTF8, wide);
         return false;
     }
     BOOL defaultUsed = FALSE;
-    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, NULL, 0, NULL, &defaultUsed);
+    int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, NULL, 0, NULL, &defaultUsed);
     narrow.resize(static_cast<size_t>(length > 0 ? length : 0));
     if (length > 0) {
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &narrow[0], length, NULL,

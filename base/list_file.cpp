@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-#include "base/program_state.h"
 #include "base/code_page.h"
 #include "base/long_path.h"
+#include "base/program_state.h"
 #include "base/scoped_handle.h"
 
 namespace {

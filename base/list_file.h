@@ -20,10 +20,10 @@ std::string FailureLine(const char* format, const char* name, const char* path);
 
 // How a list's file was written.
 enum SaveOutcome {
-    SaveDone,    // the new list is under the target name
-    SaveFailed,  // nothing changed: the old file, if any, is as it was
-    SaveAside,   // the old list was moved away and the new one could not take its
-                 // place: it is kept under another name, which WriteInPlace gives
+    SaveDone,   // the new list is under the target name
+    SaveFailed, // nothing changed: the old file, if any, is as it was
+    SaveAside,  // the old list was moved away and the new one could not take its
+                // place: it is kept under another name, which WriteInPlace gives
 };
 
 // Writes text, as UTF-8, into a new file beside target and puts it in

@@ -42,7 +42,8 @@ bool ReadResultLine(const std::string& line, ListEntry& entry) {
     size_t mark = line.find(ResultMark);
     size_t name = mark + ResultMark.size();
     size_t pathMark = mark == std::string::npos ? mark : line.find(PathMark, name);
-    if (pathMark == std::string::npos || !FindAlgorithm(line.substr(name, pathMark - name), entry.algorithm)) {
+    if (pathMark == std::string::npos ||
+        !FindAlgorithm(line.substr(name, pathMark - name), entry.algorithm)) {
         return false;
     }
     entry.digest = line.substr(0, mark);
@@ -116,8 +117,9 @@ bool ReadSfvLine(const std::string& line, ListEntry& entry) {
 // digested that ends in eight hex digits is no SFV line there.
 ListEntry ReadEntry(const std::string& line, bool ownList) {
     ListEntry entry = {true, DigestMD5, std::string(), std::string()};
-    bool read = ReadResultLine(line, entry) ||
-                (!ownList && (ReadTagLine(line, entry) || ReadSumLine(line, entry) || ReadSfvLine(line, entry)));
+    bool read =
+        ReadResultLine(line, entry) ||
+        (!ownList && (ReadTagLine(line, entry) || ReadSumLine(line, entry) || ReadSfvLine(line, entry)));
     if (read && !entry.path.empty() && !HasControlCharacter(entry.path) &&
         entry.digest.size() == DigestLength(entry.algorithm) && IsHex(entry.digest)) {
         for (char& c : entry.digest) {

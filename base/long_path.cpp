@@ -60,8 +60,8 @@ std::wstring Absolute(const std::wstring& path) {
         if (share == std::wstring::npos) {
             return L"\\\\" + path.substr(2);
         }
-        return Normalise(L"\\\\" + path.substr(2, server - 2) + L"\\" + path.substr(server + 1, share - server - 1) +
-                             L"\\",
+        return Normalise(L"\\\\" + path.substr(2, server - 2) + L"\\" +
+                             path.substr(server + 1, share - server - 1) + L"\\",
                          path.substr(share + 1));
     }
     if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {

@@ -1,10 +1,10 @@
 #include "console/check_command.h"
 
 #include "base/code_page.h"
+#include "base/list_reading.h"
 #include "base/scoped_handle.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
-#include "base/list_reading.h"
 #include "console/exit_code.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "base/program_state.h"
 #include "base/list_reading.h"
 #include "base/program_identity.h"
+#include "base/program_state.h"
 #include "console/check_command.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"

@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "base/algorithm_names.h"
-#include "base/program_state.h"
 #include "base/list_file.h"
-#include "base/long_path.h"
 #include "base/load_text.h"
+#include "base/long_path.h"
+#include "base/program_state.h"
 #include "base/scoped_handle.h"
 #include "console/console_output.h"
 #include "console/exit_code.h"
 #include "console/stop_request.h"
-#include "gather/walk_failure_line.h"
 #include "gather/folder_walk.h"
+#include "gather/walk_failure_line.h"
 #include "res/resource.h"
 
 namespace {
@@ -49,7 +49,8 @@ DWORD WINAPI DigestBatch(LPVOID parameter) {
     WatchThisThread(); // a stop cancels a read of ours that does not return
     try {
         DigestorHolder digestor(batch.kind);
-        // Once a stop is seen no new file is opened: an open that does not return would no longer be cancelled.
+        // Once a stop is seen no new file is opened: an open that does not return would no longer be
+        // cancelled.
         for (LONG i; !StopRequested() &&
                      (i = InterlockedIncrement(&batch.next) - 1) < static_cast<LONG>(batch.paths.size());) {
             batch.outcomes[i] = DigestPath(batch.paths[i].c_str(), digestor.Get());
@@ -132,8 +133,8 @@ bool DigestFound(const char* path, WalkFind find, void* context) {
     DigestRun& run = *static_cast<DigestRun*>(context);
     if (find != FoundFile) {
         // Nothing is left out without a word: the window's line, a message and exit 1.
-        static const char* const reasons[] = {"", "cannot search the folder ", "path too long: ",
-                                              "name outside the code page: "};
+        static const char* const reasons[] = {"", "cannot search the folder ",
+                                              "path too long: ", "name outside the code page: "};
         Complain(reasons[find] + std::string(path));
         run.failed = true;
         return FinishBatch(run) && PutListLine(run, WalkFailureLine(path, find), true);
@@ -191,7 +192,8 @@ int DigestPaths(char** paths, int count, DigestKind kind, const char* listPath, 
     }
     std::string aside;
     SaveOutcome saved =
-        listPath ? WriteInPlace(listPath, ListHeading(LoadText(IDS_SAVE_HEADING)) + run.lines, aside) : SaveDone;
+        listPath ? WriteInPlace(listPath, ListHeading(LoadText(IDS_SAVE_HEADING)) + run.lines, aside)
+                 : SaveDone;
     if (saved != SaveDone) {
         Complain(std::string("cannot write the list ") + listPath +
                  (saved == SaveAside ? "; the new list is kept as " + aside : std::string()));

@@ -67,7 +67,8 @@ LARGE_INTEGER ProgressSeen; // when a progress dialog was first seen; zero befor
 // bytes in UTF-8.
 std::string Utf8(const std::wstring& text) {
     std::string result(text.size() * 3 + 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], static_cast<int>(result.size()), NULL, NULL);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], static_cast<int>(result.size()), NULL,
+                        NULL);
     return result.c_str();
 }
 
@@ -330,8 +331,8 @@ bool Run(const char*) {
     if (!WaitFor("end of the run", RunTimeoutMs, [] {
             HWND list = GetDlgItem(Main, IDC_FILE_LIST);
             LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
-            return !FindProgress() && count > 0 && ListLine(list, static_cast<int>(count) - 1).find(" <- ") !=
-                                                       std::string::npos;
+            return !FindProgress() && count > 0 &&
+                   ListLine(list, static_cast<int>(count) - 1).find(" <- ") != std::string::npos;
         }))
         return false;
     const double seconds = ProgressSeen.QuadPart ? SecondsSince(ProgressSeen) : 0;

@@ -1,12 +1,12 @@
 #include "gather/folder_expand_thread.h"
 
-#include "window/app_state.h"
-#include "window/main_look.h"
-#include "window/list_painting.h"
-#include "window/private_messages.h"
-#include "window/show_message.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
+#include "window/app_state.h"
+#include "window/list_painting.h"
+#include "window/main_look.h"
+#include "window/private_messages.h"
+#include "window/show_message.h"
 
 FolderQueue PendingFolders = {};
 

@@ -23,7 +23,8 @@ struct FolderIdentity {
     DWORD indexHigh;
     DWORD indexLow;
     bool operator<(const FolderIdentity& other) const {
-        return std::tie(volume, indexHigh, indexLow) < std::tie(other.volume, other.indexHigh, other.indexLow);
+        return std::tie(volume, indexHigh, indexLow) <
+               std::tie(other.volume, other.indexHigh, other.indexLow);
     }
 };
 

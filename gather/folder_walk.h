@@ -4,9 +4,9 @@
 // take, which the caller reports instead of passing over it.
 enum WalkFind {
     FoundFile,
-    FoundUnlistedFolder,     // a folder (or folder link) that cannot be searched
-    FoundPathTooLong,        // the path does not fit a list line; path is cut to 519 characters
-    FoundNameNotInCodePage,  // a name the process code page cannot hold; path shows its nearest form
+    FoundUnlistedFolder,    // a folder (or folder link) that cannot be searched
+    FoundPathTooLong,       // the path does not fit a list line; path is cut to 519 characters
+    FoundNameNotInCodePage, // a name the process code page cannot hold; path shows its nearest form
 };
 
 // Receives every find with its path; false ends the walk.

@@ -11,19 +11,19 @@
 
 #include "base/algorithm_names.h"
 #include "base/check_tally.h"
-#include "window/algorithm_box.h"
-#include "window/app_state.h"
 #include "base/code_page.h"
 #include "base/digest_file.h"
-#include "window/gui_listbox.h"
 #include "base/list_file.h"
 #include "base/load_text.h"
-#include "window/private_messages.h"
 #include "base/scoped_handle.h"
-#include "window/taskbar.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
+#include "window/algorithm_box.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/private_messages.h"
+#include "window/taskbar.h"
 
 namespace {
 
@@ -222,8 +222,8 @@ std::string EntryLine(const Wording& wording, DigestKind kind, FileOutcome outco
                       const CheckExpectation* expected) {
     const char* name = KindName(kind);
     if (expected) {
-        Verdict verdict = outcome == FileOpenFailed ? VerdictMissing
-                          : outcome == FileReadFailed ? VerdictReadError
+        Verdict verdict = outcome == FileOpenFailed                    ? VerdictMissing
+                          : outcome == FileReadFailed                  ? VerdictReadError
                           : digestor->DigestText() == expected->digest ? VerdictOK
                                                                        : VerdictFailed;
         CountVerdict(CheckResult, verdict);
@@ -266,7 +266,8 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic) {
             const DigestKind kind = expected ? expected->algorithm : wording.kind;
             IDigestor* digestor = digestors.Get(kind);
             ScopedFile file(OpenToRead(FileNameBuffer));
-            FileOutcome outcome = file.IsValid() ? DigestFile(file.Get(), index, digestor, display) : FileOpenFailed;
+            FileOutcome outcome =
+                file.IsValid() ? DigestFile(file.Get(), index, digestor, display) : FileOpenFailed;
             if (outcome == FileStopped || (outcome == FileOpenFailed && HashStopRequested())) {
                 // An open or a read broken by a cancel leaves the entry as it was.
                 return;
@@ -311,10 +312,12 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
         lstrcpynA(failFormat, loaded, sizeof failFormat);
         wording.failFormat = failFormat;
     }
-    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING, IDS_VERDICT_READ_ERROR};
+    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING,
+                               IDS_VERDICT_READ_ERROR};
     for (int v = VerdictOK; v <= VerdictReadError; ++v) {
         const char* word = LoadText(verdictIds[v]);
-        lstrcpynA(wording.verdicts[v], word ? word : VerdictText(static_cast<Verdict>(v)), sizeof wording.verdicts[v]);
+        lstrcpynA(wording.verdicts[v], word ? word : VerdictText(static_cast<Verdict>(v)),
+                  sizeof wording.verdicts[v]);
     }
 
     // About 66 KiB: kept off the thread's stack.

@@ -3,17 +3,17 @@
 #include <commctrl.h>
 
 #include "base/load_text.h"
+#include "companion/varnolib.h"
+#include "res/resource.h"
+#include "run/hash_job.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
-#include "window/main_look.h"
 #include "window/list_painting.h"
+#include "window/main_look.h"
 #include "window/private_messages.h"
 #include "window/progress_bar.h"
 #include "window/show_message.h"
 #include "window/taskbar.h"
-#include "companion/varnolib.h"
-#include "res/resource.h"
-#include "run/hash_job.h"
 
 namespace {
 

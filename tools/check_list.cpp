@@ -37,7 +37,8 @@ bool AskForList(HWND owner, char* path) {
     dialog.lpstrFile = path;
     dialog.nMaxFile = PathBufferSize;
     dialog.lpstrTitle = loaded ? title : NULL;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    dialog.Flags =
+        OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
     return GetOpenFileNameA(&dialog) != 0;
 }
 
@@ -104,7 +105,8 @@ void CheckList(HWND owner, const char* path) {
         ShowAboutList(owner, IDS_CHECK_NOTHING, list.c_str());
         return;
     }
-    if (FileList->EntryCount() > 0 && ShowMessage(owner, IDS_CHECK_REPLACE, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    if (FileList->EntryCount() > 0 &&
+        ShowMessage(owner, IDS_CHECK_REPLACE, MB_ICONQUESTION | MB_YESNO) != IDYES) {
         return;
     }
     FileList->ClearEntries();

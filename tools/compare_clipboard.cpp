@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "window/app_state.h"
-#include "window/gui_listbox.h"
-#include "window/show_message.h"
 #include "base/code_page.h"
 #include "base/digest_in_text.h"
 #include "base/list_file.h"
 #include "base/list_reading.h"
 #include "res/resource.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/show_message.h"
 
 namespace {
 

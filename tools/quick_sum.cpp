@@ -5,12 +5,12 @@
 #include <new>
 #include <string>
 
-#include "window/algorithm_box.h"
-#include "window/app_state.h"
-#include "window/dialog_dressing.h"
 #include "companion/varnolib.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
+#include "window/algorithm_box.h"
+#include "window/app_state.h"
+#include "window/dialog_dressing.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <new>
 #include <string>
 
-#include "window/app_state.h"
-#include "window/gui_listbox.h"
 #include "base/list_file.h"
 #include "base/load_text.h"
-#include "window/show_message.h"
 #include "res/resource.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/show_message.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string.h>
 
-#include "window/app_state.h"
 #include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "res/version.h"
+#include "window/app_state.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "window/dialog_dressing.h"
 
-#include "window/app_state.h"
 #include "base/load_text.h"
+#include "companion/varnolib.h"
+#include "window/app_state.h"
 #include "window/program_icon.h"
 #include "window/set_caption.h"
-#include "companion/varnolib.h"
 
 void DressDialog(HWND dialog, const DialogDressing& dressing) {
     if (dressing.captionId != 0) {

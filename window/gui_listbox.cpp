@@ -5,10 +5,10 @@
 #include <new>
 #include <string.h>
 
+#include "base/code_page.h"
 #include "base/load_text.h"
 #include "res/resource.h"
 #include "window/app_state.h"
-#include "base/code_page.h"
 #include "window/palette.h"
 #include "window/window_dpi.h"
 
@@ -92,7 +92,8 @@ bool GuiListbox::AttachStyle() {
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;
     style->selectedBrush = CreateBrushIndirect(&brush);
-    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING, IDS_VERDICT_READ_ERROR};
+    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING,
+                               IDS_VERDICT_READ_ERROR};
     for (int v = VerdictOK; v <= VerdictReadError; ++v) {
         const char* word = LoadText(verdictIds[v]);
         snprintf(style->verdictMarks[v], sizeof style->verdictMarks[v], "%s <- ",
@@ -197,9 +198,12 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
             verdict = v;
         }
     }
-    const COLORREF normalText = verdict < 0 ? style->normalTextColor : verdict == VerdictOK ? PassedGreen : FailedRed;
-    const COLORREF selectedText =
-        verdict < 0 ? style->selectedTextColor : verdict == VerdictOK ? PassedLightGreen : FailedLightRed;
+    const COLORREF normalText = verdict < 0            ? style->normalTextColor
+                                : verdict == VerdictOK ? PassedGreen
+                                                       : FailedRed;
+    const COLORREF selectedText = verdict < 0            ? style->selectedTextColor
+                                  : verdict == VerdictOK ? PassedLightGreen
+                                                         : FailedLightRed;
     HGDIOBJ oldPen = SelectObject(dc, style->normalPen);
     HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);
     Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);

@@ -1,7 +1,7 @@
 #include "window/list_painting.h"
 
-#include "window/app_state.h"
 #include "res/resource.h"
+#include "window/app_state.h"
 
 namespace {
 

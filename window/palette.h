@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-const COLORREF LightGrey = 0xE1E1E1; // red, green and blue 225
-const COLORREF DarkGrey = 0x595959;  // red, green and blue 89
-const COLORREF PassedGreen = RGB(20, 120, 20);    // OK on the light bar
-const COLORREF FailedRed = RGB(190, 20, 20);      // FAILED, MISSING, READ ERROR on the light bar
+const COLORREF LightGrey = 0xE1E1E1;                  // red, green and blue 225
+const COLORREF DarkGrey = 0x595959;                   // red, green and blue 89
+const COLORREF PassedGreen = RGB(20, 120, 20);        // OK on the light bar
+const COLORREF FailedRed = RGB(190, 20, 20);          // FAILED, MISSING, READ ERROR on the light bar
 const COLORREF PassedLightGreen = RGB(140, 235, 140); // on the dark bar
 const COLORREF FailedLightRed = RGB(255, 150, 150);

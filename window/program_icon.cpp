@@ -1,7 +1,7 @@
 #include "window/program_icon.h"
 
-#include "window/app_state.h"
 #include "res/resource.h"
+#include "window/app_state.h"
 
 void SetProgramIcon(HWND window) {
     SetClassLongPtrA(window, GCLP_HICON,

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "window/app_state.h"
 #include "base/code_page.h"
 #include "base/load_text.h"
+#include "window/app_state.h"
 
 void SetCaption(const char* text) {
     std::string caption = AppCaption;

@@ -2,8 +2,8 @@
 
 #include <stdio.h>
 
-#include "window/app_state.h"
 #include "base/load_text.h"
+#include "window/app_state.h"
 
 int ShowMessage(HWND owner, UINT textId, UINT flags) {
     const char* text = LoadText(textId);

@@ -70,17 +70,21 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
         EXPECT_EQ(Read("\xEF\xBB\xBF; made by a tool\n" + c[0] + "\n"), c[1] + "\n") << c[0];
     }
     // Bad input: a line of a megabyte without a line end, binary bytes: read, never checked.
-    const std::string binary("\x7f" "ELF\x02\x01\x01\0\0\0\n\xff\xfe\r\n", 16);
+    const std::string binary("\x7f"
+                             "ELF\x02\x01\x01\0\0\0\n\xff\xfe\r\n",
+                             16);
     for (const std::string& text : {std::string(1 << 20, 'a'), binary, std::string()})
         for (const ListEntry& e : ReadListText(text))
             EXPECT_FALSE(e.isResult) << e.path.substr(0, 20);
     // Under Digestor's heading only its own lines count: a path ending in eight hex digits stays a path.
-    EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"), "-|C:\\IMG 20230101\n");
+    EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"),
+              "-|C:\\IMG 20230101\n");
 }
 
 TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
     const std::string cases[][2] = {
-        {"SHA256: BA78 16BF 8F01 CFEA 4141 40DE 5DAE 2223 B003 61A3 9617 7A9C B410 FF61 F200 15AD\r\n", Sha256},
+        {"SHA256: BA78 16BF 8F01 CFEA 4141 40DE 5DAE 2223 B003 61A3 9617 7A9C B410 FF61 F200 15AD\r\n",
+         Sha256},
         {Abc + "  12345678.txt", Abc}, // an md5sum line: two spaces end the run
         {"SFV 352441C2, MD5 (a) = " + Abc, "352441c2"},
         {"abc " + Abc.substr(0, 10) + " " + Abc.substr(10), Abc}, // no run from "abc" makes a digest
@@ -92,11 +96,10 @@ TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
 }
 
 TEST(CheckTally, AddsVerdictsUpToTheSummary) {
-    const char* const cases[][2] = {
-        // verdicts by initial (O OK, F FAILED, M MISSING, R READ ERROR), tally
-        {"OO", "2 checked, 2 OK, 0 failed, 0 missing, 1 not checked"},
-        {"OM", "2 checked, 1 OK, 0 failed, 1 missing, 1 not checked"},
-        {"FR", "2 checked, 0 OK, 2 failed, 0 missing, 1 not checked"}};
+    const char* const cases[][2] = {// verdicts by initial (O OK, F FAILED, M MISSING, R READ ERROR), tally
+                                    {"OO", "2 checked, 2 OK, 0 failed, 0 missing, 1 not checked"},
+                                    {"OM", "2 checked, 1 OK, 0 failed, 1 missing, 1 not checked"},
+                                    {"FR", "2 checked, 0 OK, 2 failed, 0 missing, 1 not checked"}};
     for (const auto& c : cases) {
         CheckTally tally = {0, 0, 0, 0, 1};
         for (const char* v = c[0]; *v; ++v) {

@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION child;
     DWORD code = 101;
-    HANDLE pipe = argc == 4 ? CreateNamedPipeA(argv[3], PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, 0, 1, 0, 0, 0,
-                                               NULL)
+    HANDLE pipe = argc == 4 ? CreateNamedPipeA(argv[3], PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, 0, 1, 0,
+                                               0, 0, NULL)
                             : NULL;
     OVERLAPPED opened = {};
     opened.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);

@@ -7,13 +7,13 @@
 
 #include <random>
 
-#include "window/app_state.h"
-#include "window/gui_listbox.h"
-#include "window/private_messages.h"
 #include "app/main_dialog.h"
 #include "base/program_identity.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/private_messages.h"
 
 const char* const DigestNames[7] = {"MD2", "MD4", "MD5", "CRC32", "SHA1", "SHA256", "SHA512"};
 
@@ -42,7 +42,8 @@ std::string DigestOf(DigestKind kind, const std::string& bytes) {
 // The long form of an absolute UTF-8 path, so that fixtures reach any name and length.
 static std::wstring Long(const std::string& path) {
     std::wstring wide(path.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size())) -
+                1);
     return path.find(":\\") == 1 ? L"\\\\?\\" + wide : wide;
 }
 
@@ -215,8 +216,9 @@ bool WinTest::WaitIdle() {
         bool idle = false;
         OnWindowThread([&idle, this] {
             MSG taking; // the command line is taken once the window shows
-            idle = !ExpandThread && !ProgressWindow && !HashThread && IsWindowEnabled(m_window) &&
-                   !PeekMessageA(&taking, m_window, MSG_TAKE_COMMAND_LINE, MSG_TAKE_COMMAND_LINE, PM_NOREMOVE);
+            idle =
+                !ExpandThread && !ProgressWindow && !HashThread && IsWindowEnabled(m_window) &&
+                !PeekMessageA(&taking, m_window, MSG_TAKE_COMMAND_LINE, MSG_TAKE_COMMAND_LINE, PM_NOREMOVE);
         });
         return idle;
     });

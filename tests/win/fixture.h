@@ -22,12 +22,12 @@ std::string DigestOf(DigestKind kind, const std::string& bytes); // the engine's
 std::string ResultLine(DigestKind kind, const std::string& path);
 std::string WindowText(HWND window);
 std::string ReadBytes(const std::string& path); // a file's bytes, at any length and in any script
-extern const char* const DigestNames[7]; // the boxes' names, by DigestKind
+extern const char* const DigestNames[7];        // the boxes' names, by DigestKind
 
 struct SeenBox {
     std::string caption, text;
     HWND owner;
-    UINT flags; // the MB_ICON* it shows, and MB_YESNO when it asks
+    UINT flags;      // the MB_ICON* it shows, and MB_YESNO when it asks
     bool ownerShown; // its owner was visible when it appeared
 };
 

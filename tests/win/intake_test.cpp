@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "app/main_dialog.h"
-#include "window/app_state.h"
-#include "window/private_messages.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "tests/win/fixture.h"
+#include "window/app_state.h"
+#include "window/private_messages.h"
 
 // Run in bin\ as `win_tests VarnoLib64.dll missing.txt lang lang/1033.dll`, once
 // in English answering Yes, once in German answering No (CMakeLists.txt).
@@ -19,20 +19,22 @@ TEST_F(CommandLine, FilesAreListedAFolderIsWalkedOnYesAndARunStarts) {
     m_allowedBoxes.insert(Text(IDS_BAD_ARGUMENTS, "missing.txt"));
     ASSERT_TRUE(WaitIdle());
     // Files at once, then the folders' files.
-    std::vector<std::string> expected = {"VarnoLib64.dll", "lang/1033.dll", "lang\\1031.dll", "lang\\1033.dll"};
+    std::vector<std::string> expected = {"VarnoLib64.dll", "lang/1033.dll", "lang\\1031.dll",
+                                         "lang\\1033.dll"};
     if (m_answer == IDNO)
         expected.resize(2);
     for (std::string& file : expected)
         file = ResultLine(DigestMD5, file);
     EXPECT_EQ(Entries(), expected);
     // The questions and the message wait until the window shows; the walk is its worker's.
-    const SeenBox boxes[] = {{"Digestor", Text(IDS_ASK_FOLDER, "lang"), m_window, MB_ICONQUESTION | MB_YESNO, true},
-                             {"Digestor", Text(IDS_BAD_ARGUMENTS, "missing.txt"), m_window, MB_ICONERROR, true}};
+    const SeenBox boxes[] = {
+        {"Digestor", Text(IDS_ASK_FOLDER, "lang"), m_window, MB_ICONQUESTION | MB_YESNO, true},
+        {"Digestor", Text(IDS_BAD_ARGUMENTS, "missing.txt"), m_window, MB_ICONERROR, true}};
     ASSERT_EQ(Boxes().size(), 2u);
     for (int i = 0; i < 2; ++i) {
         const SeenBox seen = Boxes()[i];
-        EXPECT_TRUE(seen.caption == boxes[i].caption && seen.text == boxes[i].text && seen.owner == m_window &&
-                    seen.flags == boxes[i].flags && seen.ownerShown)
+        EXPECT_TRUE(seen.caption == boxes[i].caption && seen.text == boxes[i].text &&
+                    seen.owner == m_window && seen.flags == boxes[i].flags && seen.ownerShown)
             << seen.text;
     }
 }
@@ -46,8 +48,9 @@ TEST_F(CheckLine, ChecksTheListNamedAfterSlashCheck) {
     ASSERT_TRUE(WaitIdle());
     char folder[MAX_PATH] = "";
     GetFullPathNameA("checks", MAX_PATH, folder, NULL);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{Text(IDS_VERDICT_OK) + " <- SHA256 -> " + folder + "\\a.txt",
-                                                   Text(IDS_VERDICT_FAILED) + " <- SHA256 -> " + folder + "\\b.txt"}));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{Text(IDS_VERDICT_OK) + " <- SHA256 -> " + folder + "\\a.txt",
+                                        Text(IDS_VERDICT_FAILED) + " <- SHA256 -> " + folder + "\\b.txt"}));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, Tally(2, 1, 1, 0, 0));
 }
@@ -108,9 +111,11 @@ TEST_F(Intake, EveryFileOfAWalkIsListedUnderItsOwnNameAndDigested) {
     const std::string deep = std::string(120, 'd') + "\\" + std::string(120, 'e') + "\\";
     std::vector<std::string> files;
     size_t size = 1;
-    for (const char* name : {"nul.txt", "aux.h", "com1.log", "Abc.txt", "\xC4\x80" "bc.txt",
-                             "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt", "\xE6\x97\xA5\xE6\x9C\xAC.txt",
-                             "apache.\\x.txt"})
+    for (const char* name : {"nul.txt", "aux.h", "com1.log", "Abc.txt",
+                             "\xC4\x80"
+                             "bc.txt",
+                             "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt",
+                             "\xE6\x97\xA5\xE6\x9C\xAC.txt", "apache.\\x.txt"})
         files.push_back(File(std::string("t\\") + name, size++));
     files.push_back(File("t\\" + deep + std::string(60, 'f'), size++)); // about 300 characters
     const std::string tooLong = File("t\\" + deep + std::string(200, 'g') + "\\" + std::string(100, 'h'), 7);
@@ -131,13 +136,14 @@ TEST_F(Intake, EveryFileOfAWalkIsListedUnderItsOwnNameAndDigested) {
 // A device, a file another program writes (sharing reads and writes, as loggers do).
 TEST_F(Intake, OnlyDiskFilesAreReadAFileInUseIsReadAsItStands) {
     const std::string log = File("log.txt", 3000);
-    HANDLE writer = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0,
-                                NULL);
+    HANDLE writer = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     SetEntries({"\\\\.\\nul", log});
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Entries(), (std::vector<std::string>{Text(IDS_OPEN_FAILED, "MD5", "\\\\.\\nul"), ResultLine(DigestMD5, log)}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Text(IDS_OPEN_FAILED, "MD5", "\\\\.\\nul"),
+                                                   ResultLine(DigestMD5, log)}));
     CloseHandle(writer);
 }
 
@@ -160,7 +166,9 @@ TEST_F(Intake, LinkToAnOwnParentIsNotEnteredOtherLinksAreFollowed) {
     ASSERT_EQ(entries.size(), 3u + 5u);
     for (char folder = 'a'; folder <= 'e'; ++folder)
         EXPECT_EQ(std::count_if(entries.begin() + 3, entries.end(),
-                                [folder](const std::string& e) { return e.substr(e.size() - 3) == std::string("\\f") + folder; }),
+                                [folder](const std::string& e) {
+                                    return e.substr(e.size() - 3) == std::string("\\f") + folder;
+                                }),
                   1)
             << folder;
 }

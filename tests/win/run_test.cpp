@@ -6,13 +6,13 @@
 #include <fstream>
 #include <random>
 
-#include "window/app_state.h"
-#include "window/gui_listbox.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
-#include "tools/check_list.h"
-#include "window/palette.h"
 #include "tests/win/fixture.h"
+#include "tools/check_list.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/palette.h"
 
 // Where the job is held, on its own thread: before the first block of `entry` at byte `after` or
 // later. It posts `message` to the progress dialog there and, with `wait`, waits for the stop
@@ -214,7 +214,8 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
     const std::vector<std::string> names = {"a.bin", "sub\\d.bin", "b.bin", "c.bin"};
     std::string sums;
     for (size_t i = 0; i < names.size(); ++i)
-        sums += DigestOf(DigestSHA256, ReadBytes(File(names[i], 1000 * i + 5))) + (i ? "  " : " *") + names[i] + "\n";
+        sums += DigestOf(DigestSHA256, ReadBytes(File(names[i], 1000 * i + 5))) + (i ? "  " : " *") +
+                names[i] + "\n";
     std::ofstream(Path("SHA256SUMS").c_str(), std::ios::binary) << sums << "no checksum here\n";
     File("b.bin", 77); // changed
     DeleteFileA(Path("c.bin").c_str());
@@ -230,7 +231,8 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
         ASSERT_TRUE(WaitIdle());
         std::vector<std::string> expected;
         for (size_t i = 0; i < names.size(); ++i)
-            expected.push_back(cancel && i >= 2 ? Path(names[i]) : verdicts[i] + " <- SHA256 -> " + Path(names[i]));
+            expected.push_back(cancel && i >= 2 ? Path(names[i])
+                                                : verdicts[i] + " <- SHA256 -> " + Path(names[i]));
         EXPECT_EQ(Entries(), expected);
     }
     EXPECT_EQ(Boxes()[1].text, Tally(4, 2, 1, 1, 1));
@@ -252,6 +254,7 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
                     seen = GetPixel(dc, x, y) == tone;
             ReleaseDC(list, dc);
             return seen;
-        })) << "entry " << entry;
+        })) << "entry "
+            << entry;
     }
 }

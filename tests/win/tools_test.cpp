@@ -4,13 +4,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "window/app_state.h"
-#include "window/gui_listbox.h"
-#include "window/palette.h"
 #include "res/resource.h"
 #include "tests/win/fixture.h"
 #include "tools/quick_sum.h"
 #include "tools/save_list.h"
+#include "window/app_state.h"
+#include "window/gui_listbox.h"
+#include "window/palette.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ using Tools = WinTest;
 
 TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
     const std::vector<std::string> entries = {"900150983cd24fb0d6963f7d28e17f72 <- MD5 -> C:\\a b.txt",
-                                              "C:\\100% sure\\%s %d %n.txt", "", // not formats
+                                              "C:\\100% sure\\%s %d %n.txt", "",   // not formats
                                               "C:\\\xD0\x9F\xD1\x80\xD0\xB8.txt"}; // UTF-8
     SetEntries(entries);
     const std::string rule = std::string(80, '-') + "\r\n";
@@ -112,7 +112,8 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
         EXPECT_EQ(Read(target), c.outcome == Done ? expected : c.outcome == Aside ? "" : c.old ? c.old : "");
         EXPECT_EQ(FileCount(folder), c.files) << "a temporary file is left, or a list lost";
         EXPECT_TRUE(c.outcome != Aside || Read(aside) == expected) << aside;
-        EXPECT_TRUE(!c.old || c.replace || GetFileAttributesA(target.c_str()) == c.attributes) << "attributes lost";
+        EXPECT_TRUE(!c.old || c.replace || GetFileAttributesA(target.c_str()) == c.attributes)
+            << "attributes lost";
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -135,7 +136,10 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     const struct {
         const wchar_t* typed;
         std::string bytes;
-    } lines[] = {{L"", ""}, {L"abc", "abc"}, {L"Gr\u00FC\u00DFe \u041F", "Gr\xC3\xBC\xC3\x9F" "e \xD0\x9F"}};
+    } lines[] = {{L"", ""},
+                 {L"abc", "abc"},
+                 {L"Gr\u00FC\u00DFe \u041F", "Gr\xC3\xBC\xC3\x9F"
+                                             "e \xD0\x9F"}};
     for (DigestKind kind = DigestMD2; kind <= DigestSHA512; ++kind)
         for (const auto& line : lines) {
             char digest[160] = "";
@@ -155,7 +159,8 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     char digest[160] = "";
     LRESULT limit = 0;
     OnWindowThread([&] {
-        ASSERT_TRUE(OpenClipboard(dialog) && EmptyClipboard() && SetClipboardData(CF_TEXT, clip) && CloseClipboard());
+        ASSERT_TRUE(OpenClipboard(dialog) && EmptyClipboard() && SetClipboardData(CF_TEXT, clip) &&
+                    CloseClipboard());
         SetDlgItemTextA(dialog, IDC_TEXT_INPUT, "");
         SendDlgItemMessageA(dialog, IDC_TEXT_INPUT, WM_PASTE, 0, 0);
         SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, DigestCRC32, 0);
@@ -293,7 +298,9 @@ TEST_F(Tools, ListPaintsAgainShowsTheSelectionAndClears) {
     CloseHandle(Start());
     ASSERT_TRUE(WaitIdle());
     // While a walk fills the list, a save would write half of it.
-    auto saveOffered = [this] { return !(GetMenuState(GetMenu(m_window), IDM_SAVE_LIST, MF_BYCOMMAND) & MF_GRAYED); };
+    auto saveOffered = [this] {
+        return !(GetMenuState(GetMenu(m_window), IDM_SAVE_LIST, MF_BYCOMMAND) & MF_GRAYED);
+    };
     bool offeredDuringWalk = true;
     OnWindowThread([&] {
         Drop({Path("d")});
@@ -353,7 +360,8 @@ TEST_F(Tools, EntriesInOtherScriptsArePaintedAsThemselves) {
         for (int i = 0; i < width * height; ++i)
             rightmost = (pixels[i] & 0xFFFFFF) == 0 && i % width > rightmost ? i % width : rightmost;
         return rightmost > 0 && abs(rightmost - 5 - extent.cx) <= 3; // the text starts 5 pixels in
-    })) << rightmost << " for an extent of " << extent.cx;
+    })) << rightmost
+        << " for an extent of " << extent.cx;
     SelectObject(copy, old);
     DeleteObject(bitmap);
     DeleteDC(copy);
@@ -384,17 +392,44 @@ TEST_F(Tools, ClearingPassesNoMessagePerEntryDownTheChain) {
 // placeholders the code fills in; German where the two should differ.
 TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
     // Each string with the placeholders the code fills in.
-    const std::pair<UINT, const char*> strings[] = {
-        {IDS_ABOUT_TEXT, ""}, {IDS_SAVE_HEADING, ""}, {IDS_CANCEL, ""}, {IDS_START, ""}, {IDS_START_EXPANDING, ""},
-        {IDS_ALGORITHM_LABEL, ""}, {IDS_PROGRESS_CAPTION, ""}, {IDS_FILE_GROUP, ""}, {IDS_TOTAL_GROUP, ""},
-        {IDS_ASK_FOLDER, "s"}, {IDS_OPEN_FAILED, "ss"}, {IDS_CANNOT_LIST, "s"}, {IDS_PATH_TOO_LONG, "s"},
-        {IDS_NAME_NOT_SHOWN, "s"}, {IDS_VERDICT_OK, ""}, {IDS_VERDICT_FAILED, ""}, {IDS_VERDICT_MISSING, ""},
-        {IDS_VERDICT_READ_ERROR, ""}, {IDS_THREAD_FAILED, ""}, {IDS_CANNOT_STOP, ""}, {IDS_SAVE_FAILED, ""},
-        {IDS_SAVED, ""}, {IDS_BAD_COMMAND_LINE, ""}, {IDS_DROP_NO_MEMORY, ""}, {IDS_BAD_ARGUMENTS, "s"},
-        {IDS_SAVE_KEPT, "s"}, {IDS_COMPARE_MATCH, "s"}, {IDS_COMPARE_NONE, ""}, {IDS_COMPARE_NO_DIGEST, ""},
-        {IDS_CHECK_REPLACE, ""}, {IDS_CHECK_TALLY, "ddddd"}, {IDS_CHECK_NOTHING, "s"}, {IDS_LIST_UNREADABLE, "s"},
-        {IDS_SAVE_TITLE, ""}, {IDS_QUICKSUM_CAPTION, ""}, {IDS_TEXT_LABEL, ""}, {IDS_DIGEST_LABEL, ""},
-        {IDS_CHECK_TITLE, ""}};
+    const std::pair<UINT, const char*> strings[] = {{IDS_ABOUT_TEXT, ""},
+                                                    {IDS_SAVE_HEADING, ""},
+                                                    {IDS_CANCEL, ""},
+                                                    {IDS_START, ""},
+                                                    {IDS_START_EXPANDING, ""},
+                                                    {IDS_ALGORITHM_LABEL, ""},
+                                                    {IDS_PROGRESS_CAPTION, ""},
+                                                    {IDS_FILE_GROUP, ""},
+                                                    {IDS_TOTAL_GROUP, ""},
+                                                    {IDS_ASK_FOLDER, "s"},
+                                                    {IDS_OPEN_FAILED, "ss"},
+                                                    {IDS_CANNOT_LIST, "s"},
+                                                    {IDS_PATH_TOO_LONG, "s"},
+                                                    {IDS_NAME_NOT_SHOWN, "s"},
+                                                    {IDS_VERDICT_OK, ""},
+                                                    {IDS_VERDICT_FAILED, ""},
+                                                    {IDS_VERDICT_MISSING, ""},
+                                                    {IDS_VERDICT_READ_ERROR, ""},
+                                                    {IDS_THREAD_FAILED, ""},
+                                                    {IDS_CANNOT_STOP, ""},
+                                                    {IDS_SAVE_FAILED, ""},
+                                                    {IDS_SAVED, ""},
+                                                    {IDS_BAD_COMMAND_LINE, ""},
+                                                    {IDS_DROP_NO_MEMORY, ""},
+                                                    {IDS_BAD_ARGUMENTS, "s"},
+                                                    {IDS_SAVE_KEPT, "s"},
+                                                    {IDS_COMPARE_MATCH, "s"},
+                                                    {IDS_COMPARE_NONE, ""},
+                                                    {IDS_COMPARE_NO_DIGEST, ""},
+                                                    {IDS_CHECK_REPLACE, ""},
+                                                    {IDS_CHECK_TALLY, "ddddd"},
+                                                    {IDS_CHECK_NOTHING, "s"},
+                                                    {IDS_LIST_UNREADABLE, "s"},
+                                                    {IDS_SAVE_TITLE, ""},
+                                                    {IDS_QUICKSUM_CAPTION, ""},
+                                                    {IDS_TEXT_LABEL, ""},
+                                                    {IDS_DIGEST_LABEL, ""},
+                                                    {IDS_CHECK_TITLE, ""}};
     char folder[MAX_PATH];
     GetModuleFileNameA(NULL, folder, MAX_PATH);
     PathRemoveFileSpecA(folder);
@@ -419,8 +454,8 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
     EXPECT_LE(same, 1 + 1) << "strings the German module holds in English"; // "Text:", "OK"
     for (HMODULE module : modules) {
         HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST, IDM_COMPARE_CLIPBOARD,
-                        IDM_ABOUT})
+        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST,
+                        IDM_COMPARE_CLIPBOARD, IDM_ABOUT})
             EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
         DestroyMenu(menu);
         FreeLibrary(module);
