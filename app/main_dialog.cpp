@@ -185,7 +185,8 @@ static void OnCommand(HWND window, WPARAM wParam) {
         EndMainWindow(window);
         break;
     case IDM_CLEAR_LIST:
-        if (ListCommandsOffered()) {
+        // Greyed while a walk or a run changes the list; a command that comes anyway is ignored.
+        if (!ExpandThread && !ProgressWindow) {
             OnClearList(window);
         }
         break;
@@ -196,7 +197,7 @@ static void OnCommand(HWND window, WPARAM wParam) {
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);
         break;
     case IDM_SAVE_LIST:
-        if (ListCommandsOffered()) {
+        if (!ExpandThread && !ProgressWindow) {
             SaveList(window);
         }
         break;
