@@ -15,9 +15,10 @@
 #include "base/digest_file.h"
 #include "base/list_file.h"
 #include "base/load_text.h"
-#include "base/scoped_handle.h"
+#include "base/seek_penalty.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
+#include "run/digest_workers.h"
 #include "run/entry_batches.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
@@ -122,8 +123,8 @@ void ReplaceEntry(ListTraffic& traffic, int index, const char* line) {
     }
 }
 
-// Copies entry index into FileNameBuffer, reading the next batch when needed.
-bool ReadEntry(ListTraffic& traffic, int index, LRESULT count) {
+// Copies entry index into path, reading the next batch when needed.
+bool ReadEntry(ListTraffic& traffic, int index, LRESULT count, char* path) {
     EntryBatch& reads = traffic.reads;
     if (index < reads.first || index >= reads.first + reads.count) {
         reads.first = index;
@@ -137,49 +138,8 @@ bool ReadEntry(ListTraffic& traffic, int index, LRESULT count) {
     if (!reads.read[k]) {
         return false;
     }
-    memcpy(FileNameBuffer, reads.entries[k], PathBufferSize);
+    memcpy(path, reads.entries[k], PathBufferSize);
     return true;
-}
-
-// What the block check of one file works with.
-struct FileWatch {
-    Display* display;
-    int index;
-    ULONGLONG size;
-    LONG range;
-};
-
-// Before each block: the per-file bar, the test hook, the stop request.
-bool CheckBlock(ULONGLONG done, void* context) {
-    FileWatch& watch = *static_cast<FileWatch*>(context);
-    watch.display->wantedFilePos = FileBarPosition(done, watch.size, watch.range);
-    Flush(*watch.display, false);
-    if (BlockHook) {
-        BlockHook(watch.index, done);
-    }
-    return !HashStopRequested();
-}
-
-// Digests the open file named by FileNameBuffer into digestor.
-FileOutcome DigestFile(HANDLE file, int index, IDigestor* digestor, Display& display) {
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
-    ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
-    LONG range = static_cast<LONG>(fileSize < FileBarSteps ? fileSize : FileBarSteps);
-
-    PathCompactPathExA(display.wantedName, FileNameBuffer, DisplayPathSize, 0);
-    display.nameChanged = true;
-    display.wantedFileRange = range;
-    display.wantedFilePos = 0;
-    // The first opened file shows at once, so the dialog never opens blank.
-    Flush(display, display.shownFileRange < 0);
-
-    FileWatch watch = {&display, index, fileSize, range};
-    FileOutcome outcome = DigestOpenFile(file, digestor, CheckBlock, &watch);
-    if (outcome == FileReadFailed && HashStopRequested()) {
-        return FileStopped; // a cancel breaks a read that does not return
-    }
-    return outcome;
 }
 
 // What the job writes: a digest run's algorithm and failure format, or a
@@ -191,94 +151,117 @@ struct Wording {
     char verdicts[VerdictReadError + 1][64];
 };
 
-// One digestor of each kind the run meets, made when first needed.
-class Digestors {
-public:
-    Digestors() : m_made() {}
-    ~Digestors() {
-        for (IDigestor* digestor : m_made) {
-            if (digestor) {
-                digestor->Release();
-            }
-        }
-    }
-    Digestors(const Digestors&) = delete;
-    Digestors& operator=(const Digestors&) = delete;
-    IDigestor* Get(DigestKind kind) {
-        if (!m_made[kind]) {
-            m_made[kind] = CreateDigestor(kind);
-        }
-        return m_made[kind];
-    }
+// The slot of entry index as the workers need it. A check knows what each of
+// its entries must digest to; an entry beyond them, an empty one or one that
+// cannot be read is left alone.
+void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESULT count, WorkSlot& slot) {
+    const CheckExpectation* expected = wording.check && static_cast<size_t>(index) < CheckExpectations.size()
+                                           ? &CheckExpectations[index]
+                                           : NULL;
+    slot.leave =
+        (wording.check && !expected) || !ReadEntry(traffic, index, count, slot.path) || slot.path[0] == '\0';
+    slot.kind = expected ? expected->algorithm : wording.kind;
+    slot.serial = !slot.leave && HasSeekPenalty(slot.path);
+    slot.state = slot.leave ? SlotDone : SlotWaiting;
+    slot.size = 0;
+    slot.done = 0;
+    slot.outcome = FileStopped;
+    slot.digest.clear();
+}
 
-private:
-    IDigestor* m_made[DigestZipCRC32 + 1];
-};
+// The dialog shows the file of entry index, whose worker has opened it: its
+// name once, the per-file bar as far as the worker got.
+void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
+    LONG range = static_cast<LONG>(slot.size < FileBarSteps ? slot.size : FileBarSteps);
+    if (index != shown) {
+        PathCompactPathExA(display.wantedName, slot.path, DisplayPathSize, 0);
+        display.nameChanged = true;
+        display.wantedFileRange = range;
+        shown = index;
+    }
+    ULONGLONG done =
+        static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&slot.done), 0, 0));
+    display.wantedFilePos = FileBarPosition(done, slot.size, range);
+    // The first opened file shows at once, so the dialog never opens blank.
+    Flush(display, display.shownFileRange < 0);
+}
 
-// The line entry FileNameBuffer gets, or the empty text when it keeps its
-// own: a result or failure line of a digest run (a result of an earlier run
-// stays), a verdict line of a check, which it also counts.
-std::string EntryLine(const Wording& wording, DigestKind kind, FileOutcome outcome, IDigestor* digestor,
-                      const CheckExpectation* expected) {
-    const char* name = KindName(kind);
+// The line entry slot gets, or the empty text when it keeps its own: a result
+// or failure line of a digest run (a result of an earlier run stays), a
+// verdict line of a check, which it also counts.
+std::string EntryLine(const Wording& wording, const WorkSlot& slot, const CheckExpectation* expected) {
+    const char* name = KindName(slot.kind);
     if (expected) {
-        Verdict verdict = outcome == FileOpenFailed                    ? VerdictMissing
-                          : outcome == FileReadFailed                  ? VerdictReadError
-                          : digestor->DigestText() == expected->digest ? VerdictOK
-                                                                       : VerdictFailed;
+        Verdict verdict = slot.outcome == FileOpenFailed    ? VerdictMissing
+                          : slot.outcome == FileReadFailed  ? VerdictReadError
+                          : slot.digest == expected->digest ? VerdictOK
+                                                            : VerdictFailed;
         CountVerdict(CheckResult, verdict);
-        return std::string(wording.verdicts[verdict]) + " <- " + name + " -> " + FileNameBuffer;
+        return std::string(wording.verdicts[verdict]) + " <- " + name + " -> " + slot.path;
     }
-    if (outcome == FileDigested) {
-        return ResultLine(digestor->DigestText(), name, FileNameBuffer);
+    if (slot.outcome == FileDigested) {
+        return ResultLine(slot.digest, name, slot.path);
     }
-    if (wording.failFormat && !strstr(FileNameBuffer, " <- ")) {
-        return FailureLine(wording.failFormat, name, FileNameBuffer);
+    if (wording.failFormat && !strstr(slot.path, " <- ")) {
+        return FailureLine(wording.failFormat, name, slot.path);
     }
     return std::string();
 }
 
 // One run over the list; returns when it is done or stopped, having sent no
-// report after a stop request. The lines of the entries digested so far are
-// handed over either way.
-void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic) {
+// report after a stop request. The job reads the entries ahead for the
+// workers and replaces them in list order as they are done: an entry finished
+// ahead waits for those before it, and the dialog shows the earliest entry
+// not yet done. The lines of the entries replaced so far are handed over by
+// the caller either way.
+void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestWorkers& workers) {
     Display display = {};
     display.count = count;
     display.shownFileRange = -1;
     display.shownFilePos = -1;
-    Digestors digestors;
+    int shown = -1; // the entry whose name the dialog shows
 
     SetTaskbarState(TBPF_NORMAL);
     SetTaskbarValue(0, count);
     SendDlgItemMessageA(ProgressWindow, IDC_TOTAL_PROGRESS, PBM_SETRANGE32, 0, count);
     SendDlgItemMessageA(ProgressWindow, IDC_TOTAL_PROGRESS, PBM_SETPOS, 0, 0);
 
-    for (LRESULT i = 0; i < count; ++i) {
+    const int entries = static_cast<int>(count);
+    int filled = 0;
+    for (int head = 0; head < entries;) {
         if (HashStopRequested()) {
             return;
         }
-        int index = static_cast<int>(i);
-        // A check knows what each of its entries must digest to; an entry
-        // beyond them, or one that cannot be read, is left alone.
-        const CheckExpectation* expected =
-            wording.check && static_cast<size_t>(i) < CheckExpectations.size() ? &CheckExpectations[i] : NULL;
-        if ((!wording.check || expected) && ReadEntry(traffic, index, count) && FileNameBuffer[0] != '\0') {
-            const DigestKind kind = expected ? expected->algorithm : wording.kind;
-            IDigestor* digestor = digestors.Get(kind);
-            ScopedFile file(OpenToRead(FileNameBuffer));
-            FileOutcome outcome =
-                file.IsValid() ? DigestFile(file.Get(), index, digestor, display) : FileOpenFailed;
-            if (outcome == FileStopped || (outcome == FileOpenFailed && HashStopRequested())) {
-                // An open or a read broken by a cancel leaves the entry as it was.
-                return;
+        if (filled < entries && filled < head + SlotCount) {
+            for (; filled < entries && filled < head + SlotCount; ++filled) {
+                PrepareSlot(wording, traffic, filled, count, workers.Slot(filled));
             }
-            const std::string line = EntryLine(wording, kind, outcome, digestor, expected);
-            if (!line.empty()) {
-                ReplaceEntry(traffic, index, line.c_str());
-            }
+            workers.Offer(filled);
         }
-        display.wantedTotal = i + 1;
-        Flush(display, false);
+        for (int ready = workers.Done(head, filled, static_cast<DWORD>(ReportInterval)); ready > 0;
+             --ready, ++head) {
+            const WorkSlot& slot = workers.Slot(head);
+            if (!slot.leave) {
+                if (slot.outcome == FileStopped) {
+                    // An open or a read broken by a cancel (or a worker out of
+                    // memory) leaves the entry as it was, and ends the run.
+                    return;
+                }
+                if (slot.outcome != FileOpenFailed) {
+                    ShowEntry(display, shown, head, slot);
+                }
+                const CheckExpectation* expected = wording.check ? &CheckExpectations[head] : NULL;
+                const std::string line = EntryLine(wording, slot, expected);
+                if (!line.empty()) {
+                    ReplaceEntry(traffic, head, line.c_str());
+                }
+            }
+            display.wantedTotal = head + 1;
+            Flush(display, false);
+        }
+        if (head < entries && !workers.Slot(head).leave && workers.Opened(head)) {
+            ShowEntry(display, shown, head, workers.Slot(head));
+        }
         // The list keeps pace with the display.
         if (GetTickCount64() - traffic.lastHandOver >= ReportInterval) {
             HandOverLines(traffic);
@@ -292,7 +275,10 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic) {
 
 void ClearHashStop() { InterlockedExchange(&StopRequest, 0); }
 
-void RequestHashStop() { InterlockedExchange(&StopRequest, 1); }
+void RequestHashStop() {
+    InterlockedExchange(&StopRequest, 1);
+    WakeDigestWorkers();
+}
 
 bool HashStopRequested() { return InterlockedCompareExchange(&StopRequest, 0, 0) != 0; }
 
@@ -320,17 +306,20 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
                   sizeof wording.verdicts[v]);
     }
 
-    // About 66 KiB: kept off the thread's stack.
+    // About 66 KiB and 37 KiB: kept off the thread's stack.
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
+    std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
     LRESULT count = FileList->EntryCount();
-    if (traffic && count != LB_ERR) {
+    if (traffic && workers && count != LB_ERR && workers->Start(WorkerCount(), BlockHook)) {
         traffic->lastHandOver = GetTickCount64();
         try {
-            RunJob(wording, count, *traffic);
+            RunJob(wording, count, *traffic, *workers);
         } catch (const std::bad_alloc&) {
             // Out of memory: the run ends as far as it got, like a finished one.
         }
         HandOverLines(*traffic);
+        // After the lines, so that a worker that does not stop holds back none of them.
+        workers->End();
     }
     if (HashStopRequested()) {
         // The dialog's teardown clears the taskbar and expects no more reports.

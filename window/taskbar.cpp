@@ -75,3 +75,13 @@ void SetTaskbarValue(ULONGLONG completed, ULONGLONG total) {
     }
     Lock.Leave();
 }
+
+void UseTaskbarObject(ITaskbarList3* object) {
+    if (object != NULL) {
+        object->AddRef();
+    }
+    ITaskbarList3* old = ExchangeTaskbar(object);
+    if (old != NULL) {
+        old->Release();
+    }
+}

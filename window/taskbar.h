@@ -19,3 +19,8 @@ void OnTaskbarButtonCreated();
 // object exists. A replacement never releases an object that a call is using.
 void SetTaskbarState(TBPFLAG state);
 void SetTaskbarValue(ULONGLONG completed, ULONGLONG total);
+
+// Puts in the caller's object (a reference of its own is taken) in place of the
+// shell's, releasing the old one; null leaves none. Tests record the calls of a
+// run through it where the platform has no taskbar.
+void UseTaskbarObject(ITaskbarList3* object);

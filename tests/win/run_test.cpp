@@ -5,6 +5,8 @@
 #include <memory>
 #include <fstream>
 #include <random>
+#include <shobjidl.h>
+#include <string.h>
 
 #include "res/resource.h"
 #include "run/hash_job.h"
@@ -13,6 +15,7 @@
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
 #include "window/palette.h"
+#include "window/taskbar.h"
 
 // Where the job is held, on its own thread: before the first block of `entry` at byte `after` or
 // later. It posts `message` to the progress dialog there and, with `wait`, waits for the stop
@@ -25,12 +28,18 @@ static struct HoldPoint {
     bool wait, ignoresStop;
 } Hold;
 static std::atomic<bool> Reached, Released, ListEnabled;
+static std::atomic<ULONGLONG> Digested[8]; // the bytes of each entry the hook has seen
 
 // Every block also checks that the list is disabled.
 static void HoldHook(LRESULT entry, ULONGLONG done) {
     ListEnabled = ListEnabled || IsWindowEnabled(GetDlgItem(MainWindow, IDC_FILE_LIST));
+    if (entry < 8)
+        Digested[entry] = done;
     if (entry == Hold.entry && done >= Hold.after) {
         Hold.entry = -1;
+        // Other workers may still digest the entries before: they are replaced first.
+        char before[PathBufferSize];
+        WaitFor([entry, &before] { return !entry || (FileList->GetEntry(entry - 1, before) && strstr(before, " <- ")); });
         PostMessageA(ProgressWindow, Hold.message, Hold.wParam, 0);
         Reached = true;
         WaitFor([] { return !Hold.wait || (HashStopRequested() && !Hold.ignoresStop) || Released; });
@@ -42,6 +51,8 @@ protected:
     void SetUp() override {
         Hold = {-1, 0, 0, 0, false, false};
         Reached = Released = ListEnabled = false;
+        for (auto& bytes : Digested)
+            bytes = 0;
         SetHashBlockHook(HoldHook);
         WinTest::SetUp();
     }
@@ -257,4 +268,58 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
         })) << "entry "
             << entry;
     }
+}
+
+// Where Wine has no taskbar: records the state and value calls of a run, ignores the rest.
+struct TaskbarRecord : ITaskbarList3 {
+    std::mutex mutex;
+    std::vector<ULONGLONG> calls; // a state, or 1000 + value * 100 + total
+    void Add(ULONGLONG call) { std::lock_guard<std::mutex> lock(mutex); calls.push_back(call); }
+    HRESULT STDMETHODCALLTYPE SetProgressState(HWND, TBPFLAG state) override { return Add(state), S_OK; }
+    HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG value, ULONGLONG total) override {
+        return Add(1000 + value * 100 + total), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+#define OK_(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return S_OK; }
+    OK_(HrInit) OK_(AddTab, HWND) OK_(DeleteTab, HWND) OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND)
+    OK_(MarkFullscreenWindow, HWND, BOOL) OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND)
+    OK_(SetTabOrder, HWND, HWND) OK_(SetTabActive, HWND, HWND, DWORD) OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
+    OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON) OK_(ThumbBarSetImageList, HWND, HIMAGELIST)
+    OK_(SetOverlayIcon, HWND, HICON, LPCWSTR) OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
+#undef OK_
+};
+
+// Four workers; a large early entry held while the small ones after it are digested: none of
+// them is replaced before it, the dialog and the taskbar stay on it, and a cancel leaves them.
+TEST_F(Run, EntriesFinishedAheadWaitForTheOnesBeforeThem) {
+    SetEnvironmentVariableA("DIGESTOR_WORKERS", "4");
+    TaskbarRecord taskbar;
+    UseTaskbarObject(&taskbar);
+    std::vector<std::string> paths = {File("a.bin", 10), File("big.bin", 300000)};
+    for (int i = 2; i < 8; ++i)
+        paths.push_back(File("s" + std::to_string(i), 100 * i));
+    std::vector<std::string> expected = {ResultLine(DigestMD5, paths[0])};
+    expected.insert(expected.end(), paths.begin() + 1, paths.end());
+    SetEntries(paths);
+    Hold = {1, 2048, WM_NULL, 0, true, false};
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitFor([] { return Reached && Digested[7] == 700 && Digested[6] == 600 && Digested[5] == 500; }));
+    EXPECT_FALSE(WaitFor([&] { return Entries() != expected; }, 300)) << "replaced ahead of the held entry";
+    EXPECT_TRUE(WaitFor([] { return WindowText(GetDlgItem(ProgressWindow, IDC_PROGRESS_FILE_NAME)).find("big.bin") != std::string::npos; }, 2000));
+    PostMessageA(ProgressWindow, WM_COMMAND, IDC_CANCEL, 0);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Entries(), expected);
+    CloseHandle(Start()); // a whole run: every value up to the count
+    ASSERT_TRUE(WaitIdle());
+    UseTaskbarObject(NULL);
+    SetEnvironmentVariableA("DIGESTOR_WORKERS", getenv("DIGESTOR_WORKERS")); // the C runtime's copy kept the old
+
+    std::vector<ULONGLONG> calls = taskbar.calls, held(calls.begin(), std::find(calls.begin() + 1, calls.end(), TBPF_NORMAL));
+    ASSERT_EQ(held, (std::vector<ULONGLONG>{TBPF_NORMAL, 1008, 1108, TBPF_NOPROGRESS})) << "cancelled run";
+    EXPECT_EQ(calls[held.size() + 1], 1008u);
+    for (size_t k = held.size() + 2; k + 1 < calls.size(); ++k)
+        EXPECT_TRUE(calls[k] > calls[k - 1] && calls[k] <= 1808) << calls[k];
+    EXPECT_EQ(std::vector<ULONGLONG>(calls.end() - 2, calls.end()), (std::vector<ULONGLONG>{1808, TBPF_NOPROGRESS}));
 }

@@ -1,0 +1,8 @@
+// Whether a file lies on a disk that seeks: such a disk reads one file at a
+// time faster than several at once.
+#pragma once
+
+// True when the volume of path (a drive-letter path, in its short or long
+// form) reports a seek penalty. False when it reports none or the platform
+// cannot tell (network shares, Wine). Asked once per drive letter; any thread.
+bool HasSeekPenalty(const char* path);

@@ -1,0 +1,221 @@
+#include "run/digest_workers.h"
+
+#include <stdlib.h>
+
+#include <new>
+
+#include "base/scoped_handle.h"
+
+namespace {
+
+// One run at a time: a new one starts only after the last one's job has ended.
+SRWLOCK Lock = SRWLOCK_INIT;
+CONDITION_VARIABLE WorkOffered = CONDITION_VARIABLE_INIT; // workers wait for entries
+CONDITION_VARIABLE SlotsMoved = CONDITION_VARIABLE_INIT;  // the job waits for slots opened or done
+
+// How often the end cancels the workers' pending I/O again: an open or a read
+// that starts after one cancel is caught by the next.
+const DWORD CancelInterval = 20;
+
+class ScopedLock {
+public:
+    ScopedLock() { AcquireSRWLockExclusive(&Lock); }
+    ~ScopedLock() { ReleaseSRWLockExclusive(&Lock); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+};
+
+struct BlockWatch {
+    WorkSlot* slot;
+    LRESULT index;
+    HashBlockHook hook;
+};
+
+// Before each block: the bytes done for the job's bar, the test hook, the stop request.
+bool CheckBlock(ULONGLONG done, void* context) {
+    BlockWatch& watch = *static_cast<BlockWatch*>(context);
+    InterlockedExchange64(&watch.slot->done, static_cast<LONG64>(done));
+    if (watch.hook) {
+        watch.hook(watch.index, done);
+    }
+    return !HashStopRequested();
+}
+
+} // namespace
+
+// One digestor of each kind a worker meets, made when first needed.
+class Digestors {
+public:
+    Digestors() : m_made() {}
+    ~Digestors() {
+        for (IDigestor* digestor : m_made) {
+            if (digestor) {
+                digestor->Release();
+            }
+        }
+    }
+    Digestors(const Digestors&) = delete;
+    Digestors& operator=(const Digestors&) = delete;
+    IDigestor* Get(DigestKind kind) {
+        if (!m_made[kind]) {
+            m_made[kind] = CreateDigestor(kind);
+        }
+        return m_made[kind];
+    }
+
+private:
+    IDigestor* m_made[DigestZipCRC32 + 1];
+};
+
+int WorkerCount() {
+    char text[8];
+    DWORD length = GetEnvironmentVariableA("DIGESTOR_WORKERS", text, sizeof text);
+    if (length > 0 && length < sizeof text) {
+        int wanted = atoi(text);
+        if (wanted >= 1 && wanted <= MostWorkers) {
+            return wanted;
+        }
+    }
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwNumberOfProcessors < static_cast<DWORD>(MostWorkers)
+               ? static_cast<int>(system.dwNumberOfProcessors)
+               : MostWorkers;
+}
+
+void WakeDigestWorkers() {
+    // Under the lock, so that no worker or job is between its look and its sleep.
+    ScopedLock lock;
+    WakeAllConditionVariable(&WorkOffered);
+    WakeAllConditionVariable(&SlotsMoved);
+}
+
+DigestWorkers::DigestWorkers()
+    : m_slots(), m_threads(), m_started(0), m_hook(NULL), m_filled(0), m_taken(0), m_serialBusy(0),
+      m_ending(false) {}
+
+DigestWorkers::~DigestWorkers() {
+    for (int k = 0; k < m_started; ++k) {
+        CloseHandle(m_threads[k]);
+    }
+}
+
+bool DigestWorkers::Start(int wanted, HashBlockHook hook) {
+    m_hook = hook;
+    while (m_started < wanted && m_started < MostWorkers &&
+           (m_threads[m_started] = CreateThread(NULL, 0, Work, this, 0, NULL)) != NULL) {
+        ++m_started;
+    }
+    return m_started > 0;
+}
+
+void DigestWorkers::Offer(int filled) {
+    ScopedLock lock;
+    m_filled = filled;
+    WakeAllConditionVariable(&WorkOffered);
+}
+
+int DigestWorkers::Done(int head, int filled, DWORD timeout) {
+    ScopedLock lock;
+    int ready = 0;
+    while (head + ready < filled && Slot(head + ready).state == SlotDone) {
+        ++ready;
+    }
+    if (ready == 0 && !HashStopRequested()) {
+        SleepConditionVariableSRW(&SlotsMoved, &Lock, timeout, 0);
+        while (head + ready < filled && Slot(head + ready).state == SlotDone) {
+            ++ready;
+        }
+    }
+    return ready;
+}
+
+bool DigestWorkers::Opened(int index) {
+    ScopedLock lock;
+    return Slot(index).state >= SlotOpened;
+}
+
+void DigestWorkers::End() {
+    {
+        ScopedLock lock;
+        m_ending = true;
+        WakeAllConditionVariable(&WorkOffered);
+    }
+    while (m_started > 0) {
+        if (HashStopRequested()) {
+            for (int k = 0; k < m_started; ++k) {
+                CancelSynchronousIo(m_threads[k]);
+            }
+        }
+        DWORD woke = WaitForMultipleObjects(static_cast<DWORD>(m_started), m_threads, TRUE, CancelInterval);
+        if (woke != WAIT_TIMEOUT) {
+            break;
+        }
+    }
+}
+
+void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
+    WorkSlot& slot = Slot(index);
+    slot.outcome = FileStopped;
+    IDigestor* digestor = digestors.Get(slot.kind);
+    ScopedFile file(OpenToRead(slot.path));
+    if (!file.IsValid()) {
+        // An open broken by a cancel leaves the entry as it was.
+        slot.outcome = HashStopRequested() ? FileStopped : FileOpenFailed;
+        return;
+    }
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(file.Get(), &size);
+    {
+        ScopedLock lock;
+        slot.size = static_cast<ULONGLONG>(size.QuadPart);
+        slot.state = SlotOpened;
+    }
+    WakeConditionVariable(&SlotsMoved); // the job alone waits there
+    BlockWatch watch = {&slot, index, m_hook};
+    FileOutcome outcome = DigestOpenFile(file.Get(), digestor, CheckBlock, &watch);
+    if (outcome == FileReadFailed && HashStopRequested()) {
+        outcome = FileStopped; // a cancel breaks a read that does not return
+    }
+    if (outcome == FileDigested) {
+        slot.digest = digestor->DigestText();
+    }
+    slot.outcome = outcome;
+}
+
+DWORD WINAPI DigestWorkers::Work(LPVOID self) {
+    DigestWorkers& workers = *static_cast<DigestWorkers*>(self);
+    Digestors digestors;
+    ScopedLock lock;
+    for (;;) {
+        while (workers.m_taken < workers.m_filled && workers.Slot(workers.m_taken).state == SlotDone) {
+            ++workers.m_taken; // an entry left alone
+        }
+        if (workers.m_ending || HashStopRequested()) {
+            return 0;
+        }
+        const int index = workers.m_taken;
+        WorkSlot& slot = workers.Slot(index);
+        // Entries in list order: the next one waits while another file of a disk that seeks is read.
+        if (index >= workers.m_filled || (slot.serial && workers.m_serialBusy > 0)) {
+            SleepConditionVariableSRW(&WorkOffered, &Lock, INFINITE, 0);
+            continue;
+        }
+        ++workers.m_taken;
+        slot.state = SlotTaken;
+        workers.m_serialBusy += slot.serial ? 1 : 0;
+        ReleaseSRWLockExclusive(&Lock);
+        try {
+            workers.DigestSlot(index, digestors);
+        } catch (const std::bad_alloc&) {
+            slot.outcome = FileStopped; // the run ends as far as it got
+        }
+        AcquireSRWLockExclusive(&Lock);
+        slot.state = SlotDone;
+        if (slot.serial) {
+            --workers.m_serialBusy;
+            WakeAllConditionVariable(&WorkOffered);
+        }
+        WakeConditionVariable(&SlotsMoved);
+    }
+}

@@ -1,0 +1,79 @@
+// The digest workers of a run: up to one per processor, each with its own
+// digestors and read buffer. The job fills a window of slots with the entries
+// ahead, in list order; the workers take them in that order, each file from
+// start to end by one worker; the job empties the slots in list order again.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/digest_file.h"
+#include "engine/digestor.h"
+#include "run/hash_job.h"
+#include "window/app_state.h"
+
+const int MostWorkers = 8;
+// Entries read ahead of the earliest one not yet replaced: memory stays bounded
+// whatever the list's length.
+const int SlotCount = 64;
+
+enum SlotState { SlotWaiting, SlotTaken, SlotOpened, SlotDone };
+
+// One entry ahead. The job writes path, kind, serial and leave before it offers
+// the slot and reads the rest once the slot is done; done may be read at any time.
+struct WorkSlot {
+    char path[PathBufferSize];
+    DigestKind kind;
+    bool serial; // on a disk that seeks: no other such file is read meanwhile
+    bool leave;  // not digested: the entry keeps its text
+    SlotState state;
+    ULONGLONG size;
+    volatile LONG64 done; // bytes digested so far
+    FileOutcome outcome;  // FileStopped also when memory ran out
+    std::string digest;
+};
+
+// The number of workers a run gets: DIGESTOR_WORKERS (1..8) when set, otherwise
+// one per processor, at most MostWorkers.
+int WorkerCount();
+
+class Digestors; // a worker's own
+
+class DigestWorkers {
+public:
+    DigestWorkers();
+    ~DigestWorkers(); // after End
+    DigestWorkers(const DigestWorkers&) = delete;
+    DigestWorkers& operator=(const DigestWorkers&) = delete;
+
+    // Starts up to wanted workers; false when not one could start.
+    bool Start(int wanted, HashBlockHook hook);
+    WorkSlot& Slot(int index) { return m_slots[index % SlotCount]; }
+    // The slots of the entries below filled are written and may be taken.
+    void Offer(int filled);
+    // How many slots from head on, below filled, are done; waits up to timeout
+    // for the first one unless a stop is requested.
+    int Done(int head, int filled, DWORD timeout);
+    // Whether the worker of entry index has opened its file (size is set).
+    bool Opened(int index);
+    // No further entry is taken. After a stop request the workers' pending
+    // I/O is cancelled, again and again, until every one has ended.
+    void End();
+
+private:
+    static DWORD WINAPI Work(LPVOID self);
+    void DigestSlot(int index, Digestors& digestors);
+
+    WorkSlot m_slots[SlotCount];
+    HANDLE m_threads[MostWorkers];
+    int m_started;
+    HashBlockHook m_hook;
+    int m_filled;     // under the lock, as the rest below
+    int m_taken;      // the next entry a worker takes
+    int m_serialBusy; // workers reading a file of a disk that seeks
+    bool m_ending;
+};
+
+// Any thread: wakes every waiting worker and job to look at the stop request.
+void WakeDigestWorkers();
