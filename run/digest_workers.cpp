@@ -102,6 +102,7 @@ DigestWorkers::~DigestWorkers() {
 
 bool DigestWorkers::Start(int wanted, HashBlockHook hook) {
     m_hook = hook;
+    SetStopWaker(WakeDigestWorkers); // a stop wakes whoever waits for work or results
     while (m_started < wanted && m_started < MostWorkers &&
            (m_threads[m_started] = CreateThread(NULL, 0, Work, this, 0, NULL)) != NULL) {
         ++m_started;

@@ -10,7 +10,7 @@
 
 #include "base/digest_file.h"
 #include "engine/digestor.h"
-#include "run/hash_job.h"
+#include "run/hash_stop.h"
 #include "window/app_state.h"
 
 const int MostWorkers = 8;

@@ -20,6 +20,7 @@
 #include "res/resource.h"
 #include "run/digest_workers.h"
 #include "run/entry_batches.h"
+#include "run/hash_stop.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
@@ -36,9 +37,6 @@ const ULONGLONG ReportInterval = 33;
 // The per-file bar counts in at most this many steps, so a file of any size
 // is shown in proportion within the bar's 32-bit range.
 const ULONGLONG FileBarSteps = 65535;
-
-volatile LONG StopRequest = 0;
-HashBlockHook BlockHook = NULL;
 
 // What the progress dialog and the taskbar button should show, and what was
 // last sent to them. Flush sends the differences in the order the run makes
@@ -273,17 +271,6 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
 
 } // namespace
 
-void ClearHashStop() { InterlockedExchange(&StopRequest, 0); }
-
-void RequestHashStop() {
-    InterlockedExchange(&StopRequest, 1);
-    WakeDigestWorkers();
-}
-
-bool HashStopRequested() { return InterlockedCompareExchange(&StopRequest, 0, 0) != 0; }
-
-void SetHashBlockHook(HashBlockHook hook) { BlockHook = hook; }
-
 DWORD WINAPI HashWorkerThread(LPVOID) {
     // A synchronous call first: the window thread carries it out only after
     // it has stored the dialog in ProgressWindow.
@@ -310,7 +297,7 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
     LRESULT count = FileList->EntryCount();
-    if (traffic && workers && count != LB_ERR && workers->Start(WorkerCount(), BlockHook)) {
+    if (traffic && workers && count != LB_ERR && workers->Start(WorkerCount(), CurrentHashBlockHook())) {
         traffic->lastHandOver = GetTickCount64();
         try {
             RunJob(wording, count, *traffic, *workers);
