@@ -124,11 +124,21 @@ DWORD WINAPI WinTest::WindowThread(void*) {
 }
 
 // Every window of the window thread that becomes active passes here. A message box has the text
-// static 0xFFFF; the program's dialogs have IDC_FRAME, the save dialog a combo box.
+// static 0xFFFF; the program's dialogs have IDC_FRAME, the file dialogs a combo box.
+static BOOL CALLBACK FindComboBox(HWND child, LPARAM found) {
+    char name[16] = "";
+    GetClassNameA(child, name, sizeof name);
+    *reinterpret_cast<bool*>(found) |= lstrcmpiA(name, "ComboBox") == 0;
+    return TRUE;
+}
+
 LRESULT CALLBACK WinTest::Watch(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam), text = GetDlgItem(box, 0xFFFF);
-    if (code != HCBT_ACTIVATE || !text || GetDlgItem(box, IDC_FRAME) ||
-        FindWindowExA(box, NULL, "ComboBox", NULL))
+    // The file dialogs keep their combo boxes in a child dialog: every descendant is looked at.
+    bool combo = false;
+    if (code == HCBT_ACTIVATE)
+        EnumChildWindows(box, FindComboBox, reinterpret_cast<LPARAM>(&combo));
+    if (code != HCBT_ACTIVATE || !text || GetDlgItem(box, IDC_FRAME) || combo)
         return CallNextHookEx(NULL, code, wParam, lParam);
     char caption[256] = "", message[2048] = "";
     GetWindowTextA(box, caption, sizeof caption);

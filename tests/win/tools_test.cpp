@@ -118,6 +118,47 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
     }
 }
 
+// File > Save list through its dialog: a save that works tells so and leaves no entry selected; one
+// that fails says so and leaves the old file.
+TEST_F(Tools, SaveThroughTheWindowTellsHowItWent) {
+    const std::string target = Path("report.txt"), entry = "OK <- SHA256 -> C:\\a.txt";
+    std::ofstream(target.c_str(), std::ios::binary) << "old";
+    SetEntries({entry});
+    SendMessageA(Item(IDC_FILE_LIST), LB_SETCURSEL, 0, 0);
+    m_allowedBoxes = {Text(IDS_SAVED), Text(IDS_SAVE_FAILED)};
+    for (SaveWriteFunction write : {FailHalfway, static_cast<SaveWriteFunction>(nullptr)}) {
+        SetSaveFunctions(write, nullptr, nullptr);
+        const size_t boxes = Boxes().size();
+        PostMessageA(m_window, WM_COMMAND, IDM_SAVE_LIST, 0);
+        HWND dialog = NULL, field = NULL; // the save dialog's file name, in either style
+        ASSERT_TRUE(WaitFor([&] {
+            dialog = FindWindowExA(NULL, NULL, "#32770", NULL);
+            while (dialog && !(GetWindow(dialog, GW_OWNER) == m_window && IsWindowVisible(dialog)))
+                dialog = FindWindowExA(NULL, dialog, "#32770", NULL);
+            field = dialog ? GetDlgItem(dialog, 0x480) : NULL;
+            HWND combo = FindWindowExA(GetDlgItem(dialog, 0x47C), NULL, "ComboBox", NULL);
+            field = field ? field : FindWindowExA(combo, NULL, "Edit", NULL);
+            return field != NULL;
+        }));
+        SendMessageW(field, WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(std::wstring(target.begin(), target.end()).c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        // The overwrite question is answered Yes; then the outcome.
+        ASSERT_TRUE(WaitFor([&] { return Boxes().size() >= boxes + 2 && IsWindowEnabled(m_window); }))
+            << Boxes().size() - boxes;
+        SetSaveFunctions(nullptr, nullptr, nullptr);
+        EXPECT_EQ(Boxes().back().text, Text(write ? IDS_SAVE_FAILED : IDS_SAVED));
+        const std::string saved = Read(target);
+        EXPECT_EQ(saved.substr(saved.size() - (write ? 3 : entry.size() + 2)),
+                  write ? "old" : entry + "\r\n");
+    }
+    EXPECT_EQ(SendMessageA(Item(IDC_FILE_LIST), LB_GETCURSEL, 0, 0), LB_ERR) << "an entry still selected";
+    for (const SeenBox& box : Boxes()) // the platform's overwrite question, in its own words
+        if (box.flags & MB_YESNO)
+            m_allowedBoxes.insert(box.text);
+}
+
 TEST_F(Tools, QuickSumDigestsTheTypedLine) {
     HWND dialog = NULL;
     SetWindowPos(m_window, NULL, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // not where the screen's centre is
