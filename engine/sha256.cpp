@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/block_feed.h"
 #include "engine/byte_order.h"
 #include "engine/hex_text.h"
 #include "engine/sha_constants.h"
@@ -100,42 +101,16 @@ void CDigestor_SHA256::Reset() {
 void CDigestor_SHA256::Update(const uint8_t* bytes, uint32_t length) {
     if (m_finished || length == 0)
         return;
-
-    const size_t index = size_t(m_count % 64);
-    m_count += length;
-    if (index != 0) {
-        const size_t part = 64 - index;
-        if (length < part) {
-            std::memcpy(m_buffer + index, bytes, length);
-            return;
-        }
-        std::memcpy(m_buffer + index, bytes, part);
-        m_compress(m_state, m_buffer, 1);
-        bytes += part;
-        length -= uint32_t(part);
-    }
-    // Whole blocks go straight from the caller's bytes.
-    const size_t blocks = length / 64;
-    if (blocks != 0)
-        m_compress(m_state, bytes, blocks);
-    std::memcpy(m_buffer, bytes + blocks * 64, length % 64);
+    FeedBlocks<64>(m_buffer, m_count, bytes, length,
+                   [this](const uint8_t* blocks, size_t n) { m_compress(m_state, blocks, n); });
 }
 
 void CDigestor_SHA256::Finish() {
     if (m_finished)
         return;
 
-    // FIPS 180-4 5.1.1: a 1 bit, zeros up to 56 bytes modulo 64, the length in bits as 64 bits.
-    size_t index = size_t(m_count % 64);
-    m_buffer[index++] = 0x80;
-    if (index > 56) {
-        std::memset(m_buffer + index, 0, 64 - index);
-        m_compress(m_state, m_buffer, 1);
-        index = 0;
-    }
-    std::memset(m_buffer + index, 0, 56 - index);
-    StoreBE64(m_buffer + 56, m_count << 3);
-    m_compress(m_state, m_buffer, 1);
+    PadBlocks<64, 8>(m_buffer, m_count,
+                     [this](const uint8_t* blocks, size_t n) { m_compress(m_state, blocks, n); });
 
     for (int i = 0; i < 8; ++i)
         StoreBE32(m_digest + 4 * i, m_state[i]);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/block_feed.h"
 #include "engine/byte_order.h"
 #include "engine/hex_text.h"
 #include "engine/sha_constants.h"
@@ -95,43 +96,16 @@ void CDigestor_SHA512::Reset() {
 void CDigestor_SHA512::Update(const uint8_t* bytes, uint32_t length) {
     if (m_finished || length == 0)
         return;
-
-    const size_t index = size_t(m_count % 128);
-    m_count += length;
-    if (index != 0) {
-        const size_t part = 128 - index;
-        if (length < part) {
-            std::memcpy(m_buffer + index, bytes, length);
-            return;
-        }
-        std::memcpy(m_buffer + index, bytes, part);
-        Compress(m_state, m_buffer, 1);
-        bytes += part;
-        length -= uint32_t(part);
-    }
-    // Whole blocks go straight from the caller's bytes.
-    const size_t blocks = length / 128;
-    Compress(m_state, bytes, blocks);
-    std::memcpy(m_buffer, bytes + blocks * 128, length % 128);
+    FeedBlocks<128>(m_buffer, m_count, bytes, length,
+                    [this](const uint8_t* blocks, size_t n) { Compress(m_state, blocks, n); });
 }
 
 void CDigestor_SHA512::Finish() {
     if (m_finished)
         return;
 
-    // FIPS 180-4 5.1.2: a 1 bit, zeros up to 112 bytes modulo 128, the length in bits as 128 bits
-    // (a byte count of 64 bits gives the high word's low three bits).
-    size_t index = size_t(m_count % 128);
-    m_buffer[index++] = 0x80;
-    if (index > 112) {
-        std::memset(m_buffer + index, 0, 128 - index);
-        Compress(m_state, m_buffer, 1);
-        index = 0;
-    }
-    std::memset(m_buffer + index, 0, 112 - index);
-    StoreBE64(m_buffer + 112, m_count >> 61);
-    StoreBE64(m_buffer + 120, m_count << 3);
-    Compress(m_state, m_buffer, 1);
+    PadBlocks<128, 16>(m_buffer, m_count,
+                       [this](const uint8_t* blocks, size_t n) { Compress(m_state, blocks, n); });
 
     for (int i = 0; i < 8; ++i)
         StoreBE64(m_digest + 8 * i, m_state[i]);
