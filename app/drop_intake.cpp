@@ -23,7 +23,7 @@ static bool FetchDroppedPath(HDROP drop, UINT index, std::string& path) {
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
-    // A running worker owns PendingFolders, FileNameBuffer and ExpandThread;
+    // A running worker owns PendingFolders and ExpandThread, a run the list;
     // the disabled list keeps most drops away, this catches the rest.
     if (ExpandThread || ProgressWindow || !ReapStoppedHashWorker()) {
         DragFinish(drop);
@@ -43,11 +43,9 @@ void OnDropFiles(HWND window, HDROP drop) {
         bool exact = FetchDroppedPath(drop, i, path);
         // What cannot be taken is listed as a failure line, never left out.
         if (!exact || path.size() >= static_cast<size_t>(PathBufferSize)) {
-            FileList->AddEntry(
-                WalkFailureLine(
-                    path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1)).c_str(),
-                    exact ? FoundPathTooLong : FoundNameNotInCodePage)
-                    .c_str());
+            FileList->AddEntry(WalkFailureLine(CutText(path, PathBufferSize - 1).c_str(),
+                                               exact ? FoundPathTooLong : FoundNameNotInCodePage)
+                                   .c_str());
             continue;
         }
         DWORD attributes = PathAttributes(path);

@@ -2,13 +2,9 @@
 
 #include <shellapi.h>
 
-#include <stdio.h>
-#include <string.h>
-
 #include <string>
 
 #include "base/code_page.h"
-#include "base/load_text.h"
 #include "base/long_path.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
@@ -19,22 +15,8 @@
 
 namespace {
 
-// Room for the message that names the arguments not taken.
-const int MessageSize = 2048;
-
-bool UserWantsFolder(HWND window, const char* path) {
-    const char* format = LoadText(IDS_ASK_FOLDER);
-    char question[MessageSize];
-    snprintf(question, sizeof question, format ? format : "%s", path);
-    return MessageBoxA(window, question, AppCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
-}
-
-void ShowNotTaken(HWND window, const std::string& names) {
-    const char* format = LoadText(IDS_BAD_ARGUMENTS);
-    char message[MessageSize];
-    snprintf(message, sizeof message, format ? format : "%s", names.c_str());
-    MessageBoxA(window, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
-}
+// How much of the names of the arguments not taken their message shows.
+const size_t NotTakenShown = 1024;
 
 } // namespace
 
@@ -49,18 +31,16 @@ void TakeArguments(HWND window, const wchar_t* const* arguments, int count) {
                                ? PathAttributes(path)
                                : INVALID_FILE_ATTRIBUTES;
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            notTaken += "\n" + path.substr(0, CharacterCut(path.data(), path.size(), PathBufferSize - 1));
+            notTaken += "\n" + CutText(path, PathBufferSize - 1);
         } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             FileList->AddEntry(path.c_str());
-        } else if (UserWantsFolder(window, path.c_str())) {
+        } else if (ShowMessage(window, IDS_ASK_FOLDER, path.c_str(), MB_ICONQUESTION | MB_YESNO) == IDYES) {
             PendingFolders.Push(path.c_str());
         }
     }
     if (!notTaken.empty()) {
-        // However many there are, the message keeps its last line.
-        const size_t shown = MessageSize / 2;
-        ShowNotTaken(window,
-                     notTaken.substr(1, CharacterCut(notTaken.data() + 1, notTaken.size() - 1, shown)));
+        ShowMessage(window, IDS_BAD_ARGUMENTS, CutText(notTaken.substr(1), NotTakenShown).c_str(),
+                    MB_TASKMODAL | MB_ICONERROR);
     }
 }
 
@@ -78,7 +58,7 @@ bool TakeCommandLine(HWND window) {
         if (ToNarrow(arguments[2], list)) {
             CheckList(window, list.c_str());
         } else {
-            ShowNotTaken(window, list);
+            ShowMessage(window, IDS_BAD_ARGUMENTS, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
         }
     } else if (count > 1) {
         TakeArguments(window, arguments + 1, count - 1);

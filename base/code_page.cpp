@@ -88,6 +88,10 @@ size_t CharacterCut(const char* text, size_t length, size_t limit) {
     }
 }
 
+std::string CutText(const std::string& text, size_t limit) {
+    return text.substr(0, CharacterCut(text.data(), text.size(), limit));
+}
+
 void CopyCut(char* buffer, size_t size, const char* text) {
     size_t length = CharacterCut(text, strlen(text), size - 1);
     memcpy(buffer, text, length);

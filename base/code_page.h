@@ -22,6 +22,9 @@ bool ToNarrow(const std::wstring& wide, std::string& narrow);
 // of text (length bytes), so that a cut never splits a character.
 size_t CharacterCut(const char* text, size_t length, size_t limit);
 
+// text cut to at most limit bytes on a character boundary.
+std::string CutText(const std::string& text, size_t limit);
+
 // Copies text into buffer (size bytes), cut on a character boundary.
 void CopyCut(char* buffer, size_t size, const char* text);
 

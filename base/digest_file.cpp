@@ -19,6 +19,13 @@ bool PipesAllowed() {
 
 } // namespace
 
+Verdict CheckVerdict(FileOutcome outcome, const std::string& digest, const std::string& expected) {
+    return outcome == FileOpenFailed   ? VerdictMissing
+           : outcome == FileReadFailed ? VerdictReadError
+           : digest == expected        ? VerdictOK
+                                       : VerdictFailed;
+}
+
 HANDLE OpenToRead(const char* path) {
     HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,

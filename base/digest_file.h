@@ -3,10 +3,17 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "base/check_tally.h"
 #include "engine/digestor.h"
 
 // How digesting a file ended.
 enum FileOutcome { FileDigested, FileStopped, FileReadFailed, FileOpenFailed };
+
+// What a check makes of a file: MISSING when it could not be opened, READ
+// ERROR when its read failed, else OK when digest is the expected one.
+Verdict CheckVerdict(FileOutcome outcome, const std::string& digest, const std::string& expected);
 
 // Opens the file at path (its long form) for reading, beside any other
 // program that reads, writes or deletes it, so a log still being written is

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/code_page.h"
+#include "base/digest_file.h"
 #include "base/long_path.h"
 #include "base/program_state.h"
 #include "base/scoped_handle.h"
@@ -84,6 +85,21 @@ std::string FailureLine(const char* format, const char* name, const char* path) 
     char line[FailureLineSize];
     wsprintfA(line, format, name, path);
     return line;
+}
+
+bool ReadListFile(const char* path, std::string& text) {
+    ScopedFile file(OpenToRead(path));
+    std::string bytes;
+    char chunk[64 * 1024];
+    DWORD length = 0;
+    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
+        if (length == 0) {
+            text = FromListBytes(bytes);
+            return true;
+        }
+        bytes.append(chunk, length);
+    }
+    return false;
 }
 
 void SetSaveFunctions(SaveWriteFunction write, SaveReplaceFunction replace, SaveMoveFunction move) {

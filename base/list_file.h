@@ -18,6 +18,11 @@ std::string ResultLine(const std::string& digest, const char* name, const char* 
 // format (string IDS_OPEN_FAILED: algorithm name, then path).
 std::string FailureLine(const char* format, const char* name, const char* path);
 
+// Reads the list at path into text, in the process code page (FromListBytes:
+// UTF-8, or the legacy ANSI code page of lists saved by earlier versions).
+// False when it cannot be opened or read.
+bool ReadListFile(const char* path, std::string& text);
+
 // How a list's file was written.
 enum SaveOutcome {
     SaveDone,   // the new list is under the target name

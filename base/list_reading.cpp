@@ -133,6 +133,8 @@ ListEntry ReadEntry(const std::string& line, bool ownList) {
 
 } // namespace
 
+ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, true); }
+
 bool FindAlgorithm(std::string name, DigestKind& kind) {
     std::string plain;
     for (char c : name) {

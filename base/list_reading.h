@@ -26,6 +26,10 @@ struct ListEntry {
 // are no entries.
 std::vector<ListEntry> ReadListText(const std::string& text);
 
+// One line of Digestor's own lists: a result line "digest <- ALG -> path" is
+// checked, any other line is not.
+ListEntry ReadOwnLine(const std::string& line);
+
 // The algorithm called name (one of AlgorithmNames), in any case and with or
 // without a hyphen ("sha-256"); false when there is none.
 bool FindAlgorithm(std::string name, DigestKind& kind);

@@ -1,26 +1,12 @@
 #include "console/check_command.h"
 
-#include "base/code_page.h"
+#include "base/list_file.h"
 #include "base/list_reading.h"
-#include "base/scoped_handle.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
 #include "console/exit_code.h"
 
 namespace {
-
-bool ReadWholeFile(const char* path, std::string& text) {
-    ScopedFile file(OpenToRead(path));
-    char chunk[64 * 1024];
-    DWORD length = 0;
-    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
-        if (length == 0) {
-            return true;
-        }
-        text.append(chunk, length);
-    }
-    return false;
-}
 
 // Checks the entries of one list into tally; false when a stop ended it.
 bool CheckList(const char* list, const std::string& text, bool quiet, CheckTally& tally) {
@@ -35,10 +21,7 @@ bool CheckList(const char* list, const std::string& text, bool quiet, CheckTally
         if (outcome == FileStopped) {
             return false;
         }
-        Verdict verdict = outcome == FileOpenFailed                ? VerdictMissing
-                          : outcome == FileReadFailed              ? VerdictReadError
-                          : entry.digest == digestor->DigestText() ? VerdictOK
-                                                                   : VerdictFailed;
+        const Verdict verdict = CheckVerdict(outcome, digestor->DigestText(), entry.digest);
         CountVerdict(tally, verdict);
         if (!quiet || verdict != VerdictOK) {
             PutLine(StandardOutput, entry.path + ": " + VerdictText(verdict));
@@ -65,9 +48,9 @@ int CheckLists(char** lists, int count, bool quiet) {
     bool empty = false;
     for (int i = 0; i < count && !stopped; ++i) {
         std::string text;
-        if (ReadWholeFile(lists[i], text)) {
+        if (ReadListFile(lists[i], text)) {
             const int checked = tally.checked;
-            stopped = !CheckList(lists[i], FromListBytes(text), quiet, tally);
+            stopped = !CheckList(lists[i], text, quiet, tally);
             empty = empty || (!stopped && tally.checked == checked);
         } else {
             Complain(std::string("cannot read the list ") + lists[i]);

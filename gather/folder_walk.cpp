@@ -83,8 +83,8 @@ bool Report(Walk& walk, const std::string& path, WalkFind find) {
         return walk.sink(path.c_str(), find, walk.context);
     }
     // A path too long for a list line is shown cut, and never opened.
-    size_t cut = CharacterCut(path.data(), path.size(), PathBufferSize - 1);
-    return walk.sink(path.substr(0, cut).c_str(), find == FoundFile ? FoundPathTooLong : find, walk.context);
+    return walk.sink(CutText(path, PathBufferSize - 1).c_str(), find == FoundFile ? FoundPathTooLong : find,
+                     walk.context);
 }
 
 // False when the sink ended the walk.

@@ -190,10 +190,7 @@ void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
 std::string EntryLine(const Wording& wording, const WorkSlot& slot, const CheckExpectation* expected) {
     const char* name = KindName(slot.kind);
     if (expected) {
-        Verdict verdict = slot.outcome == FileOpenFailed    ? VerdictMissing
-                          : slot.outcome == FileReadFailed  ? VerdictReadError
-                          : slot.digest == expected->digest ? VerdictOK
-                                                            : VerdictFailed;
+        const Verdict verdict = CheckVerdict(slot.outcome, slot.digest, expected->digest);
         CountVerdict(CheckResult, verdict);
         return std::string(wording.verdicts[verdict]) + " <- " + name + " -> " + slot.path;
     }
@@ -285,12 +282,9 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
         lstrcpynA(failFormat, loaded, sizeof failFormat);
         wording.failFormat = failFormat;
     }
-    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING,
-                               IDS_VERDICT_READ_ERROR};
     for (int v = VerdictOK; v <= VerdictReadError; ++v) {
-        const char* word = LoadText(verdictIds[v]);
-        lstrcpynA(wording.verdicts[v], word ? word : VerdictText(static_cast<Verdict>(v)),
-                  sizeof wording.verdicts[v]);
+        CopyCut(wording.verdicts[v], sizeof wording.verdicts[v],
+                LoadVerdictWord(static_cast<Verdict>(v)).c_str());
     }
 
     // About 66 KiB and 37 KiB: kept off the thread's stack.

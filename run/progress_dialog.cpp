@@ -47,8 +47,8 @@ void OnInitDialog(HWND dialog) {
     ProgressWindow = dialog;
     ClearHashStop();
     HoldListPainting(); // released by the teardown
-    // The list stays disabled for the whole run: a click on an entry would
-    // rewrite FileNameBuffer while the job reads it. The teardown enables it.
+    // The list stays disabled for the whole run, so the list the run digests
+    // is the whole list (UpdateMainLook; the teardown gives it back).
     OfferStart(false);
     UpdateMainLook();
     HashThread = CreateThread(NULL, 0, HashWorkerThread, NULL, 0, NULL);

@@ -1,19 +1,16 @@
 #include "tools/check_list.h"
 
 #include <commdlg.h>
-#include <stdio.h>
 #include <string.h>
 
 #include <new>
 #include <string>
 #include <vector>
 
-#include "base/code_page.h"
-#include "base/digest_file.h"
+#include "base/list_file.h"
 #include "base/list_reading.h"
 #include "base/load_text.h"
 #include "base/long_path.h"
-#include "base/scoped_handle.h"
 #include "res/resource.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
@@ -42,28 +39,6 @@ bool AskForList(HWND owner, char* path) {
     return GetOpenFileNameA(&dialog) != 0;
 }
 
-bool ReadWholeList(const char* path, std::string& text) {
-    ScopedFile file(OpenToRead(path));
-    char chunk[64 * 1024];
-    DWORD length = 0;
-    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
-        if (length == 0) {
-            text = FromListBytes(text);
-            return true;
-        }
-        text.append(chunk, length);
-    }
-    return false;
-}
-
-// A message of the language module that names the list.
-void ShowAboutList(HWND owner, UINT textId, const char* list) {
-    const char* format = LoadText(textId);
-    char message[2 * PathBufferSize + SharedTextSize];
-    snprintf(message, sizeof message, format ? format : "%s", list);
-    MessageBoxA(owner, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
-}
-
 } // namespace
 
 void CheckList(HWND owner, const char* path) {
@@ -83,8 +58,8 @@ void CheckList(HWND owner, const char* path) {
     int notChecked = 0;
     try {
         std::string text;
-        if (!ReadWholeList(list.c_str(), text)) {
-            ShowAboutList(owner, IDS_LIST_UNREADABLE, list.c_str());
+        if (!ReadListFile(list.c_str(), text)) {
+            ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
             return;
         }
         for (const ListEntry& entry : ReadListText(text)) {
@@ -98,11 +73,11 @@ void CheckList(HWND owner, const char* path) {
             expectations.push_back({entry.algorithm, entry.digest});
         }
     } catch (const std::bad_alloc&) {
-        ShowAboutList(owner, IDS_LIST_UNREADABLE, list.c_str());
+        ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
         return;
     }
     if (paths.empty()) {
-        ShowAboutList(owner, IDS_CHECK_NOTHING, list.c_str());
+        ShowMessage(owner, IDS_CHECK_NOTHING, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
         return;
     }
     if (FileList->EntryCount() > 0 &&

@@ -5,11 +5,9 @@
 
 #include <new>
 #include <string>
-#include <vector>
 
 #include "base/code_page.h"
 #include "base/digest_in_text.h"
-#include "base/list_file.h"
 #include "base/list_reading.h"
 #include "res/resource.h"
 #include "window/app_state.h"
@@ -51,20 +49,17 @@ std::string ClipboardText(HWND owner) {
 }
 
 // The index of the first entry that is a result line with digest, and its
-// path; -1 when there is none. Each entry is read under a saved list's
-// heading, so only result lines count: a path that ends in eight hex digits
-// is no SFV line here.
+// path; -1 when there is none.
 int FindEntry(const std::string& digest, std::string& path) {
-    const std::string heading = ListHeading(NULL);
     char entry[PathBufferSize];
     const int count = static_cast<int>(FileList->EntryCount());
     for (int index = 0; index < count; ++index) {
         if (!FileList->GetEntry(index, entry)) {
             continue;
         }
-        const std::vector<ListEntry> read = ReadListText(heading + entry);
-        if (read.size() == 1 && read[0].isResult && read[0].digest == digest) {
-            path = read[0].path;
+        const ListEntry read = ReadOwnLine(entry);
+        if (read.isResult && read.digest == digest) {
+            path = read.path;
             return index;
         }
     }

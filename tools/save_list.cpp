@@ -51,14 +51,6 @@ SaveOutcome WriteListFile(const char* path, std::string& aside) {
     }
 }
 
-// Names where the new list lies when it could not take the old one's place.
-static void ShowKeptAside(HWND owner, const std::string& aside) {
-    const char* format = LoadText(IDS_SAVE_KEPT);
-    char message[2 * PathBufferSize + SharedTextSize];
-    snprintf(message, sizeof message, format ? format : "%s", aside.c_str());
-    MessageBoxA(owner, message, AppCaption, MB_TASKMODAL | MB_ICONERROR);
-}
-
 void SaveList(HWND owner) {
     char fileName[PathBufferSize] = "";
     // The dialog keeps a pointer to the title, so it gets its own copy.
@@ -91,7 +83,8 @@ void SaveList(HWND owner) {
         return;
     }
     if (outcome == SaveAside) {
-        ShowKeptAside(owner, aside);
+        // The old list was moved away: the message names where the new one lies.
+        ShowMessage(owner, IDS_SAVE_KEPT, aside.c_str(), MB_TASKMODAL | MB_ICONERROR);
         return;
     }
     FileList->SetSelection(-1);

@@ -18,7 +18,7 @@ class GuiListbox;
 extern HWND MainWindow;                     // receiver of SetCaption and of the workers' messages
 extern HMENU MainMenu;                      // menu IDR_MAIN_MENU of the language module; null once destroyed
 extern GuiListbox* FileList;                // wrapper of the main window's file list
-extern char FileNameBuffer[PathBufferSize]; // selected entry, dropped item or entry being digested
+extern char FileNameBuffer[PathBufferSize]; // the selected entry, shown below the list
 extern HWND ProgressWindow;                 // the modeless progress dialog; null while none is open
 extern HANDLE HashThread;                   // the hash worker; null while none runs
 extern HANDLE ExpandThread;                 // the folder-expansion worker; null while none runs

@@ -1,7 +1,4 @@
 #include "window/gui_listbox.h"
-
-#include <stdio.h>
-
 #include <new>
 #include <string.h>
 
@@ -92,12 +89,9 @@ bool GuiListbox::AttachStyle() {
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;
     style->selectedBrush = CreateBrushIndirect(&brush);
-    const UINT verdictIds[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING,
-                               IDS_VERDICT_READ_ERROR};
     for (int v = VerdictOK; v <= VerdictReadError; ++v) {
-        const char* word = LoadText(verdictIds[v]);
-        snprintf(style->verdictMarks[v], sizeof style->verdictMarks[v], "%s <- ",
-                 word ? word : VerdictText(static_cast<Verdict>(v)));
+        CopyCut(style->verdictMarks[v], sizeof style->verdictMarks[v],
+                (LoadVerdictWord(static_cast<Verdict>(v)) + " <- ").c_str());
     }
 
     // The record is in place before either procedure can be called with it.

@@ -15,11 +15,6 @@ bool StartOffered = false;
 bool ListOffered = false;
 bool WasWalking = false;
 
-void SetStartText(UINT textId) {
-    const char* text = LoadText(textId);
-    SetDlgItemTextA(MainWindow, IDC_START, text ? text : "");
-}
-
 } // namespace
 
 void OfferStart(bool offer) { StartOffered = offer; }
@@ -28,8 +23,6 @@ void OfferSaveAndClear(bool offer) {
     ListOffered = offer;
     UpdateMainLook();
 }
-
-bool ListCommandsOffered() { return ListOffered && !ExpandThread; }
 
 void UpdateMainLook() {
     const bool walking = ExpandThread != NULL;
@@ -40,13 +33,14 @@ void UpdateMainLook() {
         WasWalking = walking;
         HWND bar = GetDlgItem(MainWindow, IDC_MAIN_PROGRESS);
         SetTaskbarState(walking ? TBPF_INDETERMINATE : TBPF_NOPROGRESS);
-        SetStartText(walking ? IDS_START_EXPANDING : IDS_START);
+        SetTextFromLanguage(MainWindow, IDC_START, walking ? IDS_START_EXPANDING : IDS_START);
         SendMessageA(bar, PBM_SETMARQUEE, walking, 0);
         ShowWindow(bar, walking ? SW_SHOW : SW_HIDE);
         ShowWindow(GetDlgItem(MainWindow, IDC_SELECTED_PATH), walking ? SW_HIDE : SW_SHOW);
     }
     HMENU menu = GetMenu(MainWindow);
-    UINT state = MF_BYCOMMAND | (ListCommandsOffered() && !running ? MF_ENABLED : MF_GRAYED);
+    // Save and clear only when offered, and never while a walk or a run changes the list.
+    UINT state = MF_BYCOMMAND | (ListOffered && !walking && !running ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, IDM_SAVE_LIST, state);
     EnableMenuItem(menu, IDM_CLEAR_LIST, state);
     DrawMenuBar(MainWindow);

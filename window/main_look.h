@@ -10,10 +10,6 @@
 void OfferStart(bool offer);
 void OfferSaveAndClear(bool offer);
 
-// Whether save and clear may be carried out now: offered, and no walk
-// filling the list (a save would write half of it).
-bool ListCommandsOffered();
-
 // Sets the main window's controls, menu and taskbar state from the state:
 // while walking the busy look (list disabled, a marquee bar for the path,
 // "Scanning..." on the start button, the taskbar indeterminate); while
