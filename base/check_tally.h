@@ -4,7 +4,16 @@
 
 #include <string>
 
-enum Verdict { VerdictOK, VerdictFailed, VerdictMissing, VerdictReadError };
+// The first four for any list; the last three only for recorded lists.
+enum Verdict {
+    VerdictOK,
+    VerdictFailed,
+    VerdictMissing,
+    VerdictReadError,
+    VerdictCorrupted, // the digest differs, the last-write time does not
+    VerdictModified,  // the digest and the last-write time differ
+    VerdictNew,       // under a recorded folder, not in the list
+};
 
 struct CheckTally {
     int checked;

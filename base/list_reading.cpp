@@ -116,7 +116,7 @@ bool ReadSfvLine(const std::string& line, ListEntry& entry) {
 // A list under Digestor's heading holds its own lines only: a path not yet
 // digested that ends in eight hex digits is no SFV line there.
 ListEntry ReadEntry(const std::string& line, bool ownList) {
-    ListEntry entry = {true, DigestMD5, std::string(), std::string()};
+    ListEntry entry = {true, DigestMD5, std::string(), std::string(), false, {0, 0}};
     bool read =
         ReadResultLine(line, entry) ||
         (!ownList && (ReadTagLine(line, entry) || ReadSumLine(line, entry) || ReadSfvLine(line, entry)));
@@ -127,7 +127,7 @@ ListEntry ReadEntry(const std::string& line, bool ownList) {
         }
         return entry;
     }
-    ListEntry other = {false, DigestMD5, std::string(), line};
+    ListEntry other = {false, DigestMD5, std::string(), line, false, {0, 0}};
     return other;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/recorded_list.h"
 #include "engine/digestor.h"
 
 // One entry of a list. A checksum line names the algorithm, the digest it
@@ -19,11 +20,14 @@ struct ListEntry {
     DigestKind algorithm;
     std::string digest;
     std::string path;
+    bool hasRecord;    // a record comment stood right before the line
+    FileRecord record; // what it says
 };
 
 // The entries of a list's whole text, its lines ending in CR LF or LF. A UTF-8
 // byte-order mark, a saved list's heading, empty lines and SFV comments (";")
-// are no entries.
+// are no entries, nor are comment lines ("#", which *sum tools skip): a
+// record comment goes with the checksum line right after it.
 std::vector<ListEntry> ReadListText(const std::string& text);
 
 // One line of Digestor's own lists: a result line "digest <- ALG -> path" is
