@@ -18,9 +18,9 @@
 #include "base/seek_penalty.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
-#include "run/digest_workers.h"
+#include "base/digest_workers.h"
 #include "run/entry_batches.h"
-#include "run/hash_stop.h"
+#include "base/hash_stop.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
@@ -162,6 +162,7 @@ void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESUL
     slot.serial = !slot.leave && HasSeekPenalty(slot.path);
     slot.state = slot.leave ? SlotDone : SlotWaiting;
     slot.size = 0;
+    slot.written = 0;
     slot.done = 0;
     slot.outcome = FileStopped;
     slot.digest.clear();

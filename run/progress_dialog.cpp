@@ -6,7 +6,7 @@
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
-#include "run/hash_stop.h"
+#include "base/hash_stop.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
 #include "window/list_painting.h"

@@ -10,7 +10,7 @@
 
 #include "res/resource.h"
 #include "run/hash_job.h"
-#include "run/hash_stop.h"
+#include "base/hash_stop.h"
 #include "tests/win/fixture.h"
 #include "tools/check_list.h"
 #include "window/app_state.h"

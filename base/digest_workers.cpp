@@ -1,4 +1,4 @@
-#include "run/digest_workers.h"
+#include "base/digest_workers.h"
 
 #include <stdlib.h>
 
@@ -165,11 +165,14 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
         slot.outcome = HashStopRequested() ? FileStopped : FileOpenFailed;
         return;
     }
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file.Get(), &size);
+    // Size and last-write time in one call: a check of a recorded list needs both.
+    BY_HANDLE_FILE_INFORMATION information = {};
+    GetFileInformationByHandle(file.Get(), &information);
     {
         ScopedLock lock;
-        slot.size = static_cast<ULONGLONG>(size.QuadPart);
+        slot.size = (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+        slot.written = (static_cast<ULONGLONG>(information.ftLastWriteTime.dwHighDateTime) << 32) |
+                       information.ftLastWriteTime.dwLowDateTime;
         slot.state = SlotOpened;
     }
     WakeConditionVariable(&SlotsMoved); // the job alone waits there

@@ -1,4 +1,4 @@
-#include "run/hash_stop.h"
+#include "base/hash_stop.h"
 
 namespace {
 

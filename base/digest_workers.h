@@ -1,7 +1,8 @@
-// The digest workers of a run: up to one per processor, each with its own
-// digestors and read buffer. The job fills a window of slots with the entries
-// ahead, in list order; the workers take them in that order, each file from
-// start to end by one worker; the job empties the slots in list order again.
+// The digest workers of a run, the window's and the console's alike: up to
+// one per processor, each with its own digestors and read buffer. The caller
+// (the job) fills a window of slots with the entries ahead, in list order;
+// the workers take them in that order, each file from start to end by one
+// worker; the job empties the slots in list order again.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,9 @@
 #include <string>
 
 #include "base/digest_file.h"
+#include "base/hash_stop.h"
+#include "base/path_buffer.h"
 #include "engine/digestor.h"
-#include "run/hash_stop.h"
-#include "window/app_state.h"
 
 const int MostWorkers = 8;
 // Entries read ahead of the earliest one not yet replaced: memory stays bounded
@@ -28,7 +29,8 @@ struct WorkSlot {
     bool serial; // on a disk that seeks: no other such file is read meanwhile
     bool leave;  // not digested: the entry keeps its text
     SlotState state;
-    ULONGLONG size;
+    ULONGLONG size;       // of the opened file
+    ULONGLONG written;    // its last-write time (a FILETIME's value)
     volatile LONG64 done; // bytes digested so far
     FileOutcome outcome;  // FileStopped also when memory ran out
     std::string digest;
