@@ -115,3 +115,10 @@ std::wstring LongPath(const std::string& path) {
 }
 
 DWORD PathAttributes(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()); }
+
+bool SamePath(const std::string& one, const std::string& other) {
+    const std::wstring a = ToWide(one);
+    const std::wstring b = ToWide(other);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}

@@ -21,3 +21,7 @@ std::wstring LongPath(const std::string& path);
 // GetFileAttributesW of the long form; INVALID_FILE_ATTRIBUTES when there is
 // nothing there.
 DWORD PathAttributes(const std::string& path);
+
+// Whether two full paths name the same place as Windows compares names:
+// without regard to case.
+bool SamePath(const std::string& one, const std::string& other);

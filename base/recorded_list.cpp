@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <chrono>
+
 #include "base/algorithm_names.h"
 #include "base/list_reading.h"
 
@@ -245,6 +247,21 @@ std::string RecordedPath(const std::string& listFolder, const std::string& fullP
         c = c == '\\' ? '/' : c;
     }
     return relative;
+}
+
+std::string RecordedFolder(const std::string& listFolder, const std::string& folder) {
+    // Under the list's folder, "." is a name like any other.
+    const std::string named = RecordedPath(listFolder, folder + "\\.");
+    return named == "." ? named : RecordedPath(listFolder, folder);
+}
+
+unsigned long long TimeNow() {
+    // The system clock counts from 1970-01-01 UTC, a record from 1601-01-01.
+    const unsigned long long since1970 = static_cast<unsigned long long>(
+        std::chrono::duration_cast<std::chrono::duration<long long, std::ratio<1, 10000000>>>(
+            std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    return since1970 + 116444736000000000ULL;
 }
 
 std::string UpdateRecordedText(const std::string& text, const std::vector<RecordUpdate>& updates,

@@ -63,6 +63,11 @@ std::string RecordedEntryText(const std::string& digest, const std::string& path
 // under listFolder (names compared without regard to ASCII case); otherwise
 // fullPath as it is.
 std::string RecordedPath(const std::string& listFolder, const std::string& fullPath);
+// The same for a folder of the heading: "." for listFolder itself.
+std::string RecordedFolder(const std::string& listFolder, const std::string& folder);
+
+// The time now, as a record's ticks.
+unsigned long long TimeNow();
 
 // A file an update adds, or the new state of one it keeps.
 struct RecordedFile {

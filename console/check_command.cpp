@@ -1,65 +1,198 @@
 #include "console/check_command.h"
 
+#include <string>
+#include <vector>
+
+#include "base/check_tally.h"
+#include "base/digest_file.h"
 #include "base/list_file.h"
 #include "base/list_reading.h"
+#include "base/long_path.h"
+#include "base/recorded_list.h"
 #include "console/console_output.h"
-#include "console/digest_command.h"
 #include "console/exit_code.h"
+#include "console/file_run.h"
+#include "console/stop_request.h"
+#include "gather/new_files.h"
 
 namespace {
 
-// Checks the entries of one list into tally; false when a stop ended it.
-bool CheckList(const char* list, const std::string& text, bool quiet, CheckTally& tally) {
-    const CheckTally before = tally;
-    for (const ListEntry& entry : ReadListText(text)) {
+// One list's check, and what an update makes of it.
+struct ListCheck {
+    const char* list;
+    std::string folder; // the list's, in full: new files are named relative to it
+    std::vector<ListEntry> entries;
+    size_t next; // the entry whose file comes back next
+    bool quiet;
+    CheckTally* tally;
+    std::vector<RecordUpdate> updates; // by entry
+    std::vector<RecordedFile> added;   // new files, digested when updating
+    std::vector<std::string> changes;  // what the update does, a line each
+};
+
+void PutVerdict(const ListCheck& check, const std::string& path, Verdict verdict) {
+    if (!check.quiet || verdict != VerdictOK) {
+        PutLine(StandardOutput, path + ": " + VerdictText(verdict));
+    }
+}
+
+// The verdict of each checked entry, in list order, and what an update would do with it: a
+// MODIFIED file takes its new digest and record, a MISSING one goes; a CORRUPTED one keeps its
+// record, so that the decay shows until the file is restored.
+void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
+    ListCheck& check = *static_cast<ListCheck*>(context);
+    while (!check.entries[check.next].isResult) {
+        ++check.next;
+    }
+    const size_t index = check.next++;
+    const ListEntry& entry = check.entries[index];
+    const FileRecord found = {slot.size, slot.written};
+    const Verdict verdict = entry.hasRecord
+                                ? RecordVerdict(slot.outcome, slot.digest, entry.digest, entry.record, found)
+                                : CheckVerdict(slot.outcome, slot.digest, entry.digest);
+    CountVerdict(*check.tally, verdict);
+    check.tally->recorded = check.tally->recorded || entry.hasRecord;
+    PutVerdict(check, entry.path, verdict);
+    RecordUpdate& update = check.updates[index];
+    if (verdict == VerdictModified) {
+        update = {RecordReplace, slot.digest, found};
+        check.changes.push_back("updated: " + entry.path);
+    } else if (verdict == VerdictMissing) {
+        update.action = RecordDrop;
+        check.changes.push_back("dropped: " + entry.path);
+    } else if (verdict == VerdictCorrupted) {
+        check.changes.push_back("kept as recorded: " + entry.path);
+    }
+}
+
+// A new file digested for the update.
+void NewFileDigested(const WorkSlot& slot, const std::string& path, void* context) {
+    ListCheck& check = *static_cast<ListCheck*>(context);
+    const std::string named = RecordedPath(check.folder, path);
+    if (slot.outcome != FileDigested) {
+        Complain("cannot read " + path + "; not added");
+        return;
+    }
+    const RecordedFile file = {slot.digest, named, {slot.size, slot.written}};
+    check.added.push_back(file);
+    check.changes.push_back("added: " + named);
+}
+
+// Digests the files of the list's entries; false when a stop ended it.
+bool CheckEntries(ListCheck& check) {
+    FileRun files(EntryChecked, &check);
+    if (!files.Start()) {
+        return false;
+    }
+    for (const ListEntry& entry : check.entries) {
         if (!entry.isResult) {
-            ++tally.notChecked;
-            continue;
-        }
-        DigestorHolder digestor(entry.algorithm);
-        FileOutcome outcome = DigestPath(ResolveEntryPath(list, entry.path).c_str(), digestor.Get());
-        if (outcome == FileStopped) {
+            ++check.tally->notChecked;
+        } else if (!files.AddFile(ResolveEntryPath(check.list, entry.path), entry.algorithm)) {
             return false;
         }
-        const Verdict verdict = CheckVerdict(outcome, digestor->DigestText(), entry.digest);
-        CountVerdict(tally, verdict);
-        if (!quiet || verdict != VerdictOK) {
-            PutLine(StandardOutput, entry.path + ": " + VerdictText(verdict));
+    }
+    return files.Finish();
+}
+
+// The files under the recorded folders that the list does not name, each NEW; digested with the
+// list's algorithm when they are to be added. False when a stop ended it.
+bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
+    std::vector<std::string> listed;
+    for (const ListEntry& entry : check.entries) {
+        if (entry.isResult) {
+            listed.push_back(FullPath(ResolveEntryPath(check.list, entry.path)));
         }
     }
+    const std::vector<std::string> found = FindNewFiles(FullPath(check.list), heading.folders, listed);
+    FileRun files(NewFileDigested, &check);
+    if (digest && !files.Start()) {
+        return false;
+    }
+    for (const std::string& path : found) {
+        CountVerdict(*check.tally, VerdictNew);
+        PutVerdict(check, RecordedPath(check.folder, path), VerdictNew);
+        if (digest && !files.AddFile(path, heading.algorithm)) {
+            return false;
+        }
+    }
+    return !digest || files.Finish();
+}
+
+// Checks one list into tally; false when a stop ended it. Updating, it then rewrites the list.
+bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& request, bool& unwritten) {
+    const CheckTally before = *check.tally;
+    RecordHeading heading = {};
+    const bool recorded = ReadRecordHeading(text, heading);
+    check.tally->recorded = check.tally->recorded || recorded;
+    check.entries = ReadListText(text);
+    check.updates.assign(check.entries.size(), RecordUpdate{RecordKeep, std::string(), {0, 0}});
+    if (!CheckEntries(check) || (recorded && request.findNew && !FindNew(check, heading, request.update))) {
+        return false;
+    }
+    const CheckTally& tally = *check.tally;
     // As md5sum does: a list with nothing to check is no success.
     if (tally.checked == before.checked) {
-        Complain(std::string("no checksum lines found in ") + list);
+        Complain(std::string("no checksum lines found in ") + check.list);
     }
     const int notUnderstood = tally.notChecked - before.notChecked;
     if (notUnderstood > 0 && tally.checked > before.checked) {
-        Complain(std::string(list) + ": " + std::to_string(notUnderstood) +
+        Complain(std::string(check.list) + ": " + std::to_string(notUnderstood) +
                  (notUnderstood == 1 ? " line" : " lines") + " not understood, not checked");
+    }
+    if (!request.update) {
+        return true;
+    }
+    if (!recorded) {
+        Complain(std::string(check.list) + " is no recorded list (DigestorCmd --record): not updated");
+        unwritten = true;
+        return true;
+    }
+    for (const std::string& change : check.changes) {
+        PutLine(StandardOutput, change);
+    }
+    if (check.changes.empty()) {
+        PutLine(StandardOutput, std::string(check.list) + ": nothing to update");
+        return true;
+    }
+    std::string aside;
+    const SaveOutcome saved =
+        WriteInPlace(check.list, UpdateRecordedText(text, check.updates, check.added, TimeNow()), aside);
+    if (saved != SaveDone) {
+        Complain(std::string("cannot write the list ") + check.list +
+                 (saved == SaveAside ? "; the new list is kept as " + aside : std::string()));
+        unwritten = true;
+    } else {
+        PutLine(StandardOutput, std::string(check.list) + ": updated");
     }
     return true;
 }
 
 } // namespace
 
-int CheckLists(char** lists, int count, bool quiet) {
+int CheckLists(char** lists, int count, const CheckRequest& request) {
     CheckTally tally = {};
     bool unreadable = false;
+    bool unwritten = false;
     bool stopped = false;
     bool empty = false;
     for (int i = 0; i < count && !stopped; ++i) {
         std::string text;
         if (ReadListFile(lists[i], text)) {
             const int checked = tally.checked;
-            stopped = !CheckList(lists[i], text, quiet, tally);
+            const std::string full = FullPath(lists[i]);
+            ListCheck check = {
+                lists[i], full.substr(0, full.find_last_of('\\')), {}, 0, request.quiet, &tally, {}, {}, {}};
+            stopped = !CheckList(check, text, request, unwritten);
             empty = empty || (!stopped && tally.checked == checked);
         } else {
+            // Nothing is written over a list that could not be read.
             Complain(std::string("cannot read the list ") + lists[i]);
             unreadable = true;
         }
     }
     if (stopped) {
-        Complain("stopped");
+        Complain(StopRequested() ? "stopped" : "not enough memory");
     }
     PutLine(StandardOutput, TallyLine(tally));
-    return unreadable ? ExitTrouble : stopped || empty ? ExitFailure : CheckExitCode(tally);
+    return unreadable || unwritten ? ExitTrouble : stopped || empty ? ExitFailure : CheckExitCode(tally);
 }

@@ -19,23 +19,33 @@ namespace {
 
 const char* const Usage[] = {
     "usage: DigestorCmd [-a ALGORITHM] [-o LIST] [-q] [--] PATH...   digest files and folders",
-    "       DigestorCmd -c [-q] [--] LIST...                          check files against lists",
+    "       DigestorCmd -a ALGORITHM --record LIST [-q] [--] PATH...  record files and folders in LIST",
+    "       DigestorCmd -c [--new] [-q] [--] LIST...                  check files against lists",
+    "       DigestorCmd --update [--new] [-q] [--] LIST               check, then bring LIST up to date",
     "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256 or SHA512, in any case, SHA-256 too",
     "  -o  the lines to LIST as well, as the window saves its list     -q  only what is not OK",
     "  -c  LIST: saved by Digestor or written with -o, md5sum/sha1sum/sha256sum/sha512sum files",
     "      (escaped lines too), BSD tags (SHA256 (path) = ...) and SFV files (the zip CRC)",
+    "  --record  a *sum list that also keeps each file's size and last-write time, so that a check",
+    "      tells CORRUPTED (changed, time as recorded) from MODIFIED (edited); --new: NEW files",
+    "  --update  MODIFIED files get their new digest, NEW ones (--new) are added, MISSING ones",
+    "      dropped; CORRUPTED ones keep their record",
     "  --  ends the options           -h, --help, /?  this text",
-    "exit code 0: all is well, 1: a file failed, is missing, nothing to check or Ctrl+C,",
+    "exit code 0: all is well (MODIFIED and NEW too), 1: a file failed, is corrupted or missing,",
+    "          nothing to check or Ctrl+C,",
     "          2: bad usage, a list that cannot be read or written, output that cannot be written"};
 
 struct Options {
     bool help;
     bool check;
+    bool update;
+    bool findNew;
     bool quiet;
     bool algorithm;
     DigestKind kind;
-    const char* list;
-    int first; // the first PATH or LIST
+    const char* list;   // -o
+    const char* record; // --record
+    int first;          // the first PATH or LIST
 };
 
 // Reads the options; the empty text, or what is wrong with them in one line.
@@ -51,6 +61,15 @@ std::string ReadOptions(int argc, char** argv, Options& options) {
             options.help = true;
         } else if (option == "-c") {
             options.check = true;
+        } else if (option == "--update") {
+            options.update = true;
+        } else if (option == "--new") {
+            options.findNew = true;
+        } else if (option == "--record") {
+            if (!value) {
+                return "--record needs a file name";
+            }
+            options.record = argv[++i];
         } else if (option == "-q") {
             options.quiet = true;
         } else if (option == "-a") {
@@ -78,14 +97,34 @@ std::string ReadOptions(int argc, char** argv, Options& options) {
     if (options.help) {
         return std::string();
     }
-    if (options.check && options.algorithm) {
-        return "-c takes no -a: each line names its algorithm";
+    const char* checking = options.update ? "--update" : options.check ? "-c" : NULL;
+    if (options.check && options.update) {
+        return "-c or --update, not both";
     }
-    if (options.check && options.list) {
-        return "-c takes no -o";
+    if (checking && options.algorithm) {
+        return std::string(checking) + " takes no -a: each line names its algorithm";
+    }
+    if (checking && (options.list || options.record)) {
+        return std::string(checking) + " takes no " + (options.list ? "-o" : "--record");
+    }
+    if (options.findNew && !checking) {
+        return "--new goes with -c or --update";
+    }
+    if (options.record && !options.algorithm) {
+        return "--record needs -a: the list names one algorithm";
+    }
+    if (options.record && options.kind != DigestMD5 && options.kind != DigestSHA1 &&
+        options.kind != DigestSHA256 && options.kind != DigestSHA512) {
+        return "--record takes MD5, SHA1, SHA256 or SHA512, the algorithms of the *sum tools";
+    }
+    if (options.record && options.list) {
+        return "--record takes no -o";
     }
     if (i >= argc) {
-        return options.check ? "no LIST to check" : "no PATH to digest";
+        return checking ? "no LIST to check" : "no PATH to digest";
+    }
+    if (options.update && i + 1 < argc) {
+        return "--update takes one LIST";
     }
     return std::string();
 }
@@ -102,7 +141,7 @@ bool LoadEnglish() {
 }
 
 int Run(int argc, char** argv) {
-    Options options = {false, false, false, false, DigestMD5, NULL, 1};
+    Options options = {false, false, false, false, false, false, DigestMD5, NULL, NULL, 1};
     const std::string wrong = ReadOptions(argc, argv, options);
     if (options.help) {
         for (const char* line : Usage) {
@@ -121,8 +160,12 @@ int Run(int argc, char** argv) {
     CatchStop();
     char** names = argv + options.first;
     int count = argc - options.first;
-    return options.check ? CheckLists(names, count, options.quiet)
-                         : DigestPaths(names, count, options.kind, options.list, options.quiet);
+    if (options.check || options.update) {
+        const CheckRequest request = {options.update, options.findNew, options.quiet};
+        return CheckLists(names, count, request);
+    }
+    const DigestRequest request = {options.kind, options.list, options.record, options.quiet};
+    return DigestPaths(names, count, request);
 }
 
 } // namespace

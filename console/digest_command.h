@@ -1,13 +1,17 @@
 #pragma once
 
-#include "base/digest_file.h"
+#include "engine/digestor.h"
 
-// Digests the file at path into digestor, showing progress and honouring a
-// stop (FileStopped); FileOpenFailed when it cannot be opened.
-FileOutcome DigestPath(const char* path, IDigestor* digestor);
+// What a digest run does with its lines.
+struct DigestRequest {
+    DigestKind kind;
+    const char* listPath;   // -o: the lines there too, under the window's heading
+    const char* recordPath; // --record: a recorded list of the files there
+    bool quiet;             // -q: failures only on standard output
+};
 
-// DigestorCmd [-a ALG] [-o LIST] [-q] PATH...: one line per file on standard
-// output, a folder walked as the window walks it; with listPath the lines go
-// there too, under the window's heading, once all are done. quiet leaves out
-// the result lines. Returns the exit code.
-int DigestPaths(char** paths, int count, DigestKind kind, const char* listPath, bool quiet);
+// DigestorCmd [-a ALG] [-o LIST | --record LIST] [-q] PATH...: one line per
+// file on standard output, a folder walked as the window walks it; the lists
+// are written once all are done, safely (never half a list under the name).
+// Returns the exit code.
+int DigestPaths(char** paths, int count, const DigestRequest& request);

@@ -5,7 +5,7 @@
 
 enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitTrouble = 2 };
 
-// ExitSuccess when every checked entry is OK (and one was checked), ExitFailure otherwise.
+// ExitSuccess when the check passed (MODIFIED and NEW are no failures), ExitFailure otherwise.
 inline ExitCode CheckExitCode(const CheckTally& tally) {
-    return tally.checked > 0 && tally.ok == tally.checked ? ExitSuccess : ExitFailure;
+    return CheckPassed(tally) ? ExitSuccess : ExitFailure;
 }

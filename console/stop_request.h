@@ -1,16 +1,12 @@
 // Ctrl+C and Ctrl+Break stop the console program cleanly instead of ending it.
 #pragma once
 
-// Installs the handler and watches the calling thread. A stop cancels the
-// open or read of every watched thread that does not return (a stalled share,
-// a silent pipe), again and again until that thread has looked at the request
-// or is no longer watched.
+// Installs the handler; the calling thread is the one that walks folders and
+// hands files to the digest workers. A stop asks the workers' run to stop
+// (it cancels their I/O itself) and cancels an open or a search of the
+// calling thread that does not return (a stalled share), again and again
+// until that thread has looked at the request.
 void CatchStop();
-
-// Each thread that reads files watches itself while it does (at most
-// MostWatched at a time; others are not cancelled, only asked).
-void WatchThisThread();
-void ForgetThisThread();
 
 // Whether a stop came; the calling thread has seen it from now on.
 bool StopRequested();

@@ -11,10 +11,10 @@ finish() { out=$(tr -d '\r' <"$work/out") err=$(<"$work/err")
 run() { code=0; "$wine_run" "$cmd" "${@:3}" >"$work/out" 2>"$work/err" || code=$?; finish "$1" "$2"; }
 has() { for line; do grep -qxF -- "$line" <<<"$out" || fail "no line '$line' in: $out"; done; }
 # ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream, a pipe that DIGESTOR_READ_PIPES lets
-# through (kept open by us, fed by cat).
+# through (kept open by us, fed by cat). One worker, so the files before it are surely done.
 ctrl_c() {
     rm -f "$work/go" && code=0
-    DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" "$W\\go" "$(printf '"%s" ' "$(win "$cmd")" "${@:3}")" \
+    DIGESTOR_WORKERS=1 DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" "$W\\go" "$(printf '"%s" ' "$(win "$cmd")" "${@:3}")" \
         >"$work/out" 2>"$work/err" &
     local helper=$!
     exec 3<>"$stream" && timeout 60 head -c 1048576 /dev/zero >&3 && { cat /dev/zero >"$stream" 2>/dev/null 3>&- & }
@@ -116,8 +116,40 @@ for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c 
 done
 printf x >"$s/-x" && (cd "$s" && "$wine_run" "$cmd" -- -x) | grep -qF "$(md5 "$s/-x") <- MD5 -> $W\\s\\-x" ||
     fail "-- ends the options"
-# Ctrl+C while a worker waits in a pipe that never delivers: the lines before it, exit 1.
-code=0 && DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" - "$(printf '"%s" ' "$(win "$cmd")" "$W\\s\\a.txt" \
-    '\\.\pipe\digestor-stalled')" '\\.\pipe\digestor-stalled' >"$work/out" 2>"$work/err" || code=$?
-finish 1 "Ctrl+C in a silent pipe" && has "$(md5 "$s/a.txt") <- MD5 -> $W\\s\\a.txt"
+# A recorded list: sha256sum reads it; a check tells decay (time as recorded, also 1 s off as on FAT)
+# from an edit, a gone file from a new one; an update takes edits, drops the gone, keeps the decay.
+r=$work/r && mkdir -p "$r/Photos/sub" && for f in a b c d sub/é; do printf "$f" >"$r/Photos/$f.jpg"; done
+touch -d '2020-01-01 00:00:00' "$r"/Photos/*.jpg "$r"/Photos/sub/*.jpg && list="$W\\r\\Photos.sha256"
+verdicts() { grep -E ': [A-Z ]+$' <<<"$out" | sort | tr '\n' ' '; }
+run 0 "record" -a SHA256 --record "$list" "$W\\r\\Photos"
+(cd "$r" && sha256sum -c --strict --quiet Photos.sha256) || fail "sha256sum -c does not pass the recorded list"
+grep -qx '# folder=Photos.' "$r/Photos.sha256" && [[ $(grep -cE '^# size=[0-9]+ mtime=2020-01-01T00:00:00.0000000Z.$' \
+    "$r/Photos.sha256") == 5 ]] || fail "records: $(<"$r/Photos.sha256")"
+printf bb >"$r/Photos/b.jpg"
+run 0 "an edit alone" -c -q "$list" && [[ $(verdicts) == "Photos/b.jpg: MODIFIED " ]] || fail "edit: $out"
+printf A >"$r/Photos/a.jpg" && printf C >"$r/Photos/c.jpg" && rm "$r/Photos/d.jpg" && printf n >"$r/Photos/sub/n.jpg"
+touch -d '2020-01-01 00:00:00' "$r/Photos/a.jpg" && touch -d '2020-01-01 00:00:01' "$r/Photos/c.jpg"
+run 1 "decay, edit, gone, new" -c --new -q "$list"
+[[ $(verdicts) == "Photos/a.jpg: CORRUPTED Photos/b.jpg: MODIFIED Photos/c.jpg: CORRUPTED Photos/d.jpg: MISSING Photos/sub/n.jpg: NEW " ]] ||
+    fail "verdicts: $out"
+run 1 "update" --update --new "$list"
+has "updated: Photos/b.jpg" "dropped: Photos/d.jpg" "added: Photos/sub/n.jpg" "kept as recorded: Photos/a.jpg"
+run 1 "after the update" -c --new "$list" && [[ $(verdicts) == "Photos/a.jpg: CORRUPTED Photos/b.jpg: OK "\
+"Photos/c.jpg: CORRUPTED Photos/sub/n.jpg: OK Photos/sub/é.jpg: OK " ]] || fail "after the update: $out"
+[[ $(cd "$r" && { sha256sum -c Photos.sha256 2>/dev/null || true; } | grep -c ": OK$") == 3 ]] || fail "sha256sum after update"
+# Hand-edited records are checked as plain lines; a list without records cannot be updated.
+perl -0pi -e 's/# size=1 (mtime=\S+\r\n\S+  Photos\/a\.jpg)/# size=x $1/' "$r/Photos.sha256"
+run 1 "a broken record" -c "$list" && has "Photos/a.jpg: FAILED" "Photos/c.jpg: CORRUPTED"
+run 2 "a plain list" --update "$W\\d\\sums.md5" && [[ $err == *"no recorded list"* ]] || fail "plain: $err"
+
+# Ctrl+C while a worker waits in a pipe that never delivers: exit 1, "stopped", and with one
+# worker the line of the file before it; with four, no line but a right one.
+for workers in 1 4; do
+    code=0 && DIGESTOR_WORKERS=$workers DIGESTOR_READ_PIPES=1 "$wine_run" "$ctrl_c" - "$(printf '"%s" ' \
+        "$(win "$cmd")" "$W\\s\\a.txt" '\\.\pipe\digestor-stalled')" '\\.\pipe\digestor-stalled' \
+        >"$work/out" 2>"$work/err" || code=$?
+    finish 1 "Ctrl+C in a silent pipe, $workers workers" && [[ $err == *stopped* ]] || fail "not stopped: $err"
+    line="$(md5 "$s/a.txt") <- MD5 -> $W\\s\\a.txt"
+    [[ $workers == 4 && -z $out ]] || [[ $out == "$line" ]] || fail "Ctrl+C, $workers workers: $out"
+done
 echo "console_program: ok"

@@ -324,3 +324,33 @@ TEST_F(Run, EntriesFinishedAheadWaitForTheOnesBeforeThem) {
         EXPECT_TRUE(calls[k] > calls[k - 1] && calls[k] <= 1808) << calls[k];
     EXPECT_EQ(std::vector<ULONGLONG>(calls.end() - 2, calls.end()), (std::vector<ULONGLONG>{1808, TBPF_NOPROGRESS}));
 }
+
+// Entries in the order the workers' blocks came: on a disk that seeks, one file after another.
+static std::atomic<LRESULT> LatestEntry;
+static std::atomic<bool> Interleaved;
+static void OrderHook(LRESULT entry, ULONGLONG done) {
+    Interleaved = Interleaved || entry < LatestEntry;
+    LatestEntry = LatestEntry > entry ? LatestEntry.load() : entry;
+    if (entry == 0 && done == 0) // room for another worker to start beside it, as it would without the rule
+        WaitFor([] { return LatestEntry > 0; }, 1000);
+}
+
+TEST_F(Run, FilesOfADiskThatSeeksAreReadOneAtATime) {
+    SetEnvironmentVariableA("DIGESTOR_WORKERS", "4");
+    SetEnvironmentVariableA("DIGESTOR_SEEK_PENALTY", "1");
+    std::vector<std::string> paths, expected;
+    for (int i = 0; i < 4; ++i) {
+        paths.push_back(File("seek" + std::to_string(i), 20000 + i));
+        expected.push_back(ResultLine(DigestMD5, paths.back()));
+    }
+    SetEntries(paths);
+    LatestEntry = -1;
+    Interleaved = false;
+    SetHashBlockHook(OrderHook);
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitIdle());
+    SetEnvironmentVariableA("DIGESTOR_SEEK_PENALTY", NULL);
+    SetEnvironmentVariableA("DIGESTOR_WORKERS", getenv("DIGESTOR_WORKERS"));
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_FALSE(Interleaved) << "two files of a disk that seeks were read at once";
+}

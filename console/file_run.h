@@ -1,0 +1,48 @@
+// The console's run over files: the files handed in go to the digest workers
+// the window's run uses, and come back finished in the order they went in,
+// with the progress of the earliest one not yet done.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "base/digest_workers.h"
+
+// Called for each file in the order it was added, with its path as added:
+// slot holds its outcome, digest, size and last-write time. A note comes
+// back in its place as text, with slot.leave set.
+typedef void (*FileFinished)(const WorkSlot& slot, const std::string& text, void* context);
+
+class FileRun {
+public:
+    FileRun(FileFinished finished, void* context);
+    ~FileRun(); // after Finish, or at once: the workers end either way
+    FileRun(const FileRun&) = delete;
+    FileRun& operator=(const FileRun&) = delete;
+
+    // Starts the workers (DIGESTOR_WORKERS, or one per processor); false when
+    // not one could start.
+    bool Start();
+    // A file to digest with kind; a path too long for a slot comes back as a
+    // file that could not be opened. False once a stop or a shortage of
+    // memory has cut the run short.
+    bool AddFile(const std::string& path, DigestKind kind);
+    // A line that comes back among the files, after those added before it.
+    bool AddNote(const std::string& note);
+    // Waits for every file; false when the run was cut short (Stopped tells
+    // whether by a stop).
+    bool Finish();
+
+private:
+    bool MakeRoom();
+    void HandBack(DWORD timeout);
+
+    std::unique_ptr<DigestWorkers> m_workers;
+    std::unique_ptr<std::string[]> m_texts; // by slot: a file's path, or a note
+    FileFinished m_finished;
+    void* m_context;
+    int m_head;   // the next entry to hand back
+    int m_filled; // the entries added
+    bool m_broken;
+    bool m_started;
+};
