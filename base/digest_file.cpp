@@ -26,6 +26,15 @@ Verdict CheckVerdict(FileOutcome outcome, const std::string& digest, const std::
                                        : VerdictFailed;
 }
 
+Verdict RecordVerdict(FileOutcome outcome, const std::string& digest, const std::string& expected,
+                      const FileRecord& recorded, const FileRecord& found) {
+    const Verdict verdict = CheckVerdict(outcome, digest, expected);
+    if (verdict != VerdictFailed) {
+        return verdict;
+    }
+    return SameWriteTime(recorded.written, found.written) ? VerdictCorrupted : VerdictModified;
+}
+
 HANDLE OpenToRead(const char* path) {
     HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,

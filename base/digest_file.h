@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/check_tally.h"
+#include "base/recorded_list.h"
 #include "engine/digestor.h"
 
 // How digesting a file ended.
@@ -14,6 +15,13 @@ enum FileOutcome { FileDigested, FileStopped, FileReadFailed, FileOpenFailed };
 // What a check makes of a file: MISSING when it could not be opened, READ
 // ERROR when its read failed, else OK when digest is the expected one.
 Verdict CheckVerdict(FileOutcome outcome, const std::string& digest, const std::string& expected);
+
+// The same for an entry with a record: MISSING, READ ERROR or OK as above;
+// a digest that differs is CORRUPTED when the last-write time found is the
+// recorded one (within SameTimeTicks, either way: nobody wrote the file, so
+// the bytes decayed, whatever the size says), MODIFIED when it is not.
+Verdict RecordVerdict(FileOutcome outcome, const std::string& digest, const std::string& expected,
+                      const FileRecord& recorded, const FileRecord& found);
 
 // Opens the file at path (its long form) for reading, beside any other
 // program that reads, writes or deletes it, so a log still being written is

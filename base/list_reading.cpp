@@ -68,7 +68,9 @@ bool ReadTagLine(const std::string& line, ListEntry& entry) {
 // coreutils' "digest  path" (text mode) or "digest *path" (binary mode), the
 // algorithm told by the digest's length. A line that starts with a backslash
 // has its name escaped: "\\" for a backslash, "\n" and "\r" for line ends.
-bool ReadSumLine(const std::string& line, ListEntry& entry) {
+// A recorded list names the algorithm in its heading, known: what the length
+// tells wherever it agrees.
+bool ReadSumLine(const std::string& line, ListEntry& entry, const DigestKind* known) {
     const bool escaped = !line.empty() && line[0] == '\\';
     const size_t start = escaped ? 1 : 0;
     const size_t gap = line.find(' ', start);
@@ -77,12 +79,16 @@ bool ReadSumLine(const std::string& line, ListEntry& entry) {
     }
     entry.digest = line.substr(start, gap - start);
     const DigestKind kinds[] = {DigestMD5, DigestSHA1, DigestSHA256, DigestSHA512};
-    bool known = false;
+    bool found = false;
     for (DigestKind kind : kinds) {
         if (entry.digest.size() == DigestLength(kind)) {
             entry.algorithm = kind;
-            known = true;
+            found = true;
         }
+    }
+    if (known && entry.digest.size() == DigestLength(*known)) {
+        entry.algorithm = *known;
+        found = true;
     }
     std::string name = line.substr(gap + 2);
     if (escaped) {
@@ -98,7 +104,7 @@ bool ReadSumLine(const std::string& line, ListEntry& entry) {
         name = plain;
     }
     entry.path = name;
-    return known;
+    return found;
 }
 
 // SFV: "path CRC", the CRC of zip files in eight hex digits.
@@ -115,11 +121,11 @@ bool ReadSfvLine(const std::string& line, ListEntry& entry) {
 
 // A list under Digestor's heading holds its own lines only: a path not yet
 // digested that ends in eight hex digits is no SFV line there.
-ListEntry ReadEntry(const std::string& line, bool ownList) {
+ListEntry ReadEntry(const std::string& line, bool ownList, const DigestKind* known) {
     ListEntry entry = {true, DigestMD5, std::string(), std::string(), false, {0, 0}};
-    bool read =
-        ReadResultLine(line, entry) ||
-        (!ownList && (ReadTagLine(line, entry) || ReadSumLine(line, entry) || ReadSfvLine(line, entry)));
+    bool read = ReadResultLine(line, entry) ||
+                (!ownList &&
+                 (ReadTagLine(line, entry) || ReadSumLine(line, entry, known) || ReadSfvLine(line, entry)));
     if (read && !entry.path.empty() && !HasControlCharacter(entry.path) &&
         entry.digest.size() == DigestLength(entry.algorithm) && IsHex(entry.digest)) {
         for (char& c : entry.digest) {
@@ -133,7 +139,7 @@ ListEntry ReadEntry(const std::string& line, bool ownList) {
 
 } // namespace
 
-ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, true); }
+ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, true, nullptr); }
 
 bool FindAlgorithm(std::string name, DigestKind& kind) {
     std::string plain;
@@ -151,7 +157,7 @@ bool FindAlgorithm(std::string name, DigestKind& kind) {
     return false;
 }
 
-std::vector<ListEntry> ReadListText(const std::string& text) {
+std::vector<std::string> ListLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t first = text.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0 ? ByteOrderMark.size() : 0;
     for (size_t start = first, end = 0; start < text.size(); start = end + 1) {
@@ -159,14 +165,33 @@ std::vector<ListEntry> ReadListText(const std::string& text) {
         end = end == std::string::npos ? text.size() : end;
         lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r' ? 1 : 0)));
     }
+    return lines;
+}
+
+std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf) {
     bool heading = lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
+    RecordHeading recorded;
+    const bool isRecorded = !heading && ReadRecordHeadingLines(lines, recorded);
     std::vector<ListEntry> entries;
+    lineOf.clear();
     for (size_t i = heading ? HeadingLines : 0; i < lines.size(); ++i) {
-        if (!lines[i].empty() && lines[i][0] != ';') {
-            entries.push_back(ReadEntry(lines[i], heading));
+        const std::string& line = lines[i];
+        if (line.empty() || line[0] == ';' || (!heading && line[0] == '#')) {
+            continue;
+        }
+        entries.push_back(ReadEntry(line, heading, isRecorded ? &recorded.algorithm : nullptr));
+        lineOf.push_back(i);
+        ListEntry& entry = entries.back();
+        if (!heading && entry.isResult && i > 0 && ReadRecordComment(lines[i - 1], entry.record)) {
+            entry.hasRecord = true;
         }
     }
     return entries;
+}
+
+std::vector<ListEntry> ReadListText(const std::string& text) {
+    std::vector<size_t> lineOf;
+    return ReadListLines(ListLines(text), lineOf);
 }
 
 std::string ResolveEntryPath(const std::string& listPath, const std::string& path) {

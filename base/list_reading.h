@@ -26,9 +26,17 @@ struct ListEntry {
 
 // The entries of a list's whole text, its lines ending in CR LF or LF. A UTF-8
 // byte-order mark, a saved list's heading, empty lines and SFV comments (";")
-// are no entries, nor are comment lines ("#", which *sum tools skip): a
-// record comment goes with the checksum line right after it.
+// are no entries, nor are comment lines ("#", which *sum tools skip; a saved
+// list's lines are all its own): a record comment goes with the checksum line
+// right after it. Under a recorded list's heading a line "hex  path" takes the
+// heading's algorithm where the digest has its length.
 std::vector<ListEntry> ReadListText(const std::string& text);
+
+// The lines of a list's whole text, without a byte-order mark and line ends.
+std::vector<std::string> ListLines(const std::string& text);
+// The entries of those lines as ReadListText reads them; lineOf[i] is the
+// line of entry i.
+std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf);
 
 // One line of Digestor's own lists: a result line "digest <- ALG -> path" is
 // checked, any other line is not.

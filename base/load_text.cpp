@@ -11,7 +11,10 @@ const char* LoadText(UINT id) {
 }
 
 std::string LoadVerdictWord(Verdict verdict) {
-    const UINT ids[] = {IDS_VERDICT_OK, IDS_VERDICT_FAILED, IDS_VERDICT_MISSING, IDS_VERDICT_READ_ERROR};
+    // By Verdict.
+    const UINT ids[] = {IDS_VERDICT_OK,         IDS_VERDICT_FAILED,    IDS_VERDICT_MISSING,
+                        IDS_VERDICT_READ_ERROR, IDS_VERDICT_CORRUPTED, IDS_VERDICT_MODIFIED,
+                        IDS_VERDICT_NEW};
     const char* word = LoadText(ids[verdict]);
     return word ? word : VerdictText(verdict);
 }

@@ -28,6 +28,9 @@ struct FileRecord {
 // times in 2-second steps, and a copy to such a disk must not look edited.
 const unsigned long long SameTimeTicks = 20000000ULL;
 
+// True when last-write times a and b lie within SameTimeTicks, either way.
+bool SameWriteTime(unsigned long long a, unsigned long long b);
+
 // "YYYY-MM-DDTHH:MM:SS.fffffffZ", and back (1 to 7 fraction digits, or none).
 std::string UtcTimeText(unsigned long long ticks);
 bool ReadUtcTime(const std::string& text, unsigned long long& ticks);
@@ -48,6 +51,8 @@ struct RecordHeading {
 std::string RecordHeadingText(const RecordHeading& heading);
 // The heading of a list's whole text; false when the text is no recorded list.
 bool ReadRecordHeading(const std::string& text, RecordHeading& heading);
+// The same for a list's lines (ListLines).
+bool ReadRecordHeadingLines(const std::vector<std::string>& lines, RecordHeading& heading);
 
 // One file of a recorded list: its record comment, then "hex  path" (the
 // escaped *sum form when path holds a backslash or a line end); CR LF after each.

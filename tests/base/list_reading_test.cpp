@@ -1,7 +1,6 @@
-// Reading lists in every form a check reads, and what the check's verdicts add up to.
+// Reading lists in every form a check reads.
 #include <gtest/gtest.h>
 
-#include "base/check_tally.h"
 #include "base/digest_in_text.h"
 #include "base/list_reading.h"
 
@@ -92,20 +91,6 @@ TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
         {"0x" + Abc + " SHA1" + Sha1 + " " + Abc + "0 " + Sha512 + "0\n" + Sha1.substr(1), ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(FindDigestInText(c[0]), c[1]) << c[0];
-    }
-}
-
-TEST(CheckTally, AddsVerdictsUpToTheSummary) {
-    const char* const cases[][2] = {// verdicts by initial (O OK, F FAILED, M MISSING, R READ ERROR), tally
-                                    {"OO", "2 checked, 2 OK, 0 failed, 0 missing, 1 not checked"},
-                                    {"OM", "2 checked, 1 OK, 0 failed, 1 missing, 1 not checked"},
-                                    {"FR", "2 checked, 0 OK, 2 failed, 0 missing, 1 not checked"}};
-    for (const auto& c : cases) {
-        CheckTally tally = {0, 0, 0, 0, 1};
-        for (const char* v = c[0]; *v; ++v) {
-            CountVerdict(tally, static_cast<Verdict>(std::string("OFMR").find(*v)));
-        }
-        EXPECT_EQ(TallyLine(tally), c[1]);
     }
 }
 
