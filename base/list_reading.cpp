@@ -68,8 +68,8 @@ bool ReadTagLine(const std::string& line, ListEntry& entry) {
 // coreutils' "digest  path" (text mode) or "digest *path" (binary mode), the
 // algorithm told by the digest's length. A line that starts with a backslash
 // has its name escaped: "\\" for a backslash, "\n" and "\r" for line ends.
-// A recorded list names the algorithm in its heading, known: what the length
-// tells wherever it agrees.
+// known: the algorithm a recorded list's heading names, which a digest of its
+// length is (MD4 and MD5, say, share a length).
 bool ReadSumLine(const std::string& line, ListEntry& entry, const DigestKind* known) {
     const bool escaped = !line.empty() && line[0] == '\\';
     const size_t start = escaped ? 1 : 0;

@@ -55,7 +55,7 @@ unsigned DaysInMonth(unsigned year, unsigned month) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// count decimal digits of text at at, read into value; at moves past them.
+// Reads count decimal digits at text[at] into value and moves at past them.
 bool ReadDigits(const std::string& text, size_t& at, int count, unsigned& value) {
     value = 0;
     for (int i = 0; i < count; ++i, ++at) {

@@ -1,0 +1,53 @@
+#include "gather/new_files.h"
+
+#include <set>
+
+#include "base/list_reading.h"
+#include "base/long_path.h"
+#include "gather/folder_walk.h"
+
+namespace {
+
+// The key a path is told apart by: its full form, ASCII letters in lower case.
+std::string PathKey(const std::string& fullPath) {
+    std::string key = fullPath;
+    for (char& c : key) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return key;
+}
+
+struct Search {
+    std::set<std::string> known; // the list, its entries and the new files found so far
+    std::vector<std::string> found;
+};
+
+bool TakeFile(const char* path, WalkFind find, void* context) {
+    Search& search = *static_cast<Search*>(context);
+    if (find == FoundFile) {
+        // The walk joins names with a backslash, which doubles after a root.
+        const std::string full = FullPath(path);
+        if (search.known.insert(PathKey(full)).second) {
+            search.found.push_back(full);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
+                                      const std::vector<std::string>& listed) {
+    Search search;
+    search.known.insert(PathKey(FullPath(listPath)));
+    for (const std::string& path : listed) {
+        search.known.insert(PathKey(FullPath(path)));
+    }
+    for (std::string folder : folders) {
+        for (char& c : folder) {
+            c = c == '/' ? '\\' : c;
+        }
+        WalkFolder(FullPath(ResolveEntryPath(listPath, folder)).c_str(), TakeFile, &search);
+    }
+    return search.found;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The files a recorded list at listPath does not hold: every file below its
+// folders (as the heading names them, relative ones taken from the list's
+// folder) whose full path is none of listed (the full paths of the list's
+// entries; ASCII case aside, as Windows compares names) and is not the list
+// itself. Full paths, in the walk's order, each once however the folders
+// overlap. What the walk cannot take (a folder it cannot search, a path too
+// long) is passed over: no file there can be checked.
+std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
+                                      const std::vector<std::string>& listed);
