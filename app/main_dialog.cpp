@@ -4,19 +4,24 @@
 
 #include <iterator>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/dpi_change.h"
 #include "app/drop_intake.h"
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
+#include "gather/folder_expand_thread.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "tools/check_list.h"
 #include "tools/compare_clipboard.h"
 #include "tools/quick_sum.h"
+#include "tools/record_folder.h"
 #include "tools/save_list.h"
 #include "tools/show_about.h"
+#include "tools/update_list.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
@@ -137,6 +142,7 @@ static void OnSelectionChange(HWND window) {
 }
 
 static void OnClearList(HWND window) {
+    Recorded = RecordedWork();
     FileList->ClearEntries();
     SetDlgItemTextA(window, IDC_SELECTED_PATH, "");
     OfferStart(false);
@@ -159,8 +165,19 @@ static void OnScanDone(HWND window) {
 // At most one run: the progress dialog owns it from creation to its end.
 static void OnStart(HWND window) {
     // A walk still fills the list: a run now would digest half of it.
-    if (ProgressWindow || ExpandThread || !ReapStoppedHashWorker()) {
+    if (ProgressWindow || ExpandThread) {
         return;
+    }
+    if (!ReapStoppedHashWorker()) {
+        if (!Recorded.check) {
+            Recorded = RecordedWork(); // a recording waits for no later run
+        }
+        return;
+    }
+    // What a finished check found no longer holds once another run changes the
+    // list; a check or recording set up for this run has not finished.
+    if (Recorded.finished || (Recorded.check && CheckExpectations.empty())) {
+        Recorded = RecordedWork();
     }
     HWND dialog =
         CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), window, ProgressDialogProc, 0);
@@ -168,6 +185,41 @@ static void OnStart(HWND window) {
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {
         OfferSaveAndClear(false);
+    } else if (!dialog && !Recorded.check) {
+        Recorded = RecordedWork(); // a recording whose run could not begin
+    }
+}
+
+// File > Record folder...: the folder is walked into the list like a dropped
+// one, its run starts after the walk, and its end writes the list.
+static void OnRecordFolder(HWND window) {
+    if (!PrepareRecording(window)) {
+        return;
+    }
+    PendingFolders = FolderQueue::Create(1);
+    PendingFolders.Push(Recorded.folder.c_str());
+    if (PendingFolders.status != Ok) {
+        PendingFolders.Free();
+        Recorded = RecordedWork();
+        ShowMessage(window, IDS_DROP_NO_MEMORY, MB_TASKMODAL | MB_ICONERROR);
+        return;
+    }
+    StartFolderExpansion(window);
+    RunAfterWalk = ExpandThread != NULL;
+    if (!RunAfterWalk) {
+        Recorded = RecordedWork();
+    }
+}
+
+// A recording's run is over: a finished one writes its list.
+static void OnRunEnded(HWND window, bool finished) {
+    if (Recorded.check || Recorded.list.empty()) {
+        return;
+    }
+    if (finished) {
+        FinishRecording(window);
+    } else {
+        Recorded = RecordedWork();
     }
 }
 
@@ -192,6 +244,12 @@ static void OnCommand(HWND window, WPARAM wParam) {
         break;
     case IDM_CHECK_LIST:
         CheckList(window, NULL);
+        break;
+    case IDM_UPDATE_LIST:
+        UpdateList(window);
+        break;
+    case IDM_RECORD_FOLDER:
+        OnRecordFolder(window);
         break;
     case IDM_QUICKSUM:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);
@@ -244,6 +302,15 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case MSG_TAKE_COMMAND_LINE:
         OnTakeCommandLine(window);
+        return TRUE;
+    case MSG_ADD_NEW_FILES:
+        // As with replaced entries, a worker left behind adds nothing.
+        if (ProgressWindow) {
+            ListNewFiles(*reinterpret_cast<const std::vector<std::string>*>(lParam));
+        }
+        return TRUE;
+    case MSG_RUN_ENDED:
+        OnRunEnded(window, wParam != 0);
         return TRUE;
     case WM_TIMER:
         if (wParam == ListPaintTimer) {

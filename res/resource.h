@@ -40,6 +40,8 @@
 // Menu commands (menu 2000 of the language modules)
 #define IDM_QUICKSUM 2010
 #define IDM_CHECK_LIST 2015
+#define IDM_UPDATE_LIST 2016
+#define IDM_RECORD_FOLDER 2017
 #define IDM_SAVE_LIST 2020
 #define IDM_EXIT 2030
 #define IDM_CLEAR_LIST 2040
@@ -88,11 +90,22 @@
 #define IDS_CHECK_TALLY 5312     // format: five %d, checked, OK, failed, missing, not checked
 #define IDS_CHECK_NOTHING 5313   // format: one %s, the list
 #define IDS_LIST_UNREADABLE 5314 // format: one %s, the list
+// Recorded lists: the tally of their check, their update and their recording
+#define IDS_CHECK_TALLY_RECORDED 5320 // format: nine %d, as TallyLine's recorded form
+#define IDS_UPDATE_ASK 5321           // format: %s, the list, then four %d: modified, new, missing, corrupted
+#define IDS_UPDATE_DONE 5322          // format: one %s, the list
+#define IDS_UPDATE_CHANGED 5323       // format: one %s, the list
+#define IDS_RECORD_CLEAR 5324
+#define IDS_RECORD_REPLACE 5325 // format: one %s, the list
+#define IDS_RECORD_SAVED 5326   // format: one %s, the list
+#define IDS_RECORD_PARTLY 5327  // format: %s, the list, then one %d, the files left out
+#define IDS_RECORD_NOTHING 5328 // format: one %s, the folder
 // Save dialog and quick-sum dialog
 #define IDS_SAVE_TITLE 5400
 #define IDS_QUICKSUM_CAPTION 5401
 #define IDS_TEXT_LABEL 5402
 #define IDS_DIGEST_LABEL 5403
 #define IDS_CHECK_TITLE 5404
+#define IDS_RECORD_TITLE 5405
 
 #endif

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "base/algorithm_names.h"
 #include "base/check_tally.h"
@@ -17,6 +18,7 @@
 #include "base/load_text.h"
 #include "base/seek_penalty.h"
 #include "engine/digestor.h"
+#include "gather/new_files.h"
 #include "res/resource.h"
 #include "base/digest_workers.h"
 #include "run/entry_batches.h"
@@ -146,7 +148,8 @@ struct Wording {
     DigestKind kind;
     const char* failFormat; // null: a failed entry keeps its text
     bool check;
-    char verdicts[VerdictReadError + 1][64];
+    std::vector<EntryFinding>* found; // by entry, for a recorded list; null: nothing is kept
+    char verdicts[VerdictNew + 1][64];
 };
 
 // The slot of entry index as the workers need it. A check knows what each of
@@ -185,13 +188,26 @@ void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
     Flush(display, display.shownFileRange < 0);
 }
 
+// A check's verdict on the file of entry slot: a NEW file's, a recorded
+// entry's (CORRUPTED or MODIFIED where its digest differs) or a plain one's.
+Verdict EntryVerdict(const WorkSlot& slot, const CheckExpectation& expected) {
+    if (expected.entry < 0 && slot.outcome == FileDigested) {
+        return VerdictNew;
+    }
+    if (expected.hasRecord) {
+        return RecordVerdict(slot.outcome, slot.digest, expected.digest, expected.record,
+                             FileRecord{slot.size, slot.written});
+    }
+    return CheckVerdict(slot.outcome, slot.digest, expected.digest);
+}
+
 // The line entry slot gets, or the empty text when it keeps its own: a result
 // or failure line of a digest run (a result of an earlier run stays), a
 // verdict line of a check, which it also counts.
-std::string EntryLine(const Wording& wording, const WorkSlot& slot, const CheckExpectation* expected) {
+std::string EntryLine(const Wording& wording, const WorkSlot& slot, const CheckExpectation* expected,
+                      Verdict verdict) {
     const char* name = KindName(slot.kind);
     if (expected) {
-        const Verdict verdict = CheckVerdict(slot.outcome, slot.digest, expected->digest);
         CountVerdict(CheckResult, verdict);
         return std::string(wording.verdicts[verdict]) + " <- " + name + " -> " + slot.path;
     }
@@ -247,7 +263,12 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
                     ShowEntry(display, shown, head, slot);
                 }
                 const CheckExpectation* expected = wording.check ? &CheckExpectations[head] : NULL;
-                const std::string line = EntryLine(wording, slot, expected);
+                const Verdict verdict = expected ? EntryVerdict(slot, *expected) : VerdictOK;
+                if (wording.found) {
+                    (*wording.found)[head] = {slot.outcome, verdict, slot.path, slot.digest,
+                                              FileRecord{slot.size, slot.written}};
+                }
+                const std::string line = EntryLine(wording, slot, expected, verdict);
                 if (!line.empty()) {
                     ReplaceEntry(traffic, head, line.c_str());
                 }
@@ -267,6 +288,37 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
     Flush(display, true);
 }
 
+// The files under a recorded list's folders that it does not name: they are
+// looked for here, off the window thread, and appended before the run counts
+// its entries, so that this one run digests them too. The walk works on the
+// job's own copies, which a job left behind by a cancel still has.
+void AddNewFiles() {
+    const std::string list = Recorded.list;
+    const std::vector<std::string> folders = Recorded.heading.folders, listed = Recorded.listed;
+    std::vector<std::string> added = FindNewFiles(list, folders, listed);
+    if (!added.empty() && !HashStopRequested()) {
+        SendMessageA(MainWindow, MSG_ADD_NEW_FILES, 0, reinterpret_cast<LPARAM>(&added));
+    }
+}
+
+// The entries the run goes over, once a recorded list's check has appended
+// its NEW files; a run for a recorded list keeps room for what it finds of
+// each. LB_ERR when the list cannot tell or there is no room.
+LRESULT CountEntries(const Wording& wording, bool recordedCheck) {
+    try {
+        if (recordedCheck) {
+            AddNewFiles();
+        }
+        LRESULT count = FileList->EntryCount();
+        if (wording.found && count != LB_ERR) {
+            wording.found->assign(static_cast<size_t>(count), EntryFinding());
+        }
+        return count;
+    } catch (const std::bad_alloc&) {
+        return LB_ERR;
+    }
+}
+
 } // namespace
 
 DWORD WINAPI HashWorkerThread(LPVOID) {
@@ -275,6 +327,9 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     Wording wording = {};
     wording.kind = SelectedAlgorithm(MainWindow);
     wording.check = !CheckExpectations.empty();
+    std::vector<EntryFinding> found; // handed to the window thread with the end of the run
+    wording.found = Recorded.list.empty() ? NULL : &found;
+    const bool recordedCheck = wording.check && Recorded.check;
 
     // The window thread may load other texts while we run: keep our own copies.
     char failFormat[SharedTextSize];
@@ -283,7 +338,7 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
         lstrcpynA(failFormat, loaded, sizeof failFormat);
         wording.failFormat = failFormat;
     }
-    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+    for (int v = VerdictOK; v <= VerdictNew; ++v) {
         CopyCut(wording.verdicts[v], sizeof wording.verdicts[v],
                 LoadVerdictWord(static_cast<Verdict>(v)).c_str());
     }
@@ -291,7 +346,7 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     // About 66 KiB and 37 KiB: kept off the thread's stack.
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
-    LRESULT count = FileList->EntryCount();
+    LRESULT count = CountEntries(wording, recordedCheck);
     if (traffic && workers && count != LB_ERR && workers->Start(WorkerCount(), CurrentHashBlockHook())) {
         traffic->lastHandOver = GetTickCount64();
         try {
@@ -308,6 +363,6 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
         return 0;
     }
     SetTaskbarState(TBPF_NOPROGRESS);
-    SendMessageA(ProgressWindow, MSG_HASH_DONE, 0, 0);
+    SendMessageA(ProgressWindow, MSG_HASH_DONE, 0, reinterpret_cast<LPARAM>(wording.found));
     return 0;
 }

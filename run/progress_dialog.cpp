@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
@@ -26,6 +28,9 @@ const ULONGLONG StopTimeout = 5000;
 // that starts after one cancel is caught by the next.
 const DWORD CancelInterval = 20;
 
+// Set when the job has reported the end of its run, for the teardown.
+bool RunFinished = false;
+
 const ControlText ProgressTexts[] = {
     {IDC_CANCEL, IDS_CANCEL},
     {IDC_FILE_GROUP, IDS_FILE_GROUP},
@@ -45,6 +50,7 @@ void OnInitDialog(HWND dialog) {
 
     // The job reports to ProgressWindow, so it is set before the job exists.
     ProgressWindow = dialog;
+    RunFinished = false;
     ClearHashStop();
     HoldListPainting(); // released by the teardown
     // The list stays disabled for the whole run, so the list the run digests
@@ -110,22 +116,29 @@ void OnDestroy() {
     // Last: the main window is whole again when it sees no dialog.
     ProgressWindow = NULL;
     UpdateMainLook();
+    PostMessageA(MainWindow, MSG_RUN_ENDED, RunFinished, 0);
 }
 
-// The tally of a check that ran to its end.
+// The tally of a check that ran to its end; a recorded list's counts more.
 void ShowCheckTally() {
-    const char* format = LoadText(IDS_CHECK_TALLY);
-    char text[SharedTextSize + 64];
     const CheckTally& tally = CheckResult;
-    wsprintfA(text, format ? format : "%d %d %d %d %d", tally.checked, tally.ok, tally.failed, tally.missing,
-              tally.notChecked);
-    MessageBoxA(MainWindow, text, AppCaption,
-                MB_TASKMODAL | (tally.ok == tally.checked ? MB_ICONINFORMATION : MB_ICONWARNING));
+    const char* format = LoadText(tally.recorded ? IDS_CHECK_TALLY_RECORDED : IDS_CHECK_TALLY);
+    char text[SharedTextSize + 128];
+    if (tally.recorded) {
+        wsprintfA(text, format ? format : "%d %d %d %d %d %d %d %d %d", tally.checked, tally.ok,
+                  tally.corrupted, tally.modified, tally.failed - tally.readErrors, tally.missing,
+                  tally.readErrors, tally.added, tally.notChecked);
+    } else {
+        wsprintfA(text, format ? format : "%d %d %d %d %d", tally.checked, tally.ok, tally.failed,
+                  tally.missing, tally.notChecked);
+    }
+    const bool passed = tally.recorded ? CheckPassed(tally) : tally.ok == tally.checked;
+    MessageBoxA(MainWindow, text, AppCaption, MB_TASKMODAL | (passed ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 // The job is done and waits inside this message only to return: its handle
 // is closed here, so the teardown has no worker to stop.
-void OnHashDone(HWND dialog) {
+void OnHashDone(HWND dialog, std::vector<EntryFinding>* found) {
     if (HashStopRequested()) {
         // A teardown is already waiting for the worker; let it return.
         return;
@@ -133,6 +146,15 @@ void OnHashDone(HWND dialog) {
     CloseHandle(HashThread);
     HashThread = NULL;
     const bool check = !CheckExpectations.empty();
+    RunFinished = true;
+    // A recorded list's check and recording keep what the run found.
+    if (found && !Recorded.list.empty()) {
+        Recorded.found.swap(*found);
+    }
+    if (check && Recorded.check) {
+        Recorded.expectations.swap(CheckExpectations);
+        Recorded.finished = true;
+    }
     DestroyWindow(dialog);
     if (check) {
         ShowCheckTally();
@@ -150,7 +172,7 @@ bool ReapStoppedHashWorker() {
     return HashThread == NULL;
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
@@ -168,7 +190,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         break;
     case MSG_HASH_DONE:
         // Handled: WM_USER+1 is also DM_SETDEFID to the dialog manager.
-        OnHashDone(dialog);
+        OnHashDone(dialog, reinterpret_cast<std::vector<EntryFinding>*>(lParam));
         return TRUE;
     case WM_CLOSE:
         DestroyWindow(dialog);

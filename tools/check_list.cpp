@@ -5,12 +5,14 @@
 
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/list_file.h"
 #include "base/list_reading.h"
 #include "base/load_text.h"
 #include "base/long_path.h"
+#include "base/recorded_list.h"
 #include "res/resource.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
@@ -56,13 +58,16 @@ void CheckList(HWND owner, const char* path) {
     std::vector<std::string> paths;
     std::vector<CheckExpectation> expectations;
     int notChecked = 0;
+    RecordedWork recorded;
     try {
         std::string text;
         if (!ReadListFile(list.c_str(), text)) {
             ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
             return;
         }
-        for (const ListEntry& entry : ReadListText(text)) {
+        const std::vector<ListEntry> entries = ReadListText(text);
+        for (size_t number = 0; number < entries.size(); ++number) {
+            const ListEntry& entry = entries[number];
             // A path a list entry cannot hold would name another file.
             std::string file = entry.isResult ? FullPath(ResolveEntryPath(list, entry.path)) : std::string();
             if (file.empty() || file.size() >= static_cast<size_t>(PathBufferSize)) {
@@ -70,7 +75,15 @@ void CheckList(HWND owner, const char* path) {
                 continue;
             }
             paths.push_back(file);
-            expectations.push_back({entry.algorithm, entry.digest});
+            expectations.push_back(
+                {entry.algorithm, entry.digest, entry.hasRecord, entry.record, static_cast<int>(number)});
+        }
+        // A recorded list is kept for its update, and its run looks for NEW files.
+        if (ReadRecordHeading(text, recorded.heading)) {
+            recorded.check = true;
+            recorded.list = list;
+            recorded.text.swap(text);
+            recorded.listed = paths;
         }
     } catch (const std::bad_alloc&) {
         ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
@@ -92,9 +105,20 @@ void CheckList(HWND owner, const char* path) {
     CheckExpectations.swap(expectations);
     CheckResult = CheckTally();
     CheckResult.notChecked = notChecked;
+    CheckResult.recorded = recorded.check;
+    Recorded = std::move(recorded);
     SendMessageA(owner, WM_COMMAND, IDC_START, 0);
     // A run that could not start leaves a plain list behind.
     if (!ProgressWindow) {
         CheckExpectations.clear();
+        Recorded = RecordedWork();
+    }
+}
+
+void ListNewFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        if (FileList->AddEntry(file.c_str()) >= 0) {
+            CheckExpectations.push_back({Recorded.heading.algorithm, std::string(), false, FileRecord(), -1});
+        }
     }
 }

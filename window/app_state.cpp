@@ -9,3 +9,4 @@ HANDLE HashThread = NULL;
 HANDLE ExpandThread = NULL;
 std::vector<CheckExpectation> CheckExpectations;
 CheckTally CheckResult = {};
+RecordedWork Recorded;

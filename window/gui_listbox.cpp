@@ -89,7 +89,7 @@ bool GuiListbox::AttachStyle() {
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;
     style->selectedBrush = CreateBrushIndirect(&brush);
-    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+    for (int v = VerdictOK; v <= VerdictNew; ++v) {
         CopyCut(style->verdictMarks[v], sizeof style->verdictMarks[v],
                 (LoadVerdictWord(static_cast<Verdict>(v)) + " <- ").c_str());
     }
@@ -185,19 +185,25 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
 
     // One pixel of the list's background stays free on every side of a bar.
     const RECT& bar = item->rcItem;
-    // A check's verdict shows without reading it: OK green, the others red.
+    // A check's verdict shows without reading it: OK green, MODIFIED and NEW
+    // blue, the others red.
     int verdict = -1;
-    for (int v = VerdictOK; v <= VerdictReadError; ++v) {
+    for (int v = VerdictOK; v <= VerdictNew; ++v) {
         if (strncmp(entry, style->verdictMarks[v], strlen(style->verdictMarks[v])) == 0) {
             verdict = v;
         }
     }
-    const COLORREF normalText = verdict < 0            ? style->normalTextColor
-                                : verdict == VerdictOK ? PassedGreen
-                                                       : FailedRed;
-    const COLORREF selectedText = verdict < 0            ? style->selectedTextColor
-                                  : verdict == VerdictOK ? PassedLightGreen
-                                                         : FailedLightRed;
+    COLORREF normalText = FailedRed, selectedText = FailedLightRed;
+    if (verdict < 0) {
+        normalText = style->normalTextColor;
+        selectedText = style->selectedTextColor;
+    } else if (verdict == VerdictOK) {
+        normalText = PassedGreen;
+        selectedText = PassedLightGreen;
+    } else if (verdict == VerdictModified || verdict == VerdictNew) {
+        normalText = ChangedBlue;
+        selectedText = ChangedLightBlue;
+    }
     HGDIOBJ oldPen = SelectObject(dc, style->normalPen);
     HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);
     Rectangle(dc, bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1);

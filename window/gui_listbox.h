@@ -27,8 +27,8 @@ struct GuiListboxStyle {
     int32_t rightMargin;
     UINT dpi; // the DPI the list's item height is in
     // How a check's verdict lines begin ("OK <- ", in the module's words), by
-    // Verdict: they are drawn in the palette's passed or failed tone.
-    char verdictMarks[VerdictReadError + 1][72];
+    // Verdict: they are drawn in the palette's passed, failed or changed tone.
+    char verdictMarks[VerdictNew + 1][72];
 };
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"

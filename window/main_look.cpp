@@ -43,5 +43,10 @@ void UpdateMainLook() {
     UINT state = MF_BYCOMMAND | (ListOffered && !walking && !running ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, IDM_SAVE_LIST, state);
     EnableMenuItem(menu, IDM_CLEAR_LIST, state);
+    // An update needs a finished check of a recorded list; a recording fills the list.
+    const bool idle = !walking && !running;
+    EnableMenuItem(menu, IDM_UPDATE_LIST,
+                   MF_BYCOMMAND | (idle && Recorded.check && Recorded.finished ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_RECORD_FOLDER, MF_BYCOMMAND | (idle ? MF_ENABLED : MF_GRAYED));
     DrawMenuBar(MainWindow);
 }

@@ -1,11 +1,13 @@
-// The program's private window messages, all sent synchronously by a worker to
-// the window thread; each receiving dialog procedure reports them handled.
+// The program's private window messages, sent synchronously by a worker to the
+// window thread unless a comment says otherwise; each receiving dialog
+// procedure reports them handled.
 #pragma once
 
 #include <windows.h>
 
 // These two keep their historic numbers. To the dialog manager they are also
 // DM_SETDEFID and DM_REPOSITION, which is why they must be reported handled.
+// MSG_HASH_DONE's lParam: what the run found for a recorded list, or null.
 const UINT MSG_HASH_DONE = WM_USER + 1; // to the progress dialog: the run is over
 const UINT MSG_SCAN_DONE = WM_USER + 2; // to the main window: the dropped folders are walked
 
@@ -14,3 +16,7 @@ const UINT MSG_READ_ENTRIES = WM_APP + 1;    // lParam: EntryBatch to fill
 const UINT MSG_REPLACE_ENTRIES = WM_APP + 2; // lParam: LineBatch to apply
 // Posted by the main window to itself: the command line is taken once it shows.
 const UINT MSG_TAKE_COMMAND_LINE = WM_APP + 3;
+const UINT MSG_ADD_NEW_FILES = WM_APP + 4; // lParam: std::vector<std::string> of a check's NEW files
+// Posted by the progress dialog to the main window as it goes: wParam 1 when
+// the run ran to its end, 0 when it was cancelled or could not start.
+const UINT MSG_RUN_ENDED = WM_APP + 5;

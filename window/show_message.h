@@ -11,3 +11,7 @@ int ShowMessage(HWND owner, UINT textId, UINT flags);
 // text of the user's, never read as a format); argument alone when the
 // module lacks the string.
 int ShowMessage(HWND owner, UINT textId, const char* argument, UINT flags);
+
+// The same for a string with several placeholders (%s, %d), filled in order
+// with the values after flags; the empty text when the module lacks it.
+int ShowFormattedMessage(HWND owner, UINT textId, UINT flags, ...);

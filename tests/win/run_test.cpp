@@ -2,17 +2,20 @@
 // the window they give back, and how they stop.
 #include <stdio.h>
 #include <stdlib.h>
+#include <algorithm>
 #include <memory>
 #include <fstream>
 #include <random>
 #include <shobjidl.h>
 #include <string.h>
 
+#include "base/list_reading.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "base/hash_stop.h"
 #include "tests/win/fixture.h"
 #include "tools/check_list.h"
+#include "tools/record_folder.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
 #include "window/palette.h"
@@ -45,6 +48,21 @@ static void HoldHook(LRESULT entry, ULONGLONG done) {
         Reached = true;
         WaitFor([] { return !Hold.wait || (HashStopRequested() && !Hold.ignoresStop) || Released; });
     }
+}
+
+// Whether entry of list shows text in tone near its start, once painted.
+static bool Painted(HWND list, int entry, COLORREF tone) {
+    RECT item;
+    SendMessageA(list, LB_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&item));
+    return WaitFor([&] {
+        HDC dc = GetDC(list);
+        bool seen = false;
+        for (int x = item.left + 5; x < item.left + 40 && !seen; ++x)
+            for (int y = item.top; y < item.bottom && !seen; ++y)
+                seen = GetPixel(dc, x, y) == tone;
+        ReleaseDC(list, dc);
+        return seen;
+    });
 }
 
 class Run : public WinTest {
@@ -253,29 +271,148 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
     ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 5u; }));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Boxes().size(), 5u) << "a tally after a cancel";
-    HWND list = Item(IDC_FILE_LIST);
-    for (int entry : {0, 2}) {
-        RECT item;
-        SendMessageA(list, LB_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&item));
-        const COLORREF tone = entry == 0 ? PassedGreen : FailedRed;
-        EXPECT_TRUE(WaitFor([&] {
-            HDC dc = GetDC(list);
-            bool seen = false;
-            for (int x = item.left + 5; x < item.left + 40 && !seen; ++x)
-                for (int y = item.top; y < item.bottom && !seen; ++y)
-                    seen = GetPixel(dc, x, y) == tone;
-            ReleaseDC(list, dc);
-            return seen;
-        })) << "entry "
-            << entry;
+    for (int entry : {0, 2})
+        EXPECT_TRUE(Painted(Item(IDC_FILE_LIST), entry, entry == 0 ? PassedGreen : FailedRed)) << entry;
+}
+
+static std::string FolderToRecord;
+static bool ChooseFolderToRecord(HWND, std::string& folder) { return folder = FolderToRecord, true; }
+
+static FileRecord RecordOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return {(ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+static void SetWritten(const std::string& path, ULONGLONG ticks) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
+    FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    EXPECT_TRUE(SetFileTime(file, NULL, NULL, &time)) << path;
+    CloseHandle(file);
+}
+
+// A recorded list's entries as "path digest size written", in its order.
+static std::vector<std::string> RecordedEntries(const std::string& list) {
+    std::vector<std::string> entries;
+    for (const ListEntry& e : ReadListText(ReadBytes(list)))
+        entries.push_back(e.path + " " + e.digest + " " + std::to_string(e.record.size) + " " +
+                          std::to_string(e.hasRecord ? e.record.written : 0));
+    return entries;
+}
+
+// A folder recorded through the window, then checked: one file decays (a byte changed, its time put
+// back), one is edited, one goes and one comes; the update keeps the decayed file's record, so the
+// check after it finds that one alone.
+TEST_F(Run, RecordedFolderTellsDecayFromEditsAndIsUpdated) {
+    // Each file's name in the list, and its verdicts after the changes: the word and the tone.
+    const struct {
+        const char* name;
+        UINT verdict;
+        COLORREF tone;
+    } files[] = {{"a.bin", IDS_VERDICT_CORRUPTED, FailedRed}, {"b.bin", IDS_VERDICT_MODIFIED, ChangedBlue},
+                 {"c.bin", IDS_VERDICT_MISSING, FailedRed},   {"d.bin", IDS_VERDICT_OK, PassedGreen},
+                 {"sub/e.bin", IDS_VERDICT_OK, PassedGreen},  {"f.bin", IDS_VERDICT_NEW, ChangedBlue}};
+    auto relative = [](std::string name) {
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return "photos\\" + name;
+    };
+    auto file = [&](const std::string& name) { return Path(relative(name)); };
+    auto entryOf = [&](const std::string& name) { // as the list should record the file now
+        const FileRecord record = RecordOf(file(name));
+        return "photos/" + name + " " + DigestOf(DigestSHA256, ReadBytes(file(name))) + " " +
+               std::to_string(record.size) + " " + std::to_string(record.written);
+    };
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5; ++i) {
+        File(relative(files[i].name), 1000 * i + 7);
+        expected.push_back(entryOf(files[i].name));
     }
+    const std::string list = Path("photos.sha256");
+    char format[1024] = "", ask[2048], text[2048];
+    auto tally = [&](std::vector<int> n) {
+        LoadStringA(LanguageModule, IDS_CHECK_TALLY_RECORDED, format, sizeof format);
+        n.resize(9);
+        snprintf(text, sizeof text, format, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8]);
+        return std::string(text);
+    };
+    LoadStringA(LanguageModule, IDS_UPDATE_ASK, format, sizeof format);
+    snprintf(ask, sizeof ask, format, list.c_str(), 1, 1, 1, 1); // modified, new, missing, corrupted
+    const std::string saved = Text(IDS_RECORD_SAVED, list), updated = Text(IDS_UPDATE_DONE, list);
+    const std::string allOk = tally({5, 5}), changed = tally({5, 2, 1, 1, 0, 1, 0, 1}),
+                      afterUpdate = tally({5, 4, 1});
+    m_allowedBoxes = {saved, Text(IDS_CHECK_REPLACE), allOk, changed, ask, updated, afterUpdate};
+    // A menu command, or a check of the list: the text of the last box once boxes have shown.
+    auto command = [&](UINT id, size_t boxes) {
+        if (id == IDM_CHECK_LIST)
+            OnWindowThread([&] { CheckList(m_window, list.c_str()); });
+        else
+            PostMessageA(m_window, WM_COMMAND, id, 0);
+        EXPECT_TRUE(WaitFor([&] { return Boxes().size() == boxes; }) && WaitIdle()) << Boxes().size();
+        return Boxes().back().text;
+    };
+
+    Select(DigestSHA256);
+    FolderToRecord = Path("photos");
+    SetFolderChoice(ChooseFolderToRecord);
+    EXPECT_EQ(command(IDM_RECORD_FOLDER, 1), saved);
+    SetFolderChoice(nullptr);
+    RecordHeading heading = {};
+    ASSERT_TRUE(ReadRecordHeading(ReadBytes(list), heading));
+    EXPECT_TRUE(heading.algorithm == DigestSHA256 && heading.folders == std::vector<std::string>{"photos"});
+    const std::vector<std::string> recorded = RecordedEntries(list); // in the walk's order
+    std::vector<std::string> sorted = recorded;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, expected);
+    EXPECT_FALSE(Enabled(IDM_UPDATE_LIST));
+    EXPECT_EQ(command(IDM_CHECK_LIST, 3), allOk);
+    EXPECT_TRUE(Enabled(IDM_UPDATE_LIST));
+
+    const FileRecord aWas = RecordOf(file("a.bin"));
+    std::string bytes = ReadBytes(file("a.bin"));
+    bytes[bytes.size() / 2] ^= 1;
+    std::ofstream(file("a.bin").c_str(), std::ios::binary) << bytes;
+    SetWritten(file("a.bin"), aWas.written);
+    std::ofstream(file("b.bin").c_str(), std::ios::binary | std::ios::app) << "edited";
+    SetWritten(file("b.bin"), RecordOf(file("b.bin")).written + 3600 * 10000000ULL);
+    DeleteFileA(file("c.bin").c_str());
+    File("photos\\f.bin", 99);
+    EXPECT_EQ(command(IDM_CHECK_LIST, 5), changed);
+    // The list's order, the NEW file last, each line in its tone.
+    std::vector<decltype(&files[0])> order;
+    for (const std::string& entry : recorded)
+        for (const auto& f : files)
+            if (entry.rfind(std::string("photos/") + f.name + " ", 0) == 0)
+                order.push_back(&f);
+    order.push_back(&files[5]);
+    std::vector<std::string> lines;
+    for (const auto* f : order)
+        lines.push_back(Text(f->verdict) + " <- SHA256 -> " + file(f->name));
+    EXPECT_EQ(Entries(), lines);
+    for (size_t i = 0; i < order.size(); ++i)
+        EXPECT_TRUE(Painted(Item(IDC_FILE_LIST), static_cast<int>(i), order[i]->tone)) << lines[i];
+
+    EXPECT_EQ(command(IDM_UPDATE_LIST, 7), updated);
+    EXPECT_EQ(Boxes()[5].text, ask);
+    EXPECT_FALSE(Enabled(IDM_UPDATE_LIST));
+    expected.clear();
+    for (size_t i = 0; i < recorded.size(); ++i)
+        if (order[i]->verdict != IDS_VERDICT_MISSING) // the decayed file keeps its recorded digest and time
+            expected.push_back(order[i]->verdict == IDS_VERDICT_MODIFIED ? entryOf(order[i]->name)
+                                                                         : recorded[i]);
+    expected.push_back(entryOf("f.bin"));
+    EXPECT_EQ(RecordedEntries(list), expected);
+    EXPECT_EQ(command(IDM_CHECK_LIST, 9), afterUpdate);
 }
 
 // Where Wine has no taskbar: records the state and value calls of a run, ignores the rest.
 struct TaskbarRecord : ITaskbarList3 {
     std::mutex mutex;
     std::vector<ULONGLONG> calls; // a state, or 1000 + value * 100 + total
-    void Add(ULONGLONG call) { std::lock_guard<std::mutex> lock(mutex); calls.push_back(call); }
+    void Add(ULONGLONG call) {
+        std::lock_guard<std::mutex> lock(mutex);
+        calls.push_back(call);
+    }
     HRESULT STDMETHODCALLTYPE SetProgressState(HWND, TBPFLAG state) override { return Add(state), S_OK; }
     HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG value, ULONGLONG total) override {
         return Add(1000 + value * 100 + total), S_OK;

@@ -466,6 +466,16 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
                                                     {IDS_CHECK_TALLY, "ddddd"},
                                                     {IDS_CHECK_NOTHING, "s"},
                                                     {IDS_LIST_UNREADABLE, "s"},
+                                                    {IDS_CHECK_TALLY_RECORDED, "ddddddddd"},
+                                                    {IDS_UPDATE_ASK, "sdddd"},
+                                                    {IDS_UPDATE_DONE, "s"},
+                                                    {IDS_UPDATE_CHANGED, "s"},
+                                                    {IDS_RECORD_CLEAR, ""},
+                                                    {IDS_RECORD_REPLACE, "s"},
+                                                    {IDS_RECORD_SAVED, "s"},
+                                                    {IDS_RECORD_PARTLY, "sd"},
+                                                    {IDS_RECORD_NOTHING, "s"},
+                                                    {IDS_RECORD_TITLE, ""},
                                                     {IDS_SAVE_TITLE, ""},
                                                     {IDS_QUICKSUM_CAPTION, ""},
                                                     {IDS_TEXT_LABEL, ""},
@@ -495,8 +505,8 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
     EXPECT_LE(same, 1 + 1) << "strings the German module holds in English"; // "Text:", "OK"
     for (HMODULE module : modules) {
         HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST,
-                        IDM_COMPARE_CLIPBOARD, IDM_ABOUT})
+        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_UPDATE_LIST, IDM_RECORD_FOLDER, IDM_SAVE_LIST,
+                        IDM_EXIT, IDM_CLEAR_LIST, IDM_COMPARE_CLIPBOARD, IDM_ABOUT})
             EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
         DestroyMenu(menu);
         FreeLibrary(module);
