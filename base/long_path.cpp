@@ -122,3 +122,5 @@ bool SamePath(const std::string& one, const std::string& other) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                 TRUE) == CSTR_EQUAL;
 }
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }

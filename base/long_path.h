@@ -22,6 +22,9 @@ std::wstring LongPath(const std::string& path);
 // nothing there.
 DWORD PathAttributes(const std::string& path);
 
+// The folder of a full path: what comes before its last backslash.
+std::string FolderOf(const std::string& path);
+
 // Whether two full paths name the same place as Windows compares names:
 // without regard to case.
 bool SamePath(const std::string& one, const std::string& other);

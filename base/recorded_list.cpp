@@ -264,6 +264,13 @@ unsigned long long TimeNow() {
     return since1970 + 116444736000000000ULL;
 }
 
+RecordUpdate UpdateFor(Verdict verdict, const std::string& digest, const FileRecord& found) {
+    const RecordUpdate keep = {RecordKeep, std::string(), {0, 0}};
+    const RecordUpdate replace = {RecordReplace, digest, found};
+    const RecordUpdate drop = {RecordDrop, std::string(), {0, 0}};
+    return verdict == VerdictModified ? replace : verdict == VerdictMissing ? drop : keep;
+}
+
 std::string UpdateRecordedText(const std::string& text, const std::vector<RecordUpdate>& updates,
                                const std::vector<RecordedFile>& added, unsigned long long now) {
     std::vector<std::string> lines = ListLines(text);

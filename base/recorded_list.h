@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/check_tally.h"
 #include "engine/digestor.h"
 
 // A file's size and last-write time; times are 100-ns ticks since
@@ -84,6 +85,12 @@ struct RecordUpdate {
     std::string digest; // RecordReplace: the new digest and record
     FileRecord record;
 };
+
+// What an update does with an entry that got verdict: a MODIFIED file takes
+// its new digest and record (found), a MISSING one goes; any other keeps its
+// line, a CORRUPTED one above all, so that the decay shows until the file is
+// restored from a backup.
+RecordUpdate UpdateFor(Verdict verdict, const std::string& digest, const FileRecord& found);
 
 // The text of the list after an update: entry i as updates[i] says (an entry
 // without an update is kept; a replaced entry keeps its path and gets its

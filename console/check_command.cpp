@@ -53,15 +53,11 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     CountVerdict(*check.tally, verdict);
     check.tally->recorded = check.tally->recorded || entry.hasRecord;
     PutVerdict(check, entry.path, verdict);
-    RecordUpdate& update = check.updates[index];
-    if (verdict == VerdictModified) {
-        update = {RecordReplace, slot.digest, found};
-        check.changes.push_back("updated: " + entry.path);
-    } else if (verdict == VerdictMissing) {
-        update.action = RecordDrop;
-        check.changes.push_back("dropped: " + entry.path);
-    } else if (verdict == VerdictCorrupted) {
-        check.changes.push_back("kept as recorded: " + entry.path);
+    check.updates[index] = UpdateFor(verdict, slot.digest, found);
+    // What the update says of each verdict it acts on, by Verdict.
+    static const char* const changes[] = {"", "", "dropped: ", "", "kept as recorded: ", "updated: ", ""};
+    if (changes[verdict][0] != '\0') {
+        check.changes.push_back(changes[verdict] + entry.path);
     }
 }
 
@@ -104,6 +100,9 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
         }
     }
     const std::vector<std::string> found = FindNewFiles(FullPath(check.list), heading.folders, listed);
+    if (StopRequested()) {
+        return false;
+    }
     FileRun files(NewFileDigested, &check);
     if (digest && !files.Start()) {
         return false;
@@ -180,8 +179,7 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
         if (ReadListFile(lists[i], text)) {
             const int checked = tally.checked;
             const std::string full = FullPath(lists[i]);
-            ListCheck check = {
-                lists[i], full.substr(0, full.find_last_of('\\')), {}, 0, request.quiet, &tally, {}, {}, {}};
+            ListCheck check = {lists[i], FolderOf(full), {}, 0, request.quiet, &tally, {}, {}, {}};
             stopped = !CheckList(check, text, request, unwritten);
             empty = empty || (!stopped && tally.checked == checked);
         } else {

@@ -111,7 +111,7 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
     RecordHeading heading = {request.kind, TimeNow(), {}};
     if (run.recording) {
         run.recordPath = FullPath(request.recordPath);
-        run.recordFolder = run.recordPath.substr(0, run.recordPath.find_last_of('\\'));
+        run.recordFolder = FolderOf(run.recordPath);
     }
     FileRun files(FileFinishedLine, &run);
     if (!files.Start()) {

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/hash_stop.h"
 #include "base/list_reading.h"
 #include "base/long_path.h"
 #include "gather/folder_walk.h"
@@ -31,7 +32,8 @@ bool TakeFile(const char* path, WalkFind find, void* context) {
             search.found.push_back(full);
         }
     }
-    return true;
+    // A stop of the run or of the console ends the search too: a big tree takes a while.
+    return !HashStopRequested();
 }
 
 } // namespace
@@ -47,7 +49,9 @@ std::vector<std::string> FindNewFiles(const std::string& listPath, const std::ve
         for (char& c : folder) {
             c = c == '/' ? '\\' : c;
         }
-        WalkFolder(FullPath(ResolveEntryPath(listPath, folder)).c_str(), TakeFile, &search);
+        if (!WalkFolder(FullPath(ResolveEntryPath(listPath, folder)).c_str(), TakeFile, &search)) {
+            break;
+        }
     }
     return search.found;
 }

@@ -9,6 +9,7 @@
 // entries; ASCII case aside, as Windows compares names) and is not the list
 // itself. Full paths, in the walk's order, each once however the folders
 // overlap. What the walk cannot take (a folder it cannot search, a path too
-// long) is passed over: no file there can be checked.
+// long) is passed over: no file there can be checked. A stop request
+// (HashStopRequested) ends the search with what it found so far.
 std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
                                       const std::vector<std::string>& listed);

@@ -42,12 +42,6 @@ bool AskForFolder(HWND owner, std::string& folder) {
 
 FolderChoice Choose = AskForFolder;
 
-unsigned long long UtcNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
 // path without trailing separators ("C:" for a drive's root).
 std::string Trimmed(std::string path) {
     while (path.size() > 1 && path.back() == '\\') {
@@ -57,8 +51,6 @@ std::string Trimmed(std::string path) {
 }
 
 bool IsRoot(const std::string& trimmed) { return PathIsRootA((trimmed + "\\").c_str()) != FALSE; }
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 } // namespace
 
@@ -100,9 +92,7 @@ bool PrepareRecording(HWND owner) {
     recording.folder = IsRoot(trimmed) ? trimmed + "\\" : trimmed;
     // A root's list lies in the folder it records.
     const std::string listFolder = FolderOf(list);
-    recording.heading = {SelectedAlgorithm(owner),
-                         UtcNow(),
-                         {listFolder == trimmed ? std::string(".") : RecordedPath(listFolder, trimmed)}};
+    recording.heading = {SelectedAlgorithm(owner), TimeNow(), {RecordedFolder(listFolder, trimmed)}};
     Recorded = std::move(recording);
     UpdateMainLook();
     return true;
@@ -119,7 +109,7 @@ void FinishRecording(HWND owner) {
     try {
         text = RecordHeadingText(recording.heading);
         for (const EntryFinding& found : recording.found) {
-            if (lstrcmpiA(found.path.c_str(), list.c_str()) == 0) {
+            if (SamePath(found.path, list)) {
                 continue; // the list never records itself
             }
             if (found.outcome != FileDigested) {

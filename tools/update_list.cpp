@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/list_file.h"
+#include "base/long_path.h"
 #include "base/recorded_list.h"
 #include "res/resource.h"
 #include "window/app_state.h"
@@ -12,14 +13,6 @@
 #include "window/show_message.h"
 
 namespace {
-
-unsigned long long UtcNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 // What the update does, from the check's verdicts, and how many of each.
 struct Changes {
@@ -46,16 +39,10 @@ Changes ChangesOf(const RecordedWork& check) {
             changes.updates.resize(static_cast<size_t>(entry) + 1,
                                    RecordUpdate{RecordKeep, std::string(), {}});
         }
-        RecordUpdate& update = changes.updates[static_cast<size_t>(entry)];
-        if (found.verdict == VerdictModified) {
-            update = {RecordReplace, found.digest, found.record};
-            ++changes.modified;
-        } else if (found.verdict == VerdictMissing) {
-            update.action = RecordDrop;
-            ++changes.missing;
-        } else if (found.verdict == VerdictCorrupted) {
-            ++changes.corrupted;
-        }
+        changes.updates[static_cast<size_t>(entry)] = UpdateFor(found.verdict, found.digest, found.record);
+        changes.modified += found.verdict == VerdictModified ? 1 : 0;
+        changes.missing += found.verdict == VerdictMissing ? 1 : 0;
+        changes.corrupted += found.verdict == VerdictCorrupted ? 1 : 0;
     }
     return changes;
 }
@@ -86,7 +73,7 @@ void UpdateList(HWND owner) {
         }
         std::string aside;
         const SaveOutcome outcome = WriteInPlace(
-            list.c_str(), UpdateRecordedText(text, changes.updates, changes.added, UtcNow()), aside);
+            list.c_str(), UpdateRecordedText(text, changes.updates, changes.added, TimeNow()), aside);
         if (outcome == SaveFailed) {
             ShowMessage(owner, IDS_SAVE_FAILED, MB_TASKMODAL | MB_ICONERROR);
             return;
