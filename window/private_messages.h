@@ -14,3 +14,4 @@ const UINT MSG_READ_ENTRIES = WM_APP + 1;    // lParam: EntryBatch to fill
 const UINT MSG_REPLACE_ENTRIES = WM_APP + 2; // lParam: LineBatch to apply
 // Posted by the main window to itself: the command line is taken once it shows.
 const UINT MSG_TAKE_COMMAND_LINE = WM_APP + 3;
+const UINT MSG_ADD_ENTRIES = WM_APP + 4; // lParam: FoundEntries of a walk to append
