@@ -12,6 +12,7 @@
 #include "app/take_command_line.h"
 #include "companion/varnolib.h"
 #include "gather/folder_expand_thread.h"
+#include "gather/folder_scan.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
@@ -289,6 +290,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // DM_REPOSITION to the dialog manager, which would move the window.
     case MSG_SCAN_DONE:
         OnScanDone(window);
+        return TRUE;
+    case MSG_ADD_ENTRIES:
+        AddFoundEntries(reinterpret_cast<const FoundEntries*>(lParam));
         return TRUE;
     case MSG_READ_ENTRIES:
         ReadEntryBatch(reinterpret_cast<EntryBatch*>(lParam));

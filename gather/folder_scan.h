@@ -1,9 +1,24 @@
 #pragma once
 
+#include <stddef.h>
+
 // Appends every file below folder to FileList, in the order of WalkFolder
 // (gather/folder_walk.h). What the walk cannot take (a folder it cannot
 // search, a path too long for a list line, a name outside the code page) is
 // listed as its failure line (gather/walk_failure_line.h) in its place, never
-// left out. Each entry costs one synchronous message to the list, so the
-// worker may call it as well as the window thread.
+// left out. The expansion worker calls it, one walk at a time: the finds go to
+// the window thread in batches (MSG_ADD_ENTRIES), because under Wine one
+// message between threads costs far more than listing a find. A batch goes
+// when it is full, when the last one went a report interval ago, and at the
+// end, so the list fills as the walk goes.
 void ScanFolder(const char* folder);
+
+// Entries on their way to the list, in walk order.
+struct FoundEntries {
+    int count;
+    size_t used;
+    char text[128 * 1024]; // count entries, each ended by its '\0'
+};
+
+// Window thread, on MSG_ADD_ENTRIES: appends the entries to FileList in order.
+void AddFoundEntries(const FoundEntries* found);

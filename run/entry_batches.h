@@ -10,7 +10,9 @@
 
 #include "window/app_state.h"
 
-const int EntryBatchSize = 64;
+// Each batch is one message each way: under Wine a few tenths of a millisecond
+// the job waits, and the window thread is busy for a few milliseconds with it.
+const int EntryBatchSize = 256;
 
 // Entries first .. first + count - 1, read by MSG_READ_ENTRIES.
 struct EntryBatch {

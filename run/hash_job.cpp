@@ -343,7 +343,7 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
                 LoadVerdictWord(static_cast<Verdict>(v)).c_str());
     }
 
-    // About 66 KiB and 37 KiB: kept off the thread's stack.
+    // About 266 KiB and 37 KiB: kept off the thread's stack.
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
     LRESULT count = CountEntries(wording, recordedCheck);

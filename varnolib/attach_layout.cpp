@@ -168,8 +168,39 @@ bool Measure(HWND window, int32_t count, const LayoutEntry* table, LayoutRecord*
     return true;
 }
 
-LRESULT CALLBACK LayoutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The record of each window is kept at hand beside its property: under Wine every property read
+// is a round trip to the server, and the procedure runs on every message of the window. A
+// window's messages come on its own thread, so each thread keeps the windows it has met; the
+// record of a window stays the same from AttachLayout until WM_NCDESTROY.
+struct KnownRecord {
+    HWND window;
+    LayoutRecord* record;
+};
+
+thread_local KnownRecord KnownRecords[2];
+
+LayoutRecord* RecordOf(HWND window) {
+    for (const KnownRecord& known : KnownRecords) {
+        if (known.window == window)
+            return known.record;
+    }
     LayoutRecord* record = static_cast<LayoutRecord*>(GetPropA(window, LayoutProperty));
+    if (record != NULL) {
+        KnownRecords[1] = KnownRecords[0];
+        KnownRecords[0] = {window, record};
+    }
+    return record;
+}
+
+void ForgetRecord(HWND window) {
+    for (KnownRecord& known : KnownRecords) {
+        if (known.window == window)
+            known = {NULL, NULL};
+    }
+}
+
+LRESULT CALLBACK LayoutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LayoutRecord* record = RecordOf(window);
     if (record == NULL) // someone took the property away: nothing left to chain to
         return DefWindowProcA(window, message, wParam, lParam);
     const WNDPROC previous = record->previous;
@@ -196,6 +227,7 @@ LRESULT CALLBACK LayoutWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NCDESTROY:
         // Procedures put in front of ours later still call us, so ours stays in the chain; only
         // the record goes.
+        ForgetRecord(window);
         RemovePropA(window, LayoutProperty);
         FreeRecord(record);
         break;

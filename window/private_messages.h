@@ -20,3 +20,4 @@ const UINT MSG_ADD_NEW_FILES = WM_APP + 4; // lParam: std::vector<std::string> o
 // Posted by the progress dialog to the main window as it goes: wParam 1 when
 // the run ran to its end, 0 when it was cancelled or could not start.
 const UINT MSG_RUN_ENDED = WM_APP + 5;
+const UINT MSG_ADD_ENTRIES = WM_APP + 6; // lParam: FoundEntries of a walk to append

@@ -1,8 +1,11 @@
 // Files and folders taken in from the command line and from drops, and the
 // walk of the folders.
+#include <stdio.h>
+
 #include <algorithm>
 
 #include "app/main_dialog.h"
+#include "gather/folder_scan.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
@@ -171,6 +174,45 @@ TEST_F(Intake, LinkToAnOwnParentIsNotEnteredOtherLinksAreFollowed) {
                                 }),
                   1)
             << folder;
+}
+
+namespace {
+
+int HandedOver = 0; // entries that came in MSG_ADD_ENTRIES; the window thread's alone
+
+LRESULT CALLBACK CountHandedOver(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == MSG_ADD_ENTRIES)
+        HandedOver += reinterpret_cast<const FoundEntries*>(sent->lParam)->count;
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+} // namespace
+
+// The walk hands its finds to the window thread in batches, which it lists in walk order.
+TEST_F(Intake, AWalkHandsItsFindsOverInBatchesInWalkOrder) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 300; ++i) {
+        char name[32];
+        sprintf(name, "many\\f%03d.txt", i);
+        files.push_back(File(name, 1));
+    }
+    HandedOver = 0;
+    HHOOK hook = NULL;
+    OnWindowThread([&] {
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, CountHandedOver, NULL, GetCurrentThreadId());
+        Drop({Path("many")});
+    });
+    ASSERT_TRUE(hook != NULL);
+    ASSERT_TRUE(WaitIdle());
+    int handedOver = -1;
+    OnWindowThread([&] {
+        UnhookWindowsHookEx(hook);
+        handedOver = HandedOver;
+    });
+    // In walk order: Wine lists a folder in name order.
+    EXPECT_EQ(Entries(), files);
+    EXPECT_EQ(handedOver, 300);
 }
 
 // TRUE keeps the dialog manager from taking them for DM_SETDEFID or DM_REPOSITION.
