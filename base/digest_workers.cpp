@@ -165,14 +165,17 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
         slot.outcome = HashStopRequested() ? FileStopped : FileOpenFailed;
         return;
     }
-    // Size and last-write time in one call: a check of a recorded list needs both.
-    BY_HANDLE_FILE_INFORMATION information = {};
-    GetFileInformationByHandle(file.Get(), &information);
+    // Size and last-write time, for the bar and for a recorded list's check. Not through
+    // GetFileInformationByHandle: under Wine it also asks for the file's name, a server call
+    // and several file system calls more per file.
+    LARGE_INTEGER size = {};
+    FILETIME written = {};
+    GetFileSizeEx(file.Get(), &size);
+    GetFileTime(file.Get(), NULL, NULL, &written);
     {
         ScopedLock lock;
-        slot.size = (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-        slot.written = (static_cast<ULONGLONG>(information.ftLastWriteTime.dwHighDateTime) << 32) |
-                       information.ftLastWriteTime.dwLowDateTime;
+        slot.size = static_cast<ULONGLONG>(size.QuadPart);
+        slot.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
         slot.state = SlotOpened;
     }
     WakeConditionVariable(&SlotsMoved); // the job alone waits there

@@ -6,7 +6,8 @@
 #   - 8 files of 32 MiB: at most 0.6 x the time of `md5sum -c`, and 1.8 x the pace of one worker
 #   - one 256 MiB file: at most 1.05 x the time of `md5sum -c`
 # and, with one goal each, the same file's SHA256SUMS line against `sha256sum -c` (1.1 x its time)
-# and the digest of the 10,000 files (at least 5,000 files a second).
+# and the digest of the 10,000 files (at least 5,000 files a second), and their recording into a
+# recorded list (--record, SHA-256) against a plain SHA-256 digest run (at most 1.05 x its time).
 # BIN is the Windows tree's bin/, WORK a folder for the test data (shared with run_bench.sh and
 # kept between runs). Each figure is the best of three runs of the whole program, less the time
 # Wine takes to start it and end it (that of a check of one small file, printed too).
@@ -60,6 +61,10 @@ wine_small=$(less_start "$(best check small.md5)")
 one_small=$(less_start "$(best one check small.md5)")
 wine_sha=$(less_start "$(best check big.sha256)")
 wine_digest=$(less_start "$(best cmd "$(windows "$small")")")
+sha_digest=$(less_start "$(best cmd -a SHA256 "$(windows "$small")")")
+sha_record=$(less_start "$(best cmd -a SHA256 --record "$(windows "$work/small.sha256")" "$(windows "$small")")")
+[[ $(grep -c '^# size=' "$work/small.sha256") == 10000 ]] ||
+    { echo "console_bench: --record did not record 10,000 files" >&2; exit 1; }
 [[ $(cmd "$(windows "$small")" | wc -l) == 10000 ]] ||
     { echo "console_bench: DigestorCmd did not list 10,000 files" >&2; exit 1; }
 [[ $(cmd -c "$(windows "$work/small.md5")" | grep -c ': OK') == 10000 ]] ||
@@ -72,6 +77,7 @@ eight_gain=$(calc "$one_eight / $wine_eight")
 big_ratio=$(calc "$wine_big / $native_big")
 sha_ratio=$(calc "$wine_sha / $native_sha")
 digest_rate=$(calc "10000 / $wine_digest")
+record_ratio=$(calc "$sha_record / $sha_digest")
 printf '\nDigestorCmd.exe under Wine, %d processors: every worker (all) and one (one), less %.3f s of\n' \
     "$(nproc)" "$start"
 printf "Wine's start and end\n"
@@ -93,3 +99,7 @@ printf '%-44s %8.3fs %9s %8.3fs   %-30s %s\n' "-c, SHA256SUMS of it (sha256sum -
     "<= 1.10x sha256sum -c" "$(verdict "$sha_ratio" '<=' 1.1)"
 printf '%-44s %8.0f/s %9s %9s   %-30s %s\n' "digest of the 10,000 files: files a second" "$digest_rate" "" "" \
     ">= 5000 files/s" "$(verdict "$digest_rate" '>=' 5000)"
+printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "--record of the 10,000 files, SHA-256" "$sha_record" "" "" "" ""
+printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "  a plain SHA-256 digest of them" "$sha_digest" "" "" "" ""
+printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  --record against the digest" "$record_ratio" "" "" "<= 1.05x" \
+    "$(verdict "$record_ratio" '<=' 1.05)"
