@@ -43,7 +43,9 @@ static void HoldHook(LRESULT entry, ULONGLONG done) {
         Hold.entry = -1;
         // Other workers may still digest the entries before: they are replaced first.
         char before[PathBufferSize];
-        WaitFor([entry, &before] { return !entry || (FileList->GetEntry(entry - 1, before) && strstr(before, " <- ")); });
+        WaitFor([entry, &before] {
+            return !entry || (FileList->GetEntry(entry - 1, before) && strstr(before, " <- "));
+        });
         PostMessageA(ProgressWindow, Hold.message, Hold.wParam, 0);
         Reached = true;
         WaitFor([] { return !Hold.wait || (HashStopRequested() && !Hold.ignoresStop) || Released; });
@@ -420,12 +422,16 @@ struct TaskbarRecord : ITaskbarList3 {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-#define OK_(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return S_OK; }
-    OK_(HrInit) OK_(AddTab, HWND) OK_(DeleteTab, HWND) OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND)
-    OK_(MarkFullscreenWindow, HWND, BOOL) OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND)
-    OK_(SetTabOrder, HWND, HWND) OK_(SetTabActive, HWND, HWND, DWORD) OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
-    OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON) OK_(ThumbBarSetImageList, HWND, HIMAGELIST)
-    OK_(SetOverlayIcon, HWND, HICON, LPCWSTR) OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
+#define OK_(name, ...)                                                                                       \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return S_OK; }
+    OK_(HrInit)
+    OK_(AddTab, HWND) OK_(DeleteTab, HWND) OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND)
+        OK_(MarkFullscreenWindow, HWND, BOOL) OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND)
+            OK_(SetTabOrder, HWND, HWND) OK_(SetTabActive, HWND, HWND, DWORD)
+                OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
+                    OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
+                        OK_(ThumbBarSetImageList, HWND, HIMAGELIST) OK_(SetOverlayIcon, HWND, HICON, LPCWSTR)
+                            OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
 #undef OK_
 };
 
@@ -443,23 +449,32 @@ TEST_F(Run, EntriesFinishedAheadWaitForTheOnesBeforeThem) {
     SetEntries(paths);
     Hold = {1, 2048, WM_NULL, 0, true, false};
     CloseHandle(Start());
-    ASSERT_TRUE(WaitFor([] { return Reached && Digested[7] == 700 && Digested[6] == 600 && Digested[5] == 500; }));
+    ASSERT_TRUE(
+        WaitFor([] { return Reached && Digested[7] == 700 && Digested[6] == 600 && Digested[5] == 500; }));
     EXPECT_FALSE(WaitFor([&] { return Entries() != expected; }, 300)) << "replaced ahead of the held entry";
-    EXPECT_TRUE(WaitFor([] { return WindowText(GetDlgItem(ProgressWindow, IDC_PROGRESS_FILE_NAME)).find("big.bin") != std::string::npos; }, 2000));
+    EXPECT_TRUE(WaitFor(
+        [] {
+            return WindowText(GetDlgItem(ProgressWindow, IDC_PROGRESS_FILE_NAME)).find("big.bin") !=
+                   std::string::npos;
+        },
+        2000));
     PostMessageA(ProgressWindow, WM_COMMAND, IDC_CANCEL, 0);
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Entries(), expected);
     CloseHandle(Start()); // a whole run: every value up to the count
     ASSERT_TRUE(WaitIdle());
     UseTaskbarObject(NULL);
-    SetEnvironmentVariableA("DIGESTOR_WORKERS", getenv("DIGESTOR_WORKERS")); // the C runtime's copy kept the old
+    SetEnvironmentVariableA("DIGESTOR_WORKERS",
+                            getenv("DIGESTOR_WORKERS")); // the C runtime's copy kept the old
 
-    std::vector<ULONGLONG> calls = taskbar.calls, held(calls.begin(), std::find(calls.begin() + 1, calls.end(), TBPF_NORMAL));
+    std::vector<ULONGLONG> calls = taskbar.calls,
+                           held(calls.begin(), std::find(calls.begin() + 1, calls.end(), TBPF_NORMAL));
     ASSERT_EQ(held, (std::vector<ULONGLONG>{TBPF_NORMAL, 1008, 1108, TBPF_NOPROGRESS})) << "cancelled run";
     EXPECT_EQ(calls[held.size() + 1], 1008u);
     for (size_t k = held.size() + 2; k + 1 < calls.size(); ++k)
         EXPECT_TRUE(calls[k] > calls[k - 1] && calls[k] <= 1808) << calls[k];
-    EXPECT_EQ(std::vector<ULONGLONG>(calls.end() - 2, calls.end()), (std::vector<ULONGLONG>{1808, TBPF_NOPROGRESS}));
+    EXPECT_EQ(std::vector<ULONGLONG>(calls.end() - 2, calls.end()),
+              (std::vector<ULONGLONG>{1808, TBPF_NOPROGRESS}));
 }
 
 // Entries in the order the workers' blocks came: on a disk that seeks, one file after another.
