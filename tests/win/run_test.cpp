@@ -425,13 +425,13 @@ struct TaskbarRecord : ITaskbarList3 {
 #define OK_(name, ...)                                                                                       \
     HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return S_OK; }
     OK_(HrInit)
-    OK_(AddTab, HWND) OK_(DeleteTab, HWND) OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND)
-        OK_(MarkFullscreenWindow, HWND, BOOL) OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND)
-            OK_(SetTabOrder, HWND, HWND) OK_(SetTabActive, HWND, HWND, DWORD)
-                OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
-                    OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
-                        OK_(ThumbBarSetImageList, HWND, HIMAGELIST) OK_(SetOverlayIcon, HWND, HICON, LPCWSTR)
-                            OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
+    OK_(AddTab, HWND)
+    OK_(DeleteTab, HWND) OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND) OK_(MarkFullscreenWindow, HWND, BOOL)
+        OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND) OK_(SetTabOrder, HWND, HWND)
+            OK_(SetTabActive, HWND, HWND, DWORD) OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
+                OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
+                    OK_(ThumbBarSetImageList, HWND, HIMAGELIST) OK_(SetOverlayIcon, HWND, HICON, LPCWSTR)
+                        OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
 #undef OK_
 };
 
@@ -505,4 +505,41 @@ TEST_F(Run, FilesOfADiskThatSeeksAreReadOneAtATime) {
     SetEnvironmentVariableA("DIGESTOR_WORKERS", getenv("DIGESTOR_WORKERS"));
     EXPECT_EQ(Entries(), expected);
     EXPECT_FALSE(Interleaved) << "two files of a disk that seeks were read at once";
+}
+
+// A recorded list is never written over behind the user's back: not by an update after the list
+// changed on disk since its check, not by a recording answered No to the replace question.
+TEST_F(Run, RecordedListChangedOnDiskOrRefusedStaysAsItIs) {
+    File("keep\\a.bin", 10);
+    File("keep\\b.bin", 20);
+    const std::string list = Path("keep.md5");
+    char format[1024] = "", text[1024], ask[2048];
+    LoadStringA(LanguageModule, IDS_CHECK_TALLY_RECORDED, format, sizeof format);
+    snprintf(text, sizeof text, format, 2, 2, 0, 0, 0, 0, 0, 0, 0);
+    LoadStringA(LanguageModule, IDS_UPDATE_ASK, format, sizeof format);
+    snprintf(ask, sizeof ask, format, list.c_str(), 0, 0, 0, 0);
+    m_allowedBoxes = {Text(IDS_RECORD_SAVED, list),   Text(IDS_CHECK_REPLACE),       text, ask,
+                      Text(IDS_UPDATE_CHANGED, list), Text(IDS_RECORD_REPLACE, list)};
+    Select(DigestMD5);
+    FolderToRecord = Path("keep");
+    SetFolderChoice(ChooseFolderToRecord);
+    PostMessageA(m_window, WM_COMMAND, IDM_RECORD_FOLDER, 0);
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 1; }) && WaitIdle());
+    OnWindowThread([&] { CheckList(m_window, list.c_str()); });
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 3; }) && WaitIdle());
+    EXPECT_EQ(Boxes().back().text, text);
+
+    std::ofstream(list.c_str(), std::ios::binary | std::ios::app) << "# a note added meanwhile\r\n";
+    const std::string edited = ReadBytes(list);
+    PostMessageA(m_window, WM_COMMAND, IDM_UPDATE_LIST, 0);
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 5; }) && WaitIdle());
+    EXPECT_EQ(Boxes().back().text, Text(IDS_UPDATE_CHANGED, list));
+    EXPECT_EQ(ReadBytes(list), edited);
+
+    m_answer = IDNO;
+    PostMessageA(m_window, WM_COMMAND, IDM_RECORD_FOLDER, 0);
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 6; }) && WaitIdle());
+    SetFolderChoice(nullptr);
+    EXPECT_EQ(Boxes().back().text, Text(IDS_RECORD_REPLACE, list));
+    EXPECT_EQ(ReadBytes(list), edited);
 }
