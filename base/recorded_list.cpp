@@ -194,13 +194,7 @@ bool ReadRecordHeadingLines(const std::vector<std::string>& lines, RecordHeading
         if (line == Title) {
             titled = true;
         } else if (StartsWith(line, AlgorithmKey)) {
-            const std::string name = line.substr(AlgorithmKey.size());
-            for (DigestKind kind = DigestMD2; kind <= DigestSHA512; ++kind) {
-                if (name == AlgorithmNames[kind]) {
-                    read.algorithm = kind;
-                    named = true;
-                }
-            }
+            named = FindAlgorithm(line.substr(AlgorithmKey.size()), read.algorithm);
         } else if (StartsWith(line, RecordedKey)) {
             dated = ReadUtcTime(line.substr(RecordedKey.size()), read.recorded);
         } else if (StartsWith(line, FolderKey)) {

@@ -16,21 +16,13 @@ bin=$(realpath "$1")
 mkdir -p "$2"
 work=$(realpath "$2")
 wine_run=$(cd "$(dirname "$0")/.." && pwd)/scripts/wine-run
-big=$work/big.bin small=$work/small eight=$work/eight runs=3
+runs=3
 
-[[ -f $big && $(stat -c %s "$big") == 268435456 ]] || head -c 268435456 /dev/urandom >"$big"
-if [[ ! -d $small || $(find "$small" -type f | wc -l) != 10000 ]]; then
-    rm -rf "$small" && mkdir -p "$small"
-    head -c $((10000 * 1024)) /dev/urandom | split -b 1024 -a 5 -d - "$small/f"
-fi
-if [[ ! -d $eight || $(find "$eight" -type f -size 32M | wc -l) != 8 ]]; then
-    rm -rf "$eight" && mkdir -p "$eight"
-    head -c $((8 * 32 * 1048576)) /dev/urandom | split -b $((32 * 1048576)) -a 1 -d - "$eight/m"
-fi
+source "$(dirname "$0")/bench_figures.sh"
+make_data
 (cd "$work" && md5sum big.bin >big.md5 && sha256sum big.bin >big.sha256)
 (cd "$work" && md5sum eight/* >eight.md5 && find small -type f | sort | xargs md5sum >small.md5)
 (cd "$work" && md5sum small/f00000 >one.md5)
-windows() { local p=$1; echo "Z:${p//\//\\}"; }
 
 # best COMMAND...: the shortest of $runs wall times of COMMAND, in seconds; it must succeed.
 best() {
@@ -39,8 +31,6 @@ best() {
         t0=$(date +%s.%N) && "$@" >/dev/null && t1=$(date +%s.%N) && awk "BEGIN { print $t1 - $t0 }"
     done | sort -g | head -1
 }
-calc() { awk "BEGIN { print $1 }"; }
-verdict() { awk "BEGIN { print ($1 $2 $3) ? \"met\" : \"missed\" }"; }
 one() { DIGESTOR_WORKERS=1 "$@"; }
 cmd() { "$wine_run" "$bin/DigestorCmd.exe" "$@"; }
 check() { cmd -c -q "$(windows "$work/$1")"; } # LIST: the files of work/LIST checked
@@ -70,36 +60,20 @@ sha_record=$(less_start "$(best cmd -a SHA256 --record "$(windows "$work/small.s
 [[ $(cmd -c "$(windows "$work/small.md5")" | grep -c ': OK') == 10000 ]] ||
     { echo "console_bench: DigestorCmd -c did not find 10,000 files OK" >&2; exit 1; }
 
-small_rate=$(calc "10000 / $wine_small")
-small_gain=$(calc "$one_small / $wine_small")
-eight_ratio=$(calc "$wine_eight / $native_eight")
-eight_gain=$(calc "$one_eight / $wine_eight")
-big_ratio=$(calc "$wine_big / $native_big")
 sha_ratio=$(calc "$wine_sha / $native_sha")
 digest_rate=$(calc "10000 / $wine_digest")
 record_ratio=$(calc "$sha_record / $sha_digest")
 printf '\nDigestorCmd.exe under Wine, %d processors: every worker (all) and one (one), less %.3f s of\n' \
     "$(nproc)" "$start"
 printf "Wine's start and end\n"
-printf '%-44s %9s %9s %9s   %-30s %s\n' "" "all" "one" "md5sum" "goal" "verdict"
-printf '%-44s %8.0f/s %8.0f/s %8.0f/s   %-30s %s\n' "-c, 10,000 files of 1 KiB: files a second" \
-    "$small_rate" "$(calc "10000 / $one_small")" "$(calc "10000 / $native_small")" ">= 8000 files/s" \
-    "$(verdict "$small_rate" '>=' 8000)"
-printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$small_gain" "" "" ">= 1.80x" \
-    "$(verdict "$small_gain" '>=' 1.8)"
-printf '%-44s %8.3fs %8.3fs %8.3fs\n' "-c, 8 files of 32 MiB" "$wine_eight" "$one_eight" "$native_eight"
-printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against md5sum -c" "$eight_ratio" \
-    "$(calc "$one_eight / $native_eight")" "" "all <= 0.60x md5sum -c" "$(verdict "$eight_ratio" '<=' 0.6)"
-printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$eight_gain" "" "" ">= 1.80x" \
-    "$(verdict "$eight_gain" '>=' 1.8)"
-printf '%-44s %8.3fs %8.3fs %8.3fs\n' "-c, one 256 MiB file" "$wine_big" "$one_big" "$native_big"
-printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against md5sum -c" "$big_ratio" "$(calc "$one_big / $native_big")" \
-    "" "all <= 1.05x md5sum -c" "$(verdict "$big_ratio" '<=' 1.05)"
+row_head "md5sum"
+small_rows "-c, 10,000 files of 1 KiB: files a second"
+file_rows "-c, 8 files of 32 MiB" "-c, one 256 MiB file" "md5sum -c"
 printf '%-44s %8.3fs %9s %8.3fs   %-30s %s\n' "-c, SHA256SUMS of it (sha256sum -c)" "$wine_sha" "" "$native_sha" \
     "<= 1.10x sha256sum -c" "$(verdict "$sha_ratio" '<=' 1.1)"
 printf '%-44s %8.0f/s %9s %9s   %-30s %s\n' "digest of the 10,000 files: files a second" "$digest_rate" "" "" \
     ">= 5000 files/s" "$(verdict "$digest_rate" '>=' 5000)"
-printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "--record of the 10,000 files, SHA-256" "$sha_record" "" "" "" ""
-printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "  a plain SHA-256 digest of them" "$sha_digest" "" "" "" ""
+printf '%-44s %8.3fs\n' "--record of the 10,000 files, SHA-256" "$sha_record"
+printf '%-44s %8.3fs\n' "  a plain SHA-256 digest of them" "$sha_digest"
 printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  --record against the digest" "$record_ratio" "" "" "<= 1.05x" \
     "$(verdict "$record_ratio" '<=' 1.05)"

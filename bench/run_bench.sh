@@ -26,23 +26,9 @@ tree_runs=2
 
 mkdir -p "$work"
 work=$(realpath "$work")
-big=$work/big.bin
-small=$work/small
-eight=$work/eight
 tree=$work/tree
-if [[ ! -f $big || $(stat -c %s "$big") != 268435456 ]]; then
-    head -c 268435456 /dev/urandom >"$big"
-fi
-if [[ ! -d $small || $(find "$small" -type f | wc -l) != 10000 ]]; then
-    rm -rf "$small"
-    mkdir -p "$small"
-    head -c $((10000 * 1024)) /dev/urandom | split -b 1024 -a 5 -d - "$small/f"
-fi
-if [[ ! -d $eight || $(find "$eight" -type f -size 32M | wc -l) != 8 ]]; then
-    rm -rf "$eight"
-    mkdir -p "$eight"
-    head -c $((8 * 32 * 1048576)) /dev/urandom | split -b $((32 * 1048576)) -a 1 -d - "$eight/m"
-fi
+source "$here/bench/bench_figures.sh"
+make_data
 if [[ ! -d $tree || $(find "$tree" -type f | wc -l) != 100000 ]]; then
     rm -rf "$tree"
     for d in $(seq -w 0 99); do
@@ -50,13 +36,9 @@ if [[ ! -d $tree || $(find "$tree" -type f | wc -l) != 100000 ]]; then
         head -c $((1000 * 100)) /dev/urandom | split -b 100 -a 3 -d - "$tree/d$d/f"
     done
 fi
-windows() { local p=$1; echo "Z:${p//\//\\}"; }
 
 now() { date +%s.%N; }
 best() { sort -g | head -1; }
-calc() { awk "BEGIN { print $1 }"; }
-# verdict VALUE OP GOAL: "met" or "missed"
-verdict() { awk "BEGIN { print ($1 $2 $3) ? \"met\" : \"missed\" }"; }
 
 # Native: md5sum, page cache warm.
 md5sum "$big" "$eight"/* >/dev/null
@@ -145,31 +127,12 @@ list_times=$(for _ in $(seq $runs); do big_list; done)
 list_clear=$(cut -d' ' -f1 <<<"$list_times" | best)
 list_close=$(cut -d' ' -f2 <<<"$list_times" | best)
 
-small_rate=$(calc "10000 / $wine_small")
-small_gain=$(calc "$one_small / $wine_small")
-eight_ratio=$(calc "$wine_eight / $native_eight")
-eight_gain=$(calc "$one_eight / $wine_eight")
-big_ratio=$(calc "$wine_big / $native_big")
 printf '\nDigestor.exe under Wine, %d processors: every worker (all) and one worker (one)\n' "$processors"
-printf '%-44s %9s %9s %9s   %-30s %s\n' "" "all" "one" "md5sum" "goal" "verdict"
-printf '%-44s %8.0f/s %8.0f/s %8.0f/s   %-30s %s\n' "10,000 files of 1 KiB, MD5: files a second" \
-    "$small_rate" "$(calc "10000 / $one_small")" "$(calc "10000 / $native_small")" ">= 8000 files/s" \
-    "$(verdict "$small_rate" '>=' 8000)"
-printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$small_gain" "" "" ">= 1.80x" \
-    "$(verdict "$small_gain" '>=' 1.8)"
+row_head "md5sum"
+small_rows "10,000 files of 1 KiB, MD5: files a second"
 printf '%-44s %8.0f/s %8.0f/s %9s   %s\n' "  Wine's own floor: open, read, close" "$floor_all" "$floor_one" "" \
     "(bare calls, no list, no display)"
-printf '%-44s %8.3fs %8.3fs %8.3fs\n' "8 files of 32 MiB, MD5" "$wine_eight" "$one_eight" "$native_eight"
-printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against md5sum" "$eight_ratio" \
-    "$(calc "$one_eight / $native_eight")" "" "all <= 0.60x md5sum" "$(verdict "$eight_ratio" '<=' 0.6)"
-printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$eight_gain" "" "" ">= 1.80x" \
-    "$(verdict "$eight_gain" '>=' 1.8)"
-printf '%-44s %8.3fs %8.3fs %8.3fs\n' "one 256 MiB file, MD5" "$wine_big" "$one_big" "$native_big"
-printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against md5sum" "$big_ratio" "$(calc "$one_big / $native_big")" \
-    "" "all <= 1.05x md5sum" "$(verdict "$big_ratio" '<=' 1.05)"
-printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "100,000 files in 100 folders: walk and run" "$wine_tree" "" "" \
-    "<= 15 s" "$(verdict "$wine_tree" '<=' 15)"
-printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "200,000 lines in the list: clear" "$list_clear" "" "" "<= 2 s" \
-    "$(verdict "$list_clear" '<=' 2)"
-printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "200,000 lines in the list: close" "$list_close" "" "" "<= 2 s" \
-    "$(verdict "$list_close" '<=' 2)"
+file_rows "8 files of 32 MiB, MD5" "one 256 MiB file, MD5" "md5sum"
+one_row "100,000 files in 100 folders: walk and run" "$wine_tree" "<= 15 s" '<=' 15
+one_row "200,000 lines in the list: clear" "$list_clear" "<= 2 s" '<=' 2
+one_row "200,000 lines in the list: close" "$list_close" "<= 2 s" '<=' 2

@@ -103,18 +103,23 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
     if (StopRequested()) {
         return false;
     }
-    FileRun files(NewFileDigested, &check);
-    if (digest && !files.Start()) {
-        return false;
-    }
     for (const std::string& path : found) {
         CountVerdict(*check.tally, VerdictNew);
         PutVerdict(check, RecordedPath(check.folder, path), VerdictNew);
-        if (digest && !files.AddFile(path, heading.algorithm)) {
+    }
+    if (!digest) {
+        return true;
+    }
+    FileRun files(NewFileDigested, &check);
+    if (!files.Start()) {
+        return false;
+    }
+    for (const std::string& path : found) {
+        if (!files.AddFile(path, heading.algorithm)) {
             return false;
         }
     }
-    return !digest || files.Finish();
+    return files.Finish();
 }
 
 // Checks one list into tally; false when a stop ended it. Updating, it then rewrites the list.

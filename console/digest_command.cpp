@@ -24,6 +24,7 @@ struct DigestRun {
     const char* failFormat; // null: a failed file's line is its path, as in the window
     bool quiet;
     bool failed;
+    bool listing;      // -o: the lines are kept for the list
     std::string lines; // the -o list's entries so far
     FileRun* files;
     bool recording;
@@ -37,7 +38,9 @@ void PutListLine(DigestRun& run, const std::string& line, bool failure) {
     if (!run.quiet || failure) {
         PutLine(StandardOutput, line);
     }
-    run.lines += line + "\r\n";
+    if (run.listing) {
+        run.lines += line + "\r\n";
+    }
 }
 
 // Each file's line, in walk order; a walk's failure line comes back as a note.
@@ -102,6 +105,7 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
                      loaded ? failFormat : NULL,
                      request.quiet,
                      false,
+                     request.listPath != NULL,
                      "",
                      NULL,
                      request.recordPath != NULL,

@@ -45,10 +45,8 @@ std::vector<std::string> FindNewFiles(const std::string& listPath, const std::ve
     for (const std::string& path : listed) {
         search.known.insert(PathKey(FullPath(path)));
     }
-    for (std::string folder : folders) {
-        for (char& c : folder) {
-            c = c == '/' ? '\\' : c;
-        }
+    // FullPath makes the heading's '/' backslashes.
+    for (const std::string& folder : folders) {
         if (!WalkFolder(FullPath(ResolveEntryPath(listPath, folder)).c_str(), TakeFile, &search)) {
             break;
         }

@@ -132,8 +132,8 @@ void ShowCheckTally() {
         wsprintfA(text, format ? format : "%d %d %d %d %d", tally.checked, tally.ok, tally.failed,
                   tally.missing, tally.notChecked);
     }
-    const bool passed = tally.recorded ? CheckPassed(tally) : tally.ok == tally.checked;
-    MessageBoxA(MainWindow, text, AppCaption, MB_TASKMODAL | (passed ? MB_ICONINFORMATION : MB_ICONWARNING));
+    MessageBoxA(MainWindow, text, AppCaption,
+                MB_TASKMODAL | (CheckPassed(tally) ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 // The job is done and waits inside this message only to return: its handle

@@ -1,0 +1,51 @@
+# Sourced by run_bench.sh and console_bench.sh: the test data both time, in $work (big.bin, small/,
+# eight/), and the rows of the figures they share, with their goals.
+
+windows() { local p=$1; echo "Z:${p//\//\\}"; }
+calc() { awk "BEGIN { print $1 }"; }
+# verdict VALUE OP GOAL: "met" or "missed"
+verdict() { awk "BEGIN { print ($1 $2 $3) ? \"met\" : \"missed\" }"; }
+
+# make_data: one 256 MiB file, 10,000 files of 1 KiB and 8 files of 32 MiB, each made once.
+big=$work/big.bin small=$work/small eight=$work/eight
+make_data() {
+    [[ -f $big && $(stat -c %s "$big") == 268435456 ]] || head -c 268435456 /dev/urandom >"$big"
+    if [[ ! -d $small || $(find "$small" -type f | wc -l) != 10000 ]]; then
+        rm -rf "$small" && mkdir -p "$small"
+        head -c $((10000 * 1024)) /dev/urandom | split -b 1024 -a 5 -d - "$small/f"
+    fi
+    if [[ ! -d $eight || $(find "$eight" -type f -size 32M | wc -l) != 8 ]]; then
+        rm -rf "$eight" && mkdir -p "$eight"
+        head -c $((8 * 32 * 1048576)) /dev/urandom | split -b $((32 * 1048576)) -a 1 -d - "$eight/m"
+    fi
+}
+
+row_head() { printf '%-44s %9s %9s %9s   %-30s %s\n' "" "all" "one" "$1" "goal" "verdict"; }
+# small_rows LABEL NATIVE: the 10,000 files from $wine_small, $one_small and $native_small (seconds).
+small_rows() {
+    local rate gain
+    rate=$(calc "10000 / $wine_small") gain=$(calc "$one_small / $wine_small")
+    printf '%-44s %8.0f/s %8.0f/s %8.0f/s   %-30s %s\n' "$1" "$rate" "$(calc "10000 / $one_small")" \
+        "$(calc "10000 / $native_small")" ">= 8000 files/s" "$(verdict "$rate" '>=' 8000)"
+    printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$gain" "" "" ">= 1.80x" \
+        "$(verdict "$gain" '>=' 1.8)"
+}
+# file_rows EIGHT-LABEL BIG-LABEL NATIVE: the 8 files and the big one from $wine_eight, $one_eight,
+# $native_eight, $wine_big, $one_big and $native_big, against the native tool NATIVE.
+file_rows() {
+    local ratio gain big_ratio
+    ratio=$(calc "$wine_eight / $native_eight") gain=$(calc "$one_eight / $wine_eight")
+    big_ratio=$(calc "$wine_big / $native_big")
+    printf '%-44s %8.3fs %8.3fs %8.3fs\n' "$1" "$wine_eight" "$one_eight" "$native_eight"
+    printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against $3" "$ratio" "$(calc "$one_eight / $native_eight")" "" \
+        "all <= 0.60x $3" "$(verdict "$ratio" '<=' 0.6)"
+    printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "  all workers against one" "$gain" "" "" ">= 1.80x" \
+        "$(verdict "$gain" '>=' 1.8)"
+    printf '%-44s %8.3fs %8.3fs %8.3fs\n' "$2" "$wine_big" "$one_big" "$native_big"
+    printf '%-44s %8.2fx %8.2fx %9s   %-30s %s\n' "  against $3" "$big_ratio" "$(calc "$one_big / $native_big")" "" \
+        "all <= 1.05x $3" "$(verdict "$big_ratio" '<=' 1.05)"
+}
+# one_row LABEL SECONDS GOAL-TEXT OP GOAL: a figure of its own.
+one_row() {
+    printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "$1" "$2" "" "" "$3" "$(verdict "$2" "$4" "$5")"
+}
