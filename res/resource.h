@@ -7,6 +7,7 @@
 #define IDD_MAIN 101
 #define IDD_PROGRESS 102
 #define IDD_QUICKSUM 103
+#define IDD_DIGESTS_PAGE 104 // the Explorer extension's page, in its own DLL
 
 // Menu 2000 (placeholder in the program, the real one in the language modules) and icon
 #define IDR_MAIN_MENU 2000
@@ -107,5 +108,13 @@
 #define IDS_DIGEST_LABEL 5403
 #define IDS_CHECK_TITLE 5404
 #define IDS_RECORD_TITLE 5405
+
+// The Explorer extension's Digests page (dialog 104): controls 1100-1199, strings 5500-5599
+#define IDS_PAGE_TITLE 5500
+
+// The Explorer extension's Digestor menu: strings 5600-5649
+#define IDS_MENU_DIGESTOR 5600
+
+// The window's command line: strings 5650-5699
 
 #endif

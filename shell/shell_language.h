@@ -1,0 +1,15 @@
+// The wording of the extension: the program's language modules, lang\1031.dll or lang\1033.dll beside
+// the DLL, chosen by the system's language as the program chooses. Explorer's narrow code page is not
+// the programs' UTF-8, so every text here is UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Maps the language module as a data file (nothing in it runs); null when it is missing. The caller
+// frees it with FreeLibrary.
+HMODULE LoadShellLanguage();
+
+// String id of module; the empty text when module is null or lacks it.
+std::wstring ShellText(HMODULE module, UINT id);

@@ -1,0 +1,142 @@
+#include "tests/shell/shell_host.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string.h>
+
+namespace {
+
+typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
+typedef HRESULT(STDAPICALLTYPE* CanUnloadFunction)();
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameW(NULL, path, ARRAYSIZE(path));
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+// Only GetData of CF_HDROP, which is all an extension's Initialize reads.
+class DropData : public IDataObject {
+public:
+    explicit DropData(const std::vector<std::wstring>& paths) : m_refCount(1), m_paths(paths) {}
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (riid == IID_IUnknown || riid == IID_IDataObject) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = NULL;
+        return E_NOINTERFACE;
+    }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refCount); }
+    IFACEMETHODIMP_(ULONG) Release() override {
+        LONG count = InterlockedDecrement(&m_refCount);
+        if (count == 0) {
+            delete this;
+        }
+        return count;
+    }
+    IFACEMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) {
+            return DV_E_FORMATETC;
+        }
+        size_t chars = 1;
+        for (const std::wstring& path : m_paths) {
+            chars += path.size() + 1;
+        }
+        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+        if (!memory) {
+            return E_OUTOFMEMORY;
+        }
+        DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        wchar_t* out = reinterpret_cast<wchar_t*>(drop + 1);
+        for (const std::wstring& path : m_paths) {
+            memcpy(out, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+            out += path.size() + 1;
+        }
+        *out = L'\0';
+        GlobalUnlock(memory);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = memory;
+        medium->pUnkForRelease = NULL;
+        return S_OK;
+    }
+    IFACEMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP QueryGetData(FORMATETC* format) override {
+        return format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+    }
+    IFACEMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = NULL;
+        return E_NOTIMPL;
+    }
+    IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    virtual ~DropData() {}
+    LONG m_refCount;
+    std::vector<std::wstring> m_paths;
+};
+
+} // namespace
+
+HMODULE ExtensionModule() {
+    static HMODULE module = LoadLibraryW((ProgramFolder() + L"\\DigestorShell64.dll").c_str());
+    return module;
+}
+
+HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
+    *object = NULL;
+    GetClassObjectFunction get =
+        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllGetClassObject")));
+    if (!get) {
+        return E_FAIL;
+    }
+    IClassFactory* factory = NULL;
+    HRESULT result = get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(result)) {
+        return result;
+    }
+    result = factory->CreateInstance(NULL, riid, object);
+    factory->Release();
+    return result;
+}
+
+bool ExtensionCanUnload() {
+    CanUnloadFunction canUnload =
+        reinterpret_cast<CanUnloadFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
+    return canUnload && canUnload() == S_OK;
+}
+
+IDataObject* MakeDropData(const std::vector<std::wstring>& paths) { return new DropData(paths); }
+
+std::wstring FreshFolder(const std::wstring& name) {
+    std::wstring folder = ProgramFolder() + L"\\" + name;
+    SHFILEOPSTRUCTW remove = {};
+    std::wstring from = folder + L'\0';
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationW(&remove);
+    CreateDirectoryW(folder.c_str(), NULL);
+    return folder;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
