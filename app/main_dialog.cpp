@@ -125,17 +125,6 @@ static void OnInitDialog(HWND window) {
 // Set while the walk of the command line's folders runs: its end starts the run.
 static bool RunAfterWalk = false;
 
-// Anything named on the command line starts a run once its folders are
-// walked, whatever became of them.
-static void OnTakeCommandLine(HWND window) {
-    if (TakeCommandLine(window)) {
-        RunAfterWalk = ExpandThread != NULL;
-        if (!RunAfterWalk) {
-            SendMessageA(window, WM_COMMAND, IDC_START, 0);
-        }
-    }
-}
-
 static void OnSelectionChange(HWND window) {
     if (FileList->GetSelectedEntry(FileNameBuffer)) {
         SetDlgItemTextA(window, IDC_SELECTED_PATH, FileNameBuffer);
@@ -191,12 +180,9 @@ static void OnStart(HWND window) {
     }
 }
 
-// File > Record folder...: the folder is walked into the list like a dropped
-// one, its run starts after the walk, and its end writes the list.
-static void OnRecordFolder(HWND window) {
-    if (!PrepareRecording(window)) {
-        return;
-    }
+// A recording set up by PrepareRecording: the folder is walked into the list
+// like a dropped one, its run starts after the walk, and its end writes the list.
+static void WalkRecordedFolder(HWND window) {
     PendingFolders = FolderQueue::Create(1);
     PendingFolders.Push(Recorded.folder.c_str());
     if (PendingFolders.status != Ok) {
@@ -209,6 +195,31 @@ static void OnRecordFolder(HWND window) {
     RunAfterWalk = ExpandThread != NULL;
     if (!RunAfterWalk) {
         Recorded = RecordedWork();
+    }
+}
+
+// File > Record folder...
+static void OnRecordFolder(HWND window) {
+    if (PrepareRecording(window)) {
+        WalkRecordedFolder(window);
+    }
+}
+
+// Anything named on the command line starts a run once its folders are
+// walked, whatever became of them; a recording walks its folder first.
+static void OnTakeCommandLine(HWND window) {
+    switch (TakeCommandLine(window)) {
+    case CommandLineRun:
+        RunAfterWalk = ExpandThread != NULL;
+        if (!RunAfterWalk) {
+            SendMessageA(window, WM_COMMAND, IDC_START, 0);
+        }
+        break;
+    case CommandLineRecord:
+        WalkRecordedFolder(window);
+        break;
+    case CommandLineIdle:
+        break;
     }
 }
 

@@ -116,5 +116,9 @@
 #define IDS_MENU_DIGESTOR 5600
 
 // The window's command line: strings 5650-5699
+#define IDS_UNKNOWN_ALGORITHM 5650  // format: one %s, the name given after /alg
+#define IDS_ITEMS_UNREADABLE 5651   // format: one %s, the file given after /items
+#define IDS_NOT_A_FOLDER 5652       // format: one %s, the path given after /record
+#define IDS_COMMAND_LINE_FORMS 5653 // format: one %s, the argument not understood
 
 #endif

@@ -72,10 +72,20 @@ bool PrepareRecording(HWND owner) {
         return false;
     }
     std::string chosen;
-    if (!Choose(owner, chosen)) {
+    return Choose(owner, chosen) && PrepareFolderRecording(owner, chosen);
+}
+
+bool PrepareFolderRecording(HWND owner, const std::string& folder) {
+    if (ExpandThread || ProgressWindow || HashThread) {
         return false;
     }
-    const std::string trimmed = Trimmed(FullPath(chosen));
+    const DWORD attributes = folder.size() < static_cast<size_t>(PathBufferSize) ? PathAttributes(folder)
+                                                                                 : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ShowMessage(owner, IDS_NOT_A_FOLDER, folder.c_str(), MB_TASKMODAL | MB_ICONERROR);
+        return false;
+    }
+    const std::string trimmed = Trimmed(FullPath(folder));
     const std::string list = RecordedListPath(trimmed, SelectedAlgorithm(owner));
     if (PathAttributes(list) != INVALID_FILE_ATTRIBUTES &&
         ShowMessage(owner, IDS_RECORD_REPLACE, list.c_str(), MB_ICONQUESTION | MB_YESNO) != IDYES) {

@@ -14,12 +14,16 @@
 // (C:\C.sha256).
 std::string RecordedListPath(const std::string& folder, DigestKind kind);
 
-// Asks for the folder (the shell's folder dialog), then whether to replace a
-// recorded list already there and the entries of the file list; clears the
-// list and sets up Recorded for the recording with the selected algorithm.
-// True when the caller is to walk Recorded.folder into the list and run.
-// Window thread, while no walk or run is busy.
+// Asks for the folder (the shell's folder dialog), then goes on as
+// PrepareFolderRecording. Window thread, while no walk or run is busy.
 bool PrepareRecording(HWND owner);
+
+// Sets up the recording of folder (any path; one that is no folder is named
+// in a message): asks whether to replace a recorded list already there and
+// the entries of the file list, clears the list and sets up Recorded with
+// the selected algorithm. True when the caller is to walk Recorded.folder
+// into the list and run. Window thread, while no walk or run is busy.
+bool PrepareFolderRecording(HWND owner, const std::string& folder);
 
 // After the recording's run ran to its end: writes the list (every file
 // digested, the list itself aside) in place and says how it went, naming how

@@ -16,6 +16,10 @@ void FillAlgorithmBox(HWND box) {
     SendMessageA(box, CB_SETCURSEL, DigestMD5, 0);
 }
 
+void SelectAlgorithm(HWND window, DigestKind kind) {
+    SendDlgItemMessageA(window, IDC_ALGORITHM, CB_SETCURSEL, kind, 0); // DigestKind order, as filled
+}
+
 DigestKind SelectedAlgorithm(HWND window) {
     LRESULT selection = SendDlgItemMessageA(window, IDC_ALGORITHM, CB_GETCURSEL, 0, 0);
     // The box offers the algorithms in DigestKind order.
