@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/main_dialog.h"
+#include "base/list_reading.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
 #include "run/entry_batches.h"
@@ -56,6 +57,84 @@ TEST_F(CheckLine, ChecksTheListNamedAfterSlashCheck) {
                                         Text(IDS_VERDICT_FAILED) + " <- SHA256 -> " + folder + "\\b.txt"}));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, Tally(2, 1, 1, 0, 0));
+}
+
+// Run in bin/ by the tests win_form_* with the arguments of a row (CMakeLists.txt), over the files
+// command_line_files.sh made in bin/cmd: after the run, the list holds the digests of a *sum file made
+// there in its order, the algorithm box shows the row's algorithm, and the row's message alone showed.
+class CommandLineForm : public WinTest {
+protected:
+    static std::string Full(const std::string& path) {
+        char full[MAX_PATH * 2] = "";
+        GetFullPathNameA(path.c_str(), sizeof full, full, NULL);
+        return full;
+    }
+    // Each line as "ALG digest full-path".
+    static std::vector<std::string> Listed(const std::vector<std::string>& entries) {
+        std::vector<std::string> listed;
+        for (const std::string& entry : entries) {
+            const ListEntry e = ReadOwnLine(entry);
+            listed.push_back(e.isResult ? DigestNames[e.algorithm] + (" " + e.digest + " " + Full(e.path))
+                                        : "no result: " + entry);
+        }
+        return listed;
+    }
+    static std::vector<std::string> Summed(const std::string& sums) {
+        std::vector<std::string> listed;
+        for (const ListEntry& e : ReadListText(ReadBytes(sums)))
+            listed.push_back(DigestNames[e.algorithm] +
+                             (" " + e.digest + " " + Full(ResolveEntryPath(sums, e.path))));
+        return listed;
+    }
+};
+
+TEST_F(CommandLineForm, ListsRunsAndTellsAsItsRowSays) {
+    const struct {
+        const char* arguments;
+        const char* sums;  // the list after the run, null for an empty one
+        const char* shown; // in the algorithm box
+        UINT message;      // the one message box, 0 for none, naming...
+        const char* named; // ...this, or the recorded list
+        const char* gone;  // a file the start deleted
+        const char* recorded;
+    } forms[] = {
+        {"/alg sha-256 cmd/a.txt", "cmd\\a.sha256", "SHA256", 0, "", nullptr, nullptr},
+        {"/alg Whirlpool cmd/a.txt", nullptr, "MD5", IDS_UNKNOWN_ALGORITHM, "Whirlpool", nullptr, nullptr},
+        {"/alg MD5 /items cmd/handover.txt", "cmd\\items.md5", "MD5", IDS_BAD_ARGUMENTS, "cmd/gone.txt",
+         "cmd\\handover.txt", nullptr},
+        {"/alg md5 /items cmd/none.txt", nullptr, "MD5", IDS_ITEMS_UNREADABLE, "cmd/none.txt", nullptr,
+         nullptr},
+        {"/alg sha1 /items", nullptr, "SHA1", IDS_COMMAND_LINE_FORMS, "/items", nullptr, nullptr},
+        {"/record cmd/rec", "cmd\\rec.sums", "SHA256", IDS_RECORD_SAVED, nullptr, nullptr, "cmd\\rec.sha256"},
+        {"/record cmd/a.txt", nullptr, "SHA256", IDS_NOT_A_FOLDER, "cmd/a.txt", nullptr, nullptr},
+    };
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::string given;
+    for (int i = 1; i < count; ++i) {
+        given += i > 1 ? " " : "";
+        for (const wchar_t* c = arguments[i]; *c; ++c)
+            given += static_cast<char>(*c); // the rows are ASCII
+    }
+    LocalFree(arguments);
+    const auto* form = std::find_if(std::begin(forms), std::end(forms),
+                                    [&given](const auto& f) { return given == f.arguments; });
+    ASSERT_NE(form, std::end(forms)) << "no row for: " << given;
+    const std::string message =
+        form->message ? Text(form->message, form->recorded ? Full(form->recorded) : form->named) : "";
+    m_allowedBoxes = {message};
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == (form->message ? 1u : 0u); }) && WaitIdle());
+    EXPECT_EQ(Listed(Entries()), form->sums ? Summed(form->sums) : std::vector<std::string>());
+    EXPECT_EQ(WindowText(Item(IDC_ALGORITHM)), form->shown);
+    ASSERT_EQ(Boxes().size(), form->message ? 1u : 0u);
+    EXPECT_TRUE(!form->message || Boxes()[0].text == message) << Boxes()[0].text;
+    EXPECT_TRUE(!form->gone || GetFileAttributesA(form->gone) == INVALID_FILE_ATTRIBUTES) << form->gone;
+    if (form->recorded) { // beside the folder, with what sha256sum gives, in walk order
+        RecordHeading heading = {};
+        ASSERT_TRUE(ReadRecordHeading(ReadBytes(form->recorded), heading));
+        EXPECT_TRUE(heading.algorithm == DigestSHA256 && heading.folders == std::vector<std::string>{"rec"});
+        EXPECT_EQ(Summed(form->recorded), Summed(form->sums));
+    }
 }
 
 class Intake : public WinTest {};

@@ -480,7 +480,11 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
                                                     {IDS_QUICKSUM_CAPTION, ""},
                                                     {IDS_TEXT_LABEL, ""},
                                                     {IDS_DIGEST_LABEL, ""},
-                                                    {IDS_CHECK_TITLE, ""}};
+                                                    {IDS_CHECK_TITLE, ""},
+                                                    {IDS_UNKNOWN_ALGORITHM, "s"},
+                                                    {IDS_ITEMS_UNREADABLE, "s"},
+                                                    {IDS_NOT_A_FOLDER, "s"},
+                                                    {IDS_COMMAND_LINE_FORMS, "s"}};
     char folder[MAX_PATH];
     GetModuleFileNameA(NULL, folder, MAX_PATH);
     PathRemoveFileSpecA(folder);
