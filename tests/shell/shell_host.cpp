@@ -10,13 +10,6 @@ namespace {
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
 typedef HRESULT(STDAPICALLTYPE* CanUnloadFunction)();
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH * 2];
-    DWORD length = GetModuleFileNameW(NULL, path, ARRAYSIZE(path));
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
 // Only GetData of CF_HDROP, which is all an extension's Initialize reads.
 class DropData : public IDataObject {
 public:
@@ -76,7 +69,9 @@ public:
     }
     IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
     IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
@@ -88,15 +83,26 @@ private:
 
 } // namespace
 
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameW(NULL, path, ARRAYSIZE(path));
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
 HMODULE ExtensionModule() {
     static HMODULE module = LoadLibraryW((ProgramFolder() + L"\\DigestorShell64.dll").c_str());
     return module;
 }
 
 HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
+    return CreateObjectOf(ExtensionModule(), clsid, riid, object);
+}
+
+HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** object) {
     *object = NULL;
-    GetClassObjectFunction get =
-        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllGetClassObject")));
+    GetClassObjectFunction get = reinterpret_cast<GetClassObjectFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (!get) {
         return E_FAIL;
     }
@@ -111,8 +117,8 @@ HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
 }
 
 bool ExtensionCanUnload() {
-    CanUnloadFunction canUnload =
-        reinterpret_cast<CanUnloadFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
+    CanUnloadFunction canUnload = reinterpret_cast<CanUnloadFunction>(
+        reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
     return canUnload && canUnload() == S_OK;
 }
 
@@ -131,7 +137,8 @@ std::wstring FreshFolder(const std::wstring& name) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
