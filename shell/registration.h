@@ -1,7 +1,7 @@
 // The keys that make Explorer load the DLL: its two classes, the Digests page on files, the Digestor
-// menu on files, folders and drives, and their place among the approved extensions. The keys are
-// data, one table (registration_keys.h) that DllRegisterServer, DllUnregisterServer, the installer's
-// source and the tests all read.
+// menu on files, folders and drives, their place among the approved extensions, and Digestor.exe
+// under "Open with" of checksum lists. The keys are data, one table (registration_keys.h) that
+// DllRegisterServer, DllUnregisterServer, the installer's source and the tests all read.
 #pragma once
 
 #include <windows.h>
