@@ -10,10 +10,8 @@ TEST(Extension, MakesItsClassesAndUnloadsWhenAllAreGone) {
     ASSERT_NE(ExtensionModule(), nullptr);
     IUnknown* page = NULL;
     IUnknown* menu = NULL;
-    EXPECT_EQ(CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit, reinterpret_cast<void**>(&page)),
-              S_OK);
-    EXPECT_EQ(CreateExtensionObject(ClsidDigestorMenu, IID_IShellExtInit, reinterpret_cast<void**>(&menu)),
-              S_OK);
+    EXPECT_EQ(CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit, reinterpret_cast<void**>(&page)), S_OK);
+    EXPECT_EQ(CreateExtensionObject(ClsidDigestorMenu, IID_IShellExtInit, reinterpret_cast<void**>(&menu)), S_OK);
     EXPECT_FALSE(ExtensionCanUnload());
     if (page) {
         page->Release();
