@@ -1,7 +1,7 @@
 # The Windows Installer package, built on Linux with msitools (run as a script by cmake/dist.cmake):
 #   cmake -DVERSION=<project version> -DOUT=x.msi -DBIN=bin -DREADME=ReadMe.txt -DICON=digestor.ico
 #         [-DCMD=ON] -P msi.cmake
-# BIN holds Digestor.exe, VarnoLib64.dll, lang/ and, with CMD, DigestorCmd.exe.
+# BIN holds Digestor.exe, VarnoLib64.dll, DigestorShell64.dll, lang/ and, with CMD, DigestorCmd.exe.
 # wixl compiles res/digestor.wxs.in; it has no Environment element, so msibuild adds the table that
 # puts the install folder at the end of the system PATH and takes it out again on uninstall.
 foreach(var VERSION OUT BIN README ICON)
@@ -15,15 +15,24 @@ set(MSI_NEXT_SERIES ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${next})
 if(CMD)
     set(CMD_FILE "<File Id=\"DigestorCmd.exe\" Source=\"DigestorCmd.exe\"/>")
 endif()
-# The Explorer's "Check with Digestor" on these checksum lists, the first value the component's key path.
-set(keyPath " KeyPath=\"yes\"")
-foreach(ext md5 sha1 sha256 sha512 sfv)
-    set(verb "Software\\Classes\\SystemFileAssociations\\.${ext}\\shell\\DigestorCheck")
-    string(APPEND CHECK_VERBS
-        "<RegistryValue Root=\"HKLM\" Key=\"${verb}\" Type=\"string\" Value=\"Check with Digestor\"${keyPath}/>\n"
-        "<RegistryValue Root=\"HKLM\" Key=\"${verb}\\command\" Type=\"string\" "
-        "Value=\"&quot;[INSTALLDIR]Digestor.exe&quot; /check &quot;%1&quot;\"/>\n")
-    set(keyPath "")
+# The Explorer extension's registry values for all users, from its one table (shell/registration_keys.h):
+# under HKLM\Software\Classes, and HKLM's approved extensions. The DLL file is the component's key path.
+include(${CMAKE_CURRENT_LIST_DIR}/registration_keys.cmake)
+digestor_registration_rows(rows "[#DigestorShell64.dll]" "[#Digestor.exe]")
+foreach(row IN LISTS rows)
+    string(REGEX MATCH "^([^|]*)\\|([^|]*)\\|([^|]*)\\|(.*)$" _ "${row}")
+    set(key ${CMAKE_MATCH_2})
+    if(CMAKE_MATCH_1 STREQUAL "InClasses")
+        set(key "Software\\Classes\\${key}")
+    endif()
+    set(name "")
+    if(NOT CMAKE_MATCH_3 STREQUAL "")
+        set(name " Name=\"${CMAKE_MATCH_3}\"")
+    endif()
+    string(REPLACE "&" "&amp;" value "${CMAKE_MATCH_4}")
+    string(REPLACE "\"" "&quot;" value "${value}")
+    string(APPEND SHELL_REGISTRY
+        "<RegistryValue Root=\"HKLM\" Key=\"${key}\"${name} Type=\"string\" Value=\"${value}\"/>\n")
 endforeach()
 # wixl takes only paths relative to where it runs.
 file(RELATIVE_PATH README ${BIN} ${README})

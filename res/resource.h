@@ -114,6 +114,12 @@
 
 // The Explorer extension's Digestor menu: strings 5600-5649
 #define IDS_MENU_DIGESTOR 5600
+#define IDS_MENU_DIGEST_WITH 5601
+#define IDS_MENU_RECORD 5602
+#define IDS_MENU_CHECK 5603
+#define IDS_MENU_DIGEST_HELP 5610
+#define IDS_MENU_RECORD_HELP 5611
+#define IDS_MENU_CHECK_HELP 5612
 
 // The window's command line: strings 5650-5699
 #define IDS_UNKNOWN_ALGORITHM 5650  // format: one %s, the name given after /alg

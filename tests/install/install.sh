@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # install.sh MSI BUILD SOURCE MSI_ARGS...: MSI under Wine in a fresh prefix (BUILD/install-prefix):
-# installed silently, its files, shortcuts, program, "Send to" and the check verb of checksum lists;
-# installed again, then a newer build made by cmake/msi.cmake with MSI_ARGS; uninstalled.
+# installed silently, its files, shortcuts, program, "Send to" and every registry value of the Explorer
+# extension's table (shell/registration_keys.h, read by cmake/registration_keys.cmake as the package
+# was made); installed again, then a newer build made by cmake/msi.cmake with MSI_ARGS; uninstalled.
 set -euo pipefail
 msi=$1 build=$2 src=$3
 shift 3
@@ -19,19 +20,38 @@ entries() {
 }
 path() { wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path; }
 drive() { wine "$build/bin/digestor_drive.exe" "$@"; }
-# verb EXT: the default values of the context menu's "Check with Digestor" on .EXT and of its command
-verb() { wine reg query "HKLM\\Software\\Classes\\SystemFileAssociations\\.$1\\shell\\DigestorCheck" /s |
+# verb EXT: the default values of the static "Check with Digestor" verb on .EXT that earlier packages
+# made; the extension's menu has taken its place, so that the two never both show.
+verb() { wine reg query "HKLM\\Software\\Classes\\SystemFileAssociations\\.$1\\shell\\DigestorCheck" /s 2>/dev/null |
     sed -n 's/^ *(Default) *REG_SZ *//p' || true; }
 lists=(md5 sha1 sha256 sha512 sfv)
+# registry: KEY|NAME|VALUE of the table's values found under HKLM now, one a line, in the table's order
+rows=$work/rows.txt
+registry() {
+    local key name value last= listing=
+    while IFS='|' read -r key name value; do
+        [[ $key == "$last" ]] || { listing=$(wine reg query "$key" || true); last=$key; }
+        # reg prints "    NAME    REG_SZ    VALUE", the default value as (Default), an empty one shorter
+        if grep -qxF "    ${name:-(Default)}    REG_SZ    $value" <<<"$listing" ||
+            { [[ -z $value ]] && grep -qxF "    $name    REG_SZ" <<<"$listing"; }; then
+            echo "$key|$name|$value"
+        fi
+    done <"$rows"
+}
+# ours: the table's keys that belong to Digestor alone (not OpenWithProgids, not Approved)
+ours() { cut -d'|' -f1 "$rows" | grep -vE 'OpenWithProgids|Approved' | sort -u; }
 
 clean() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$work" "$WINEPREFIX"; }
 clean && mkdir -p "$work" && trap clean EXIT
 version=${msi##*/Digestor-} && version=${version%-win64.msi}
 newer=${version%.*}.$((${version##*.} + 1))
 cmake -DVERSION="$newer" -DOUT="$work/newer.msi" "$@" -P "$src/cmake/msi.cmake"
+cmake -DHIVE=HKLM -DDLL="${target%\\*}\\DigestorShell64.dll" -DEXE="$target" -DOUT="$rows" \
+    -P "$src/cmake/registration_keys.cmake"
+[[ $(wc -l <"$rows") == $(grep -c '^ *{In' "$src/shell/registration_keys.h") ]] || fail "table read short: $(cat "$rows")"
 
 msiexec /i "$msi"
-files=(Digestor.exe ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
+files=(Digestor.exe DigestorShell64.dll ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
 [[ " $* " == *" -DCMD=ON "* ]] && files+=(DigestorCmd.exe)
 [[ $(cd "$dir" && find . -type f | cut -c3- | LC_ALL=C sort) == $(printf '%s\n' "${files[@]}" | LC_ALL=C sort) ]] ||
     fail "installed: $(cd "$dir" && find . -type f)"
@@ -39,8 +59,9 @@ files=(Digestor.exe ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *C://p')
 cmp "$src/res/digestor.ico" "$WINEPREFIX/drive_c${icon//\\//}" || fail "product icon '$icon'"
 [[ $(path) == *";${target%\\*}\\"* ]] || fail "not on PATH: $(path)"
+[[ $(registry) == "$(cat "$rows")" ]] || fail "registry values: $(diff <(registry) "$rows")"
 for ext in "${lists[@]}"; do
-    [[ $(verb "$ext") == "Check with Digestor"$'\n'"\"$target\" /check \"%1\"" ]] || fail ".$ext verb: $(verb "$ext")"
+    [[ -z $(verb "$ext") ]] || fail ".$ext has a static verb: $(verb "$ext")"
 done
 for folder in 'Start Menu/Programs' SendTo; do
     link=$(find "$WINEPREFIX/drive_c" -path "*/$folder/Digestor.lnk" -print -quit)
@@ -57,6 +78,7 @@ done
 msiexec /i "$msi" && msiexec /i "$work/newer.msi"
 [[ $(entries) == "$newer VIDODi" ]] || fail "after the upgrade: $(entries)"
 msiexec /x "$work/newer.msi"
-left=$(entries; path | grep -F Digestor; find "$WINEPREFIX/drive_c" -iname '*digestor*'; for e in "${lists[@]}"; do verb "$e"; done)
+left=$(entries; path | grep -F Digestor; find "$WINEPREFIX/drive_c" -iname '*digestor*'; registry
+    while read -r key; do if wine reg query "$key" >/dev/null 2>&1; then echo "key $key"; fi; done < <(ours))
 [[ -z $left ]] || fail "left after uninstall: $left"
 echo "install: ok"

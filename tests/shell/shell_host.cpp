@@ -10,13 +10,6 @@ namespace {
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
 typedef HRESULT(STDAPICALLTYPE* CanUnloadFunction)();
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH * 2];
-    DWORD length = GetModuleFileNameW(NULL, path, ARRAYSIZE(path));
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
 // Only GetData of CF_HDROP, which is all an extension's Initialize reads.
 class DropData : public IDataObject {
 public:
@@ -88,15 +81,26 @@ private:
 
 } // namespace
 
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameW(NULL, path, ARRAYSIZE(path));
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
 HMODULE ExtensionModule() {
     static HMODULE module = LoadLibraryW((ProgramFolder() + L"\\DigestorShell64.dll").c_str());
     return module;
 }
 
 HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
+    return CreateObjectOf(ExtensionModule(), clsid, riid, object);
+}
+
+HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** object) {
     *object = NULL;
     GetClassObjectFunction get =
-        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllGetClassObject")));
+        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (!get) {
         return E_FAIL;
     }

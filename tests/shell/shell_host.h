@@ -8,11 +8,16 @@
 #include <string>
 #include <vector>
 
+// The test program's folder: the DLL, Digestor.exe and lang\ lie in it.
+std::wstring ProgramFolder();
+
 // The DLL beside the test program, loaded once for the process.
 HMODULE ExtensionModule();
 
 // An object of class clsid asked for riid, through the DLL's DllGetClassObject and CreateInstance.
 HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object);
+// The same through module, a copy of the DLL loaded from another folder.
+HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** object);
 
 // Whether the DLL would unload now (its DllCanUnloadNow).
 bool ExtensionCanUnload();
