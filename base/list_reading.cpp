@@ -201,9 +201,10 @@ std::vector<ListEntry> ReadListText(const std::string& text) {
     return ReadListLines(ListLines(text), lineOf);
 }
 
+bool IsRelativePath(const std::string& path) { return path.find(':') != 1 && path.find_first_of("\\/") != 0; }
+
 std::string ResolveEntryPath(const std::string& listPath, const std::string& path) {
-    // "C:..." and "\..." (a root or a share) lead where they lead anyway.
-    bool relative = path.find(':') != 1 && path.find_first_of("\\/") != 0;
+    const bool relative = IsRelativePath(path);
     size_t folderEnd = listPath.find_last_of("\\/");
     return relative && folderEnd != std::string::npos ? listPath.substr(0, folderEnd + 1) + path : path;
 }
