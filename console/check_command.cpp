@@ -151,7 +151,7 @@ void WarnAfterList(const ListCheck& check, const CheckTally& before) {
     if (tally.checked == before.checked) {
         // As md5sum does: a list with nothing to check is no success.
         Warn(check, static_cast<size_t>(malformed) == check.entries.size()
-                        ? "no checksum lines found in " + check.title
+                        ? check.title + ": no properly formatted checksum lines found"
                         : check.title + ": no file was verified");
         return;
     }
