@@ -9,33 +9,63 @@
 namespace {
 
 const DWORD ChunkSize = 64 * 1024;
+const DWORD StopLook = 50;     // milliseconds between looks at the stop request while a read waits
 const char EndOfText = '\x1a'; // Ctrl+Z, which ends what a console user types
 
 typedef void (*TakeBytes)(const char* bytes, DWORD length, void* context);
 
-// Reads standard input to its end, handing each piece to take; false when a
-// read failed or a stop came. A closed pipe is the end, as is Ctrl+Z typed on
-// a console; Ctrl+C there cancels the read (stop_request) and ends it too.
-bool ReadInput(TakeBytes take, void* context) {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    const bool console = InputIsConsole();
-    static char chunk[ChunkSize];
+// The reads of standard input run on a thread of their own, one piece at a time, so that a stop
+// never waits for a pipe or a console that delivers nothing (not every platform cancels such a
+// read). A stopped program leaves that thread in its read: it touches nothing but what is here.
+struct InputReader {
+    HANDLE thread;
+    HANDLE ready; // a piece (or the end) is in chunk
+    HANDLE more;  // the piece was taken: read the next
+    char chunk[ChunkSize];
+    DWORD length;
+    bool read; // the last read succeeded
+} Reader = {NULL, NULL, NULL, {}, 0, false};
+
+DWORD WINAPI ReadPieces(LPVOID) {
     for (;;) {
-        DWORD length = 0;
-        if (StopRequested()) {
+        Reader.read =
+            ReadFile(GetStdHandle(STD_INPUT_HANDLE), Reader.chunk, ChunkSize, &Reader.length, NULL) ||
+            GetLastError() == ERROR_BROKEN_PIPE; // a closed pipe is the end
+        Reader.length = Reader.read ? Reader.length : 0;
+        SetEvent(Reader.ready);
+        WaitForSingleObject(Reader.more, INFINITE);
+    }
+}
+
+// Reads standard input to its end, handing each piece to take; false when a
+// read failed or a stop came. Ctrl+Z typed on a console is the end as well.
+bool ReadInput(TakeBytes take, void* context) {
+    if (!Reader.thread) {
+        Reader.ready = CreateEventA(NULL, FALSE, FALSE, NULL);
+        Reader.more = CreateEventA(NULL, FALSE, FALSE, NULL);
+        Reader.thread = Reader.ready && Reader.more ? CreateThread(NULL, 0, ReadPieces, NULL, 0, NULL) : NULL;
+        if (!Reader.thread) {
             return false;
         }
-        if (!ReadFile(input, chunk, ChunkSize, &length, NULL)) {
-            return GetLastError() == ERROR_BROKEN_PIPE && !StopRequested();
+    } else {
+        SetEvent(Reader.more); // standard input given twice: the second time it is at its end
+    }
+    const bool console = InputIsConsole();
+    for (;;) {
+        DWORD waited = WAIT_TIMEOUT;
+        while (waited == WAIT_TIMEOUT && !StopRequested()) {
+            waited = WaitForSingleObject(Reader.ready, StopLook);
         }
-        if (length == 0) {
-            return !StopRequested();
+        if (waited != WAIT_OBJECT_0 || !Reader.read) {
+            return false;
         }
-        const char* end = console ? static_cast<const char*>(memchr(chunk, EndOfText, length)) : NULL;
-        take(chunk, end ? static_cast<DWORD>(end - chunk) : length, context);
-        if (end) {
-            return !StopRequested();
+        const DWORD length = Reader.length;
+        const char* end = console ? static_cast<const char*>(memchr(Reader.chunk, EndOfText, length)) : NULL;
+        take(Reader.chunk, end ? static_cast<DWORD>(end - Reader.chunk) : length, context);
+        if (length == 0 || end) {
+            return true;
         }
+        SetEvent(Reader.more);
     }
 }
 

@@ -60,6 +60,14 @@ has "$(md5 "$work/d/de.txt") <- MD5 -> $W\\d\\de.txt"
 printf '%s  d/de.txt\n%s  d/stream\n' "$(md5 "$work/d/de.txt")" "$(md5 /dev/null)" >"$work/stopped.md5"
 ctrl_c 1 "Ctrl+C while checking" -c "$W\\stopped.md5"
 tally "1 checked, 1 OK, 0 failed, 0 missing, 0 not checked"
+# Ctrl+C while standard input, a pipe, has delivered a MiB and then nothing: as bytes and as a list.
+for call in "--sum -" "-c -"; do
+    rm -f "$work/go" && code=0 && exec 3<>"$stream"
+    "$wine_run" "$ctrl_c" "$W\\go" "\"$(win "$cmd")\" $call" <"$stream" >"$work/out" 2>"$work/err" &
+    helper=$! && timeout 60 head -c 1048576 /dev/zero >&3 && touch "$work/go" && { wait $helper || code=$?; }
+    exec 3>&- && finish 1 "Ctrl+C reading standard input: $call" && [[ -z $out && $err == *stopped* ]] ||
+        fail "Ctrl+C reading standard input: $call: $out $err"
+done
 
 # Names that are devices or lose a trailing dot unless taken literally, every script, a path of
 # over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.
@@ -106,6 +114,22 @@ done
 has "sub\\x.bin: OK" && [[ $(grep -c ': OK$' <<<"$out") == 2 ]] || fail "SFV: $out"
 run 0 "sums" -c "$W\\s\\SUMS" && [[ $(grep -c ': OK$' <<<"$out") == 6 && $err == *"WARNING: 1 line is improperly formatted"* ]] ||
     fail "sums: $out $err"
+# --sum and --tag lines as coreutils writes them, of relative paths: a wildcard the program expands (a
+# console passes it as typed), a folder, a file; sha512sum -c and DigestorCmd -c pass them. A file that
+# cannot be read has no line, only a message.
+for form in --sum --tag; do
+    code=0 && (cd "$s" && "$wine_run" "$cmd" -a sha512 $form 'P*.txt' sub a.txt gone >"$s/list$form" 2>"$work/err") ||
+        code=$?
+    [[ $code == 1 && $(<"$work/err") == *"cannot open gone"* ]] || fail "$form: exit $code: $(<"$work/err")"
+    [[ $(tr -d '\r' <"$s/list$form") == "$(cd "$s" && sha512sum ${form#--sum} Prüfung.txt sub/x.bin a.txt)" ]] ||
+        fail "$form: $(<"$s/list$form")"
+    (cd "$s" && sha512sum -c --strict --quiet "list$form") || fail "sha512sum -c does not pass the $form list"
+    run 0 "$form list" -c "$W\\s\\list$form" && has "Prüfung.txt: OK" "sub/x.bin: OK" "a.txt: OK"
+done
+# The lines of openssl dgst (OpenSSL 3 names SHA-256 "SHA2-256"); an algorithm the program lacks is not checked.
+(cd "$s" && openssl dgst -sha256 a.txt sub/x.bin && openssl dgst -sha1 Prüfung.txt && openssl dgst -blake2b512 a.txt) >"$s/ossl"
+run 0 "openssl dgst list" -c "$W\\s\\ossl" && has "a.txt: OK" "sub/x.bin: OK" "Prüfung.txt: OK" &&
+    [[ $err == *"WARNING: 1 line is improperly formatted"* ]] || fail "openssl dgst: $err"
 printf 'nothing to check\n' >"$s/none.txt" && : >"$s/empty.txt"
 for list in none.txt empty.txt; do
     run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"$list: no properly formatted checksum lines found"* ]] || fail "$list: $err"
@@ -156,7 +180,10 @@ done
 rm "$work/long"
 # A Windows user's and a GNU user's calls; a wrong one is told in a line.
 for help in '/?' --help -h; do run 0 "$help" "$help" && [[ $out == usage:* ]] || fail "$help: $out"; done
-for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a"; do
+for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a" \
+    "--ignore-missing a:--ignore-missing goes with -c" "-c --status --quiet a:--status or --quiet, not both" \
+    "--sum --tag a:--sum or --tag, not both" "-a md4 --sum a:--sum writes MD5, SHA1, SHA256 or SHA512" \
+    "-c --tag a:-c takes no --tag" "--update -:--update takes no standard input" "-a crc32 --tag a:--tag names no"; do
     run 2 "${call%%:*}" ${call%%:*} && [[ $(wc -l <<<"$err") == 1 && $err == *"${call#*:}"* ]] || fail "$call: $err"
 done
 printf x >"$s/-x" && (cd "$s" && "$wine_run" "$cmd" -- -x) | grep -qF "$(md5 "$s/-x") <- MD5 -> $W\\s\\-x" ||
