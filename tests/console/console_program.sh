@@ -141,9 +141,10 @@ run 1 "a file that cannot be opened" "$W\\s\\gone.txt"
 # "FAILED open or read"), the same warnings on standard error (without its "No such file" lines; a
 # malformed line without "SHA256", as the lines may be of any algorithm), then the tally; --status: nothing.
 g=$work/g && mkdir -p "$g" && printf abc >"$g/a" && printf xyz >"$g/b" && printf q >"$g/c"
-(cd "$g" && sha256sum a b >G && echo garbage >>G && cp G L && sha256sum c | sed 's/^./0/' >>L &&
-    echo "$(sha256sum <a | cut -c1-64)  gone" | tee M >>L && echo '  ' >>L && : >E)
-for list in L G M E; do
+(cd "$g" && sha256sum a b >G && echo garbage >>G && cp G L && sha256sum c | sed 's/^./0/' | tee F >>L &&
+    echo "$(sha256sum <a | cut -c1-64)  gone" | tee M >>L && echo '  ' >>L && : >E &&
+    sed 's/  c$/  b/' F >>F && sha256sum c >>F && echo "$(sha256sum <a | cut -c1-64)  gone too" >>L)
+for list in L G M E F; do
     for options in "" --quiet --status --strict -w --ignore-missing "--ignore-missing --strict"; do
         gnu=0 && (cd "$g" && sha256sum -c $options $list >"$work/gnu.out" 2>"$work/gnu.err") || gnu=$?
         code=0 && (cd "$g" && "$wine_run" "$cmd" -c $options $list >"$work/out" 2>"$work/err") || code=$?
