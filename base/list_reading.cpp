@@ -2,7 +2,10 @@
 
 #include <ctype.h>
 
+#include <iterator>
+
 #include "base/algorithm_names.h"
+#include "base/sum_line.h"
 
 namespace {
 
@@ -14,12 +17,26 @@ const std::string ByteOrderMark = "\xEF\xBB\xBF";
 const std::string ResultMark = " <- ";
 const std::string PathMark = " -> ";
 const std::string TagMark = ") = ";
+const std::string OpenSslMark = ")= ";
 const size_t CrcLength = 8;
 
 // Hex digits of each algorithm's digest, by DigestKind.
 size_t DigestLength(DigestKind kind) {
     static const size_t lengths[] = {32, 32, 32, CrcLength, 40, 64, 128, CrcLength};
     return kind >= 0 && kind <= DigestZipCRC32 ? lengths[kind] : 0;
+}
+
+// A name as FindAlgorithm compares it: upper case, without hyphens, and OpenSSL's
+// "SHA2-" (SHA2-256, SHA2-512) as the "SHA" every other tool writes.
+std::string PlainName(const std::string& name) {
+    std::string plain;
+    for (char c : name) {
+        if (c != '-') {
+            plain += static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        }
+    }
+    return plain.compare(0, 4, "SHA2") == 0 && name.size() > 4 && name[4] == '-' ? "SHA" + plain.substr(4)
+                                                                                 : plain;
 }
 
 bool IsHex(const std::string& text) {
@@ -51,17 +68,32 @@ bool ReadResultLine(const std::string& line, ListEntry& entry) {
     return true;
 }
 
-// BSD tags: "SHA256 (path) = digest", for the algorithms the BSD tools name.
+// BSD tags: "SHA256 (path) = digest", for the algorithms the BSD tools name;
+// escaped as a sum line is when it starts with a backslash (sha256sum --tag).
 bool ReadTagLine(const std::string& line, ListEntry& entry) {
-    size_t open = line.find(" (");
+    const size_t start = !line.empty() && line[0] == '\\' ? 1 : 0;
+    size_t open = line.find(" (", start);
     size_t close = line.rfind(TagMark);
     if (open == std::string::npos || close == std::string::npos || close < open + 2 ||
-        !FindAlgorithm(line.substr(0, open), entry.algorithm) || entry.algorithm == DigestMD2 ||
-        entry.algorithm == DigestCRC32) {
+        !FindAlgorithm(line.substr(start, open - start), entry.algorithm) || !TagLineNames(entry.algorithm)) {
         return false;
     }
     entry.path = line.substr(open + 2, close - open - 2);
     entry.digest = line.substr(close + TagMark.size());
+    return start == 0 || UnescapeName(std::string(entry.path), entry.path);
+}
+
+// openssl dgst: "SHA256(path)= digest", the name as OpenSSL prints it (SHA2-256
+// since OpenSSL 3.0, SHA3-256, MD5, ...); never escaped.
+bool ReadOpenSslLine(const std::string& line, ListEntry& entry) {
+    size_t open = line.find('(');
+    size_t close = line.rfind(OpenSslMark);
+    if (open == std::string::npos || open == 0 || close == std::string::npos || close < open + 2 ||
+        !FindAlgorithm(line.substr(0, open), entry.algorithm) || !TagLineNames(entry.algorithm)) {
+        return false;
+    }
+    entry.path = line.substr(open + 1, close - open - 1);
+    entry.digest = line.substr(close + OpenSslMark.size());
     return true;
 }
 
@@ -78,33 +110,13 @@ bool ReadSumLine(const std::string& line, ListEntry& entry, const DigestKind* kn
         return false;
     }
     entry.digest = line.substr(start, gap - start);
-    const DigestKind kinds[] = {DigestMD5, DigestSHA1, DigestSHA256, DigestSHA512};
-    bool found = false;
-    for (DigestKind kind : kinds) {
-        if (entry.digest.size() == DigestLength(kind)) {
-            entry.algorithm = kind;
-            found = true;
-        }
-    }
+    bool found = SumLineKind(entry.digest.size(), entry.algorithm);
     if (known && entry.digest.size() == DigestLength(*known)) {
         entry.algorithm = *known;
         found = true;
     }
-    std::string name = line.substr(gap + 2);
-    if (escaped) {
-        std::string plain;
-        for (size_t i = 0; i < name.size(); ++i) {
-            if (name[i] == '\\' && i + 1 < name.size()) {
-                const char next = name[++i];
-                plain += next == 'n' ? '\n' : next == 'r' ? '\r' : next == '\\' ? '\\' : '\0';
-            } else {
-                plain += name[i];
-            }
-        }
-        name = plain;
-    }
-    entry.path = name;
-    return found;
+    entry.path = line.substr(gap + 2);
+    return found && (!escaped || UnescapeName(line.substr(gap + 2), entry.path));
 }
 
 // SFV: "path CRC", the CRC of zip files in eight hex digits.
@@ -124,8 +136,8 @@ bool ReadSfvLine(const std::string& line, ListEntry& entry) {
 ListEntry ReadEntry(const std::string& line, bool ownList, const DigestKind* known) {
     ListEntry entry = {true, DigestMD5, std::string(), std::string(), false, {0, 0}};
     bool read = ReadResultLine(line, entry) ||
-                (!ownList &&
-                 (ReadTagLine(line, entry) || ReadSumLine(line, entry, known) || ReadSfvLine(line, entry)));
+                (!ownList && (ReadTagLine(line, entry) || ReadOpenSslLine(line, entry) ||
+                              ReadSumLine(line, entry, known) || ReadSfvLine(line, entry)));
     if (read && !entry.path.empty() && !HasControlCharacter(entry.path) &&
         entry.digest.size() == DigestLength(entry.algorithm) && IsHex(entry.digest)) {
         for (char& c : entry.digest) {
@@ -142,14 +154,9 @@ ListEntry ReadEntry(const std::string& line, bool ownList, const DigestKind* kno
 ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, true, nullptr); }
 
 bool FindAlgorithm(std::string name, DigestKind& kind) {
-    std::string plain;
-    for (char c : name) {
-        if (c != '-') {
-            plain += static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        }
-    }
-    for (DigestKind k = DigestMD2; k <= DigestSHA512; ++k) {
-        if (plain == AlgorithmNames[k]) {
+    const std::string plain = PlainName(name);
+    for (DigestKind k = 0; k < static_cast<DigestKind>(std::size(AlgorithmNames)); ++k) {
+        if (plain == PlainName(AlgorithmNames[k])) {
             kind = k;
             return true;
         }
@@ -194,9 +201,10 @@ std::vector<ListEntry> ReadListText(const std::string& text) {
     return ReadListLines(ListLines(text), lineOf);
 }
 
+bool IsRelativePath(const std::string& path) { return path.find(':') != 1 && path.find_first_of("\\/") != 0; }
+
 std::string ResolveEntryPath(const std::string& listPath, const std::string& path) {
-    // "C:..." and "\..." (a root or a share) lead where they lead anyway.
-    bool relative = path.find(':') != 1 && path.find_first_of("\\/") != 0;
+    const bool relative = IsRelativePath(path);
     size_t folderEnd = listPath.find_last_of("\\/");
     return relative && folderEnd != std::string::npos ? listPath.substr(0, folderEnd + 1) + path : path;
 }

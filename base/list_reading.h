@@ -46,6 +46,10 @@ ListEntry ReadOwnLine(const std::string& line);
 // without a hyphen ("sha-256"); false when there is none.
 bool FindAlgorithm(std::string name, DigestKind& kind);
 
+// Whether path is relative to a folder: neither "C:..." nor "\\..." nor "/..."
+// (a root or a share) leads where it leads anyway.
+bool IsRelativePath(const std::string& path);
+
 // Where path, read from the list at listPath, lies: a relative path is taken
 // relative to the list's folder.
 std::string ResolveEntryPath(const std::string& listPath, const std::string& path);

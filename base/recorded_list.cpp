@@ -6,6 +6,7 @@
 
 #include "base/algorithm_names.h"
 #include "base/list_reading.h"
+#include "base/sum_line.h"
 
 namespace {
 
@@ -209,17 +210,7 @@ bool ReadRecordHeadingLines(const std::vector<std::string>& lines, RecordHeading
 }
 
 std::string RecordedEntryText(const std::string& digest, const std::string& path, const FileRecord& record) {
-    std::string line = digest + "  ";
-    if (path.find_first_of("\\\r\n") == std::string::npos) {
-        line += path;
-    } else {
-        // The *sum tools' escaped form, which they read back on any system.
-        line = "\\" + line;
-        for (char c : path) {
-            line += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
-        }
-    }
-    return RecordComment(record) + LineEnd + line + LineEnd;
+    return RecordComment(record) + LineEnd + SumLine(digest, path) + LineEnd;
 }
 
 std::string RecordedPath(const std::string& listFolder, const std::string& fullPath) {

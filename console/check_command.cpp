@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/check_tally.h"
+#include "base/code_page.h"
 #include "base/digest_file.h"
 #include "base/list_file.h"
 #include "base/list_reading.h"
@@ -12,6 +13,7 @@
 #include "console/console_output.h"
 #include "console/exit_code.h"
 #include "console/file_run.h"
+#include "console/standard_input.h"
 #include "console/stop_request.h"
 #include "gather/new_files.h"
 
@@ -20,10 +22,11 @@ namespace {
 // One list's check, and what an update makes of it.
 struct ListCheck {
     const char* list;
+    std::string title;  // how messages name it
     std::string folder; // the list's, in full: new files are named relative to it
     std::vector<ListEntry> entries;
     size_t next; // the entry whose file comes back next
-    bool quiet;
+    const CheckRequest* request;
     CheckTally* tally;
     std::vector<RecordUpdate> updates; // by entry
     std::vector<RecordedFile> added;   // new files, digested when updating
@@ -31,9 +34,21 @@ struct ListCheck {
 };
 
 void PutVerdict(const ListCheck& check, const std::string& path, Verdict verdict) {
-    if (!check.quiet || verdict != VerdictOK) {
+    if (!check.request->status && (!check.request->quiet || verdict != VerdictOK)) {
         PutLine(StandardOutput, path + ": " + VerdictText(verdict));
     }
+}
+
+// A warning on standard error, unless only the exit code is wanted.
+void Warn(const ListCheck& check, const std::string& message) {
+    if (!check.request->status) {
+        Complain(message);
+    }
+}
+
+// "1 line is", "2 lines are": the count and the words of sha256sum's warnings.
+std::string Counted(int count, const char* one, const char* more) {
+    return std::to_string(count) + " " + (count == 1 ? one : more);
 }
 
 // The verdict of each checked entry, in list order, and what an update would do with it: a
@@ -50,6 +65,9 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     const Verdict verdict = entry.hasRecord
                                 ? RecordVerdict(slot.outcome, slot.digest, entry.digest, entry.record, found)
                                 : CheckVerdict(slot.outcome, slot.digest, entry.digest);
+    if (verdict == VerdictMissing && check.request->ignoreMissing) {
+        return;
+    }
     CountVerdict(*check.tally, verdict);
     check.tally->recorded = check.tally->recorded || entry.hasRecord;
     PutVerdict(check, entry.path, verdict);
@@ -122,27 +140,54 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
     return files.Finish();
 }
 
+// What one list's check adds to the tally, on standard error as sha256sum says it: the lines not
+// checked, the files not read, the digests that differ; or that nothing was checked at all.
+void WarnAfterList(const ListCheck& check, const CheckTally& before) {
+    const CheckTally& tally = *check.tally;
+    const int malformed = tally.notChecked - before.notChecked;
+    const int unread = tally.missing - before.missing + tally.readErrors - before.readErrors;
+    const int mismatched = tally.failed - tally.readErrors - (before.failed - before.readErrors) +
+                           tally.corrupted - before.corrupted;
+    if (tally.checked == before.checked) {
+        // As md5sum does: a list with nothing to check is no success.
+        Warn(check, static_cast<size_t>(malformed) == check.entries.size()
+                        ? check.title + ": no properly formatted checksum lines found"
+                        : check.title + ": no file was verified");
+        return;
+    }
+    if (malformed > 0) {
+        Warn(check, "WARNING: " + Counted(malformed, "line is", "lines are") + " improperly formatted");
+    }
+    if (unread > 0) {
+        Warn(check, "WARNING: " + Counted(unread, "listed file", "listed files") + " could not be read");
+    }
+    if (mismatched > 0) {
+        Warn(check,
+             "WARNING: " + Counted(mismatched, "computed checksum", "computed checksums") + " did NOT match");
+    }
+}
+
 // Checks one list into tally; false when a stop ended it. Updating, it then rewrites the list.
 bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& request, bool& unwritten) {
     const CheckTally before = *check.tally;
     RecordHeading heading = {};
     const bool recorded = ReadRecordHeading(text, heading);
     check.tally->recorded = check.tally->recorded || recorded;
-    check.entries = ReadListText(text);
+    std::vector<size_t> lineOf;
+    check.entries = ReadListLines(ListLines(text), lineOf);
+    if (request.warn) {
+        for (size_t i = 0; i < check.entries.size(); ++i) {
+            if (!check.entries[i].isResult) {
+                Warn(check, check.title + ": " + std::to_string(lineOf[i] + 1) +
+                                ": improperly formatted checksum line");
+            }
+        }
+    }
     check.updates.assign(check.entries.size(), RecordUpdate{RecordKeep, std::string(), {0, 0}});
     if (!CheckEntries(check) || (recorded && request.findNew && !FindNew(check, heading, request.update))) {
         return false;
     }
-    const CheckTally& tally = *check.tally;
-    // As md5sum does: a list with nothing to check is no success.
-    if (tally.checked == before.checked) {
-        Complain(std::string("no checksum lines found in ") + check.list);
-    }
-    const int notUnderstood = tally.notChecked - before.notChecked;
-    if (notUnderstood > 0 && tally.checked > before.checked) {
-        Complain(std::string(check.list) + ": " + std::to_string(notUnderstood) +
-                 (notUnderstood == 1 ? " line" : " lines") + " not understood, not checked");
-    }
+    WarnAfterList(check, before);
     if (!request.update) {
         return true;
     }
@@ -179,23 +224,34 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
     bool unwritten = false;
     bool stopped = false;
     bool empty = false;
+    bool malformed = false;
     for (int i = 0; i < count && !stopped; ++i) {
+        const bool input = std::string(lists[i]) == StandardInputName;
+        const std::string title = input ? StandardInputTitle : lists[i];
         std::string text;
-        if (ReadListFile(lists[i], text)) {
-            const int checked = tally.checked;
+        if (input ? ReadStandardInput(text) : ReadListFile(lists[i], text)) {
+            text = input ? FromListBytes(text) : text;
+            const CheckTally before = tally;
             const std::string full = FullPath(lists[i]);
-            ListCheck check = {lists[i], FolderOf(full), {}, 0, request.quiet, &tally, {}, {}, {}};
+            ListCheck check = {lists[i], title, FolderOf(full), {}, 0, &request, &tally, {}, {}, {}};
             stopped = !CheckList(check, text, request, unwritten);
-            empty = empty || (!stopped && tally.checked == checked);
-        } else {
+            empty = empty || (!stopped && tally.checked == before.checked);
+            malformed = malformed || tally.notChecked > before.notChecked;
+        } else if (!StopRequested()) {
             // Nothing is written over a list that could not be read.
-            Complain(std::string("cannot read the list ") + lists[i]);
+            Complain("cannot read the list " + title);
             unreadable = true;
+        } else {
+            stopped = true;
         }
     }
     if (stopped) {
         Complain(StopRequested() ? "stopped" : "not enough memory");
     }
-    PutLine(StandardOutput, TallyLine(tally));
-    return unreadable || unwritten ? ExitTrouble : stopped || empty ? ExitFailure : CheckExitCode(tally);
+    if (!request.status) {
+        PutLine(StandardError, TallyLine(tally));
+    }
+    return unreadable || unwritten                             ? ExitTrouble
+           : stopped || empty || (request.strict && malformed) ? ExitFailure
+                                                               : CheckExitCode(tally);
 }

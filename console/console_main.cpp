@@ -6,33 +6,45 @@
 
 #include <string>
 
+#include "base/algorithm_names.h"
 #include "base/list_reading.h"
 #include "base/program_identity.h"
 #include "base/program_state.h"
+#include "base/sum_line.h"
 #include "console/check_command.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
 #include "console/exit_code.h"
+#include "console/standard_input.h"
 #include "console/stop_request.h"
 
 namespace {
 
 const char* const Usage[] = {
-    "usage: DigestorCmd [-a ALGORITHM] [-o LIST] [-q] [--] PATH...   digest files and folders",
-    "       DigestorCmd -a ALGORITHM --record LIST [-q] [--] PATH...  record files and folders in LIST",
-    "       DigestorCmd -c [--new] [-q] [--] LIST...                  check files against lists",
-    "       DigestorCmd --update [--new] [-q] [--] LIST               check, then bring LIST up to date",
+    "usage: DigestorCmd [-a ALG] [-o LIST | --sum | --tag] [-q] [--] [PATH...]  digest files and folders",
+    "       DigestorCmd -a ALG --record LIST [-q] [--] PATH...          record files and folders in LIST",
+    "       DigestorCmd -c [--new] [-q | --status] [--strict] [-w] [--ignore-missing] [--] [LIST...]",
+    "                                                                    check files against lists",
+    "       DigestorCmd --update [--new] [-q] [--] LIST                 check, then bring LIST up to date",
     "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256 or SHA512, in any case, SHA-256 too",
-    "  -o  the lines to LIST as well, as the window saves its list     -q  only what is not OK",
-    "  -c  LIST: saved by Digestor or written with -o, md5sum/sha1sum/sha256sum/sha512sum files",
-    "      (escaped lines too), BSD tags (SHA256 (path) = ...) and SFV files (the zip CRC)",
+    "  -o  the lines to LIST as well, as the window saves its list",
+    "  --sum  lines as sha256sum writes them (\"digest  path\"; MD5, SHA1, SHA256, SHA512), --tag  as",
+    "      sha256sum --tag does (\"SHA256 (path) = digest\"): a relative PATH's files named relative, with /",
+    "  -q, --quiet  only what is not OK; --status  nothing, the exit code alone",
+    "  -c, --check  LIST: saved by Digestor or written with -o, md5sum/sha1sum/sha256sum/sha512sum files",
+    "      (escaped lines too), BSD tags (SHA256 (path) = ...), openssl dgst lines (SHA256(path)= ...)",
+    "      and SFV files (the zip CRC); counts and warnings go to standard error",
+    "  --strict  a line not checked is a failure      -w, --warn  name each such line on standard error",
+    "  --ignore-missing  no line and no failure for a file that is missing",
     "  --record  a *sum list that also keeps each file's size and last-write time, so that a check",
     "      tells CORRUPTED (changed, time as recorded) from MODIFIED (edited); --new: NEW files",
     "  --update  MODIFIED files get their new digest, NEW ones (--new) are added, MISSING ones",
     "      dropped; CORRUPTED ones keep their record",
+    "  -  as a PATH or LIST: standard input; none given, a redirected standard input is read",
+    "  PATH  a file or folder; * and ? in its last name match names as a console's dir does",
     "  --  ends the options           -h, --help, /?  this text",
     "exit code 0: all is well (MODIFIED and NEW too), 1: a file failed, is corrupted or missing,",
-    "          nothing to check or Ctrl+C,",
+    "          nothing to check, a line not checked with --strict, or Ctrl+C,",
     "          2: bad usage, a list that cannot be read or written, output that cannot be written"};
 
 struct Options {
@@ -41,12 +53,94 @@ struct Options {
     bool update;
     bool findNew;
     bool quiet;
+    bool status;
+    bool strict;
+    bool warn;
+    bool ignoreMissing;
     bool algorithm;
     DigestKind kind;
+    LineForm form;
     const char* list;   // -o
     const char* record; // --record
     int first;          // the first PATH or LIST
 };
+
+// The options that only switch something on, by the names they are given.
+struct Switch {
+    const char* name;
+    const char* other; // another name for it, or null
+    bool Options::*flag;
+};
+const Switch Switches[] = {
+    {"-c", "--check", &Options::check},   {"--update", NULL, &Options::update},
+    {"--new", NULL, &Options::findNew},   {"-q", "--quiet", &Options::quiet},
+    {"--status", NULL, &Options::status}, {"--strict", NULL, &Options::strict},
+    {"-w", "--warn", &Options::warn},     {"--ignore-missing", NULL, &Options::ignoreMissing},
+    {"-h", "--help", &Options::help}};
+
+// What is wrong with the options taken together, in one line; the empty text when nothing is.
+std::string CheckTogether(const Options& options, int argc, char** argv) {
+    const int i = options.first;
+    const char* checking = options.update ? "--update" : options.check ? "-c" : NULL;
+    const char* form = options.form == LinesOfSum ? "--sum" : options.form == LinesOfTag ? "--tag" : NULL;
+    // The options of sha256sum -c, which only a check takes; --update rewrites the list as it finds it.
+    const std::pair<bool, const char*> checkOnly[] = {{options.status, "--status"},
+                                                      {options.strict, "--strict"},
+                                                      {options.warn, "-w"},
+                                                      {options.ignoreMissing, "--ignore-missing"}};
+    if (options.check && options.update) {
+        return "-c or --update, not both";
+    }
+    for (const auto& only : checkOnly) {
+        if (only.first && !options.check) {
+            return std::string(only.second) + " goes with -c";
+        }
+    }
+    if (options.status && options.quiet) {
+        return "--status or --quiet, not both";
+    }
+    if (checking && options.algorithm) {
+        return std::string(checking) + " takes no -a: each line names its algorithm";
+    }
+    if (checking && (options.list || options.record || form)) {
+        return std::string(checking) + " takes no " +
+               (options.list     ? "-o"
+                : options.record ? "--record"
+                                 : form);
+    }
+    if (options.findNew && !checking) {
+        return "--new goes with -c or --update";
+    }
+    if (options.record && !options.algorithm) {
+        return "--record needs -a: the list names one algorithm";
+    }
+    if (form && (options.list || options.record)) {
+        return std::string(form) + " takes no " + (options.list ? "-o" : "--record");
+    }
+    if (options.form == LinesOfSum && !SumLineTells(options.kind)) {
+        return std::string("--sum writes MD5, SHA1, SHA256 or SHA512, whose lines tell them apart; --tag "
+                           "names ") +
+               AlgorithmNames[options.kind];
+    }
+    if (options.form == LinesOfTag && !TagLineNames(options.kind)) {
+        return std::string("--tag names no ") + AlgorithmNames[options.kind] + ": other tools mean another";
+    }
+    if (options.record && options.list) {
+        return "--record takes no -o";
+    }
+    if (i >= argc && (InputIsConsole() || options.update)) {
+        return checking ? "no LIST to check" : "no PATH to digest";
+    }
+    if (options.update && i + 1 < argc) {
+        return "--update takes one LIST";
+    }
+    for (int k = i; k < argc && (options.update || options.record); ++k) {
+        if (std::string(argv[k]) == StandardInputName) {
+            return std::string(options.update ? "--update" : "--record") + " takes no standard input";
+        }
+    }
+    return std::string();
+}
 
 // Reads the options; the empty text, or what is wrong with them in one line.
 std::string ReadOptions(int argc, char** argv, Options& options) {
@@ -54,24 +148,26 @@ std::string ReadOptions(int argc, char** argv, Options& options) {
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         const std::string option = argv[i];
         const bool value = i + 1 < argc;
-        if (option == "--") {
+        const Switch* found = NULL;
+        for (const Switch& s : Switches) {
+            found = option == s.name || (s.other && option == s.other) ? &s : found;
+        }
+        if (found) {
+            options.*found->flag = true;
+        } else if (option == "--") {
             ++i;
             break;
-        } else if (option == "-h" || option == "--help") {
-            options.help = true;
-        } else if (option == "-c") {
-            options.check = true;
-        } else if (option == "--update") {
-            options.update = true;
-        } else if (option == "--new") {
-            options.findNew = true;
+        } else if (option == "--sum" || option == "--tag") {
+            const LineForm form = option == "--sum" ? LinesOfSum : LinesOfTag;
+            if (options.form != LinesOfWindow && options.form != form) {
+                return "--sum or --tag, not both";
+            }
+            options.form = form;
         } else if (option == "--record") {
             if (!value) {
                 return "--record needs a file name";
             }
             options.record = argv[++i];
-        } else if (option == "-q") {
-            options.quiet = true;
         } else if (option == "-a") {
             if (!value) {
                 return "-a needs an algorithm";
@@ -94,35 +190,7 @@ std::string ReadOptions(int argc, char** argv, Options& options) {
         options.help = true;
     }
     options.first = i;
-    if (options.help) {
-        return std::string();
-    }
-    const char* checking = options.update ? "--update" : options.check ? "-c" : NULL;
-    if (options.check && options.update) {
-        return "-c or --update, not both";
-    }
-    if (checking && options.algorithm) {
-        return std::string(checking) + " takes no -a: each line names its algorithm";
-    }
-    if (checking && (options.list || options.record)) {
-        return std::string(checking) + " takes no " + (options.list ? "-o" : "--record");
-    }
-    if (options.findNew && !checking) {
-        return "--new goes with -c or --update";
-    }
-    if (options.record && !options.algorithm) {
-        return "--record needs -a: the list names one algorithm";
-    }
-    if (options.record && options.list) {
-        return "--record takes no -o";
-    }
-    if (i >= argc) {
-        return checking ? "no LIST to check" : "no PATH to digest";
-    }
-    if (options.update && i + 1 < argc) {
-        return "--update takes one LIST";
-    }
-    return std::string();
+    return options.help ? std::string() : CheckTogether(options, argc, argv);
 }
 
 // The lines' wording (the failure line, the list's heading) is the English
@@ -137,7 +205,8 @@ bool LoadEnglish() {
 }
 
 int Run(int argc, char** argv) {
-    Options options = {false, false, false, false, false, false, DigestMD5, NULL, NULL, 1};
+    Options options = {false, false, false,     false,         false, false, false, false,
+                       false, false, DigestMD5, LinesOfWindow, NULL,  NULL,  1};
     const std::string wrong = ReadOptions(argc, argv, options);
     if (options.help) {
         for (const char* line : Usage) {
@@ -154,13 +223,16 @@ int Run(int argc, char** argv) {
         return ExitTrouble;
     }
     CatchStop();
-    char** names = argv + options.first;
-    int count = argc - options.first;
+    // No PATH or LIST: a redirected standard input, as the *sum tools read it.
+    char* input[] = {const_cast<char*>(StandardInputName)};
+    char** names = options.first < argc ? argv + options.first : input;
+    int count = options.first < argc ? argc - options.first : 1;
     if (options.check || options.update) {
-        const CheckRequest request = {options.update, options.findNew, options.quiet};
+        const CheckRequest request = {options.update, options.findNew, options.quiet,        options.status,
+                                      options.strict, options.warn,    options.ignoreMissing};
         return CheckLists(names, count, request);
     }
-    const DigestRequest request = {options.kind, options.list, options.record, options.quiet};
+    const DigestRequest request = {options.kind, options.form, options.list, options.record, options.quiet};
     return DigestPaths(names, count, request);
 }
 

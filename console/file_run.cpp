@@ -55,7 +55,7 @@ bool FileRun::MakeRoom() {
     return !m_broken && !StopRequested();
 }
 
-bool FileRun::AddFile(const std::string& path, DigestKind kind) {
+bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::string& text) {
     if (!MakeRoom()) {
         return false;
     }
@@ -71,7 +71,7 @@ bool FileRun::AddFile(const std::string& path, DigestKind kind) {
     slot.done = 0;
     slot.outcome = fits ? FileStopped : FileOpenFailed;
     slot.digest.clear();
-    m_texts[m_filled % SlotCount] = path;
+    m_texts[m_filled % SlotCount] = text;
     m_workers->Offer(++m_filled);
     return true;
 }
@@ -89,10 +89,15 @@ bool FileRun::AddNote(const std::string& note) {
     return true;
 }
 
-bool FileRun::Finish() {
+bool FileRun::Drain() {
     while (!m_broken && m_head < m_filled && !StopRequested()) {
         HandBack(ProgressWait);
     }
+    return !m_broken && m_head == m_filled;
+}
+
+bool FileRun::Finish() {
+    Drain();
     if (m_started) {
         m_workers->End();
         m_started = false;

@@ -8,7 +8,7 @@
 
 #include "base/digest_workers.h"
 
-// Called for each file in the order it was added, with its path as added:
+// Called for each file in the order it was added, with its text as added:
 // slot holds its outcome, digest, size and last-write time. A note comes
 // back in its place as text, with slot.leave set.
 typedef void (*FileFinished)(const WorkSlot& slot, const std::string& text, void* context);
@@ -23,14 +23,19 @@ public:
     // Starts the workers (DIGESTOR_WORKERS, or one per processor); false when
     // not one could start.
     bool Start();
-    // A file to digest with kind; a path too long for a slot comes back as a
-    // file that could not be opened. False once a stop or a shortage of
-    // memory has cut the run short.
-    bool AddFile(const std::string& path, DigestKind kind);
+    // A file to digest with kind, which comes back with text (its path when
+    // not given); a path too long for a slot comes back as a file that could
+    // not be opened. False once a stop or a shortage of memory has cut the run
+    // short.
+    bool AddFile(const std::string& path, DigestKind kind) { return AddFile(path, kind, path); }
+    bool AddFile(const std::string& path, DigestKind kind, const std::string& text);
     // A line that comes back among the files, after those added before it.
     bool AddNote(const std::string& note);
-    // Waits for every file; false when the run was cut short (Stopped tells
-    // whether by a stop).
+    // Waits until every file added so far has come back, the workers still
+    // there for more; false when the run was cut short.
+    bool Drain();
+    // Waits for every file and ends the workers; false when the run was cut
+    // short (StopRequested tells whether by a stop).
     bool Finish();
 
 private:

@@ -3,6 +3,7 @@
 
 #include "base/digest_in_text.h"
 #include "base/list_reading.h"
+#include "base/sum_line.h"
 
 namespace {
 
@@ -60,6 +61,20 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
         {"SHA384 (a) = " + Sha512.substr(0, 96), "-|SHA384 (a) = " + Sha512.substr(0, 96)},
         {"MD2 (a) = " + Abc, "-|MD2 (a) = " + Abc},
         {"SHA1 (a)" + Sha1, "-|SHA1 (a)" + Sha1},
+        {"\\SHA256 (p\\\\q\\nr) = " + Sha256, "-|\\SHA256 (p\\\\q\\nr) = " + Sha256},
+        {"\\SHA256 (p\\\\q) = " + Sha256, "5|" + Sha256 + "|p\\q"},
+        {"\\SHA256 (p\\q) = " + Sha256, "-|\\SHA256 (p\\q) = " + Sha256},
+        // openssl dgst, with the names of OpenSSL 1.1 and 3.0; those the program lacks are not checked
+        {"SHA2-256(x (1).txt)= " + Sha256, "5|" + Sha256 + "|x (1).txt"},
+        {"SHA256(b)= " + Sha256, "5|" + Sha256 + "|b"},
+        {"SHA2-512(d)= " + Sha512, "6|" + Sha512 + "|d"},
+        {"SHA1(a)= " + Sha1, "4|" + Sha1 + "|a"},
+        {"MD5(a (2))= " + Abc, "2|" + Abc + "|a (2)"},
+        {"BLAKE2B-512(a)= " + Sha512, "-|BLAKE2B-512(a)= " + Sha512},
+        {"SHA2-512/256(a)= " + Sha256, "-|SHA2-512/256(a)= " + Sha256},
+        {"MD2(a)= " + Abc, "-|MD2(a)= " + Abc},
+        {"(a)= " + Abc, "-|(a)= " + Abc},
+        {"MD5()= " + Abc, "-|MD5()= " + Abc},
         // SFV, with the zip CRC; a line without one
         {"sub\\file.bin 352441C2", "7|352441c2|sub\\file.bin"},
         {"file.bin", "-|file.bin"},
@@ -78,6 +93,53 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
     // Under Digestor's heading only its own lines count: a path ending in eight hex digits stays a path.
     EXPECT_EQ(Read(Heading("Digestor v3 - List of checksums") + "C:\\IMG 20230101\r\n"),
               "-|C:\\IMG 20230101\n");
+}
+
+// The lines sha256sum and sha256sum --tag wrote for these names (coreutils 9.1), read back as the names.
+TEST(SumLine, WritesWhatSha256sumWritesAndReadsItBack) {
+    const std::string cases[][3] = {{"a b.iso", Sha256 + "  a b.iso", "SHA256 (a b.iso) = " + Sha256},
+                                    {"p\\q", "\\" + Sha256 + "  p\\\\q", "\\SHA256 (p\\\\q) = " + Sha256},
+                                    {"n\nl", "\\" + Sha256 + "  n\\nl", "\\SHA256 (n\\nl) = " + Sha256},
+                                    {"c\rd", "\\" + Sha256 + "  c\\rd", "\\SHA256 (c\\rd) = " + Sha256}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SumLine(Sha256, c[0]), c[1]);
+        EXPECT_EQ(TagLine(DigestSHA256, Sha256, c[0]), c[2]);
+        std::string name;
+        EXPECT_TRUE(UnescapeName(c[1].substr(c[1].find("  ") + 2), name) && name == c[0]) << c[0];
+    }
+    // A name without a control character reads back from either line, with its algorithm.
+    const std::pair<std::string, DigestKind> written[] = {{SumLine(Sha512, "dir/x\\y"), DigestSHA512},
+                                                          {TagLine(DigestMD4, Abc, "dir/x\\y"), DigestMD4}};
+    for (const auto& w : written) {
+        const std::vector<ListEntry> read = ReadListText(w.first + "\r\n");
+        ASSERT_EQ(read.size(), 1u);
+        EXPECT_TRUE(read[0].isResult && read[0].path == "dir/x\\y" && read[0].algorithm == w.second)
+            << w.first;
+    }
+    // What each form names, by DigestKind: a *sum line tells four kinds by length; no tag names MD2 or a CRC.
+    const size_t sumLengths[] = {0, 0, 32, 0, 40, 64, 128, 0};
+    for (DigestKind kind = DigestMD2; kind <= DigestZipCRC32; ++kind) {
+        DigestKind told = -1;
+        EXPECT_EQ(SumLineTells(kind), sumLengths[kind] != 0) << kind;
+        EXPECT_EQ(SumLineKind(sumLengths[kind], told) ? told : -1, sumLengths[kind] ? kind : -1) << kind;
+        EXPECT_EQ(TagLineNames(kind), kind != DigestMD2 && kind != DigestCRC32 && kind != DigestZipCRC32);
+    }
+}
+
+TEST(FindAlgorithm, TakesTheNamesOfEveryToolInAnyCase) {
+    const std::pair<const char*, DigestKind> cases[] = {{"sha-256", DigestSHA256},
+                                                        {"SHA2-256", DigestSHA256},
+                                                        {"sha2-512", DigestSHA512},
+                                                        {"Md5", DigestMD5},
+                                                        {"crc32", DigestCRC32},
+                                                        {"SHA2256", -1},
+                                                        {"SHA-384", -1},
+                                                        {"SHA2-", -1},
+                                                        {"", -1}};
+    for (const auto& c : cases) {
+        DigestKind kind = -1;
+        EXPECT_EQ(FindAlgorithm(c.first, kind) ? kind : -1, c.second) << c.first;
+    }
 }
 
 TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {

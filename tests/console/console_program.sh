@@ -10,6 +10,8 @@ finish() { out=$(tr -d '\r' <"$work/out") err=$(<"$work/err")
     [[ $code == "$1" ]] || fail "$2: exit $code, not $1; out: $out; err: $err"; }
 run() { code=0; "$wine_run" "$cmd" "${@:3}" >"$work/out" 2>"$work/err" || code=$?; finish "$1" "$2"; }
 has() { for line; do grep -qxF -- "$line" <<<"$out" || fail "no line '$line' in: $out"; done; }
+# tally LINE: a check's summary, the last line on standard error.
+tally() { [[ $(tail -n 1 <<<"$err" | tr -d '\r') == "$1" ]] || fail "no tally '$1' in: $err"; }
 # ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream, a pipe that DIGESTOR_READ_PIPES lets
 # through (kept open by us, fed by cat). One worker, so the files before it are surely done.
 ctrl_c() {
@@ -33,7 +35,7 @@ expected=$(for f in a.txt sub/deeper/big.bin "sub/é & 100%.txt"; do echo "$(md5
 cmp <(printf '%s\r\n%17s%s\r\n%s\r\n\r\n' "$rule" "" "Digestor v$version - List of checksums" "$rule"
     cat "$work/out") "$work/lists/d.txt" || fail "the -o list is not the saved list's bytes"
 run 0 "check" -c "$W\\lists\\d.txt"
-has "$W\\d\\sub\\é & 100%.txt: OK" "3 checked, 3 OK, 0 failed, 0 missing, 0 not checked"
+has "$W\\d\\sub\\é & 100%.txt: OK" && tally "3 checked, 3 OK, 0 failed, 0 missing, 0 not checked"
 
 # German, lines of other algorithms (RFC 1320 MD4, the README's CRC32), a path, a failure line.
 printf '%s\r\n' "$rule" "$(printf '%17sDigestor v%s - Liste der Pr\xfcfsummen' "" "$version")" "$rule" "" \
@@ -41,14 +43,14 @@ printf '%s\r\n' "$rule" "$(printf '%17sDigestor v%s - Liste der Pr\xfcfsummen' "
     $'(\xd6ffnen fehlgeschlagen) <- MD5 -> a.txt' \
     "$(md5 "$work/d/sub/é & 100%.txt") <- MD5 -> "$'sub\\\xe9 & 100%.txt' >"$work/d/de.txt"
 run 0 "German list in cp1252" -c "$W\\d\\de.txt"
-has "sub\\é & 100%.txt: OK" "3 checked, 3 OK, 0 failed, 0 missing, 2 not checked"
+has "sub\\é & 100%.txt: OK" && tally "3 checked, 3 OK, 0 failed, 0 missing, 2 not checked"
 (cd "$work/d" && md5sum a.txt && md5sum -b sub/deeper/big.bin) >"$work/d/sums.md5"
 run 0 "md5sum file, paths relative to it" -c "$W\\d\\sums.md5"
 has "sub/deeper/big.bin: OK"
 printf abd >"$work/d/a.txt" && rm "$work/d/sub/deeper/big.bin"
 run 1 "changed and removed" -c -q "$W\\lists\\d.txt"
-[[ $out == "$W\\d\\a.txt: FAILED"*"big.bin: MISSING"$'\n'"3 checked, 1 OK, 1 failed, 1 missing, 0 not checked" ]] ||
-    fail "changed and removed: $out"
+[[ $out == "$W\\d\\a.txt: FAILED"$'\n'*"big.bin: MISSING" ]] || fail "changed and removed: $out"
+tally "3 checked, 1 OK, 1 failed, 1 missing, 0 not checked"
 run 2 "unreadable list" -c "$W\\lists\\none.txt"
 grep -qF none.txt <<<"$err" || fail "the message does not name the list: $err"
 stream=$work/d/stream && mkfifo "$stream"
@@ -57,7 +59,15 @@ has "$(md5 "$work/d/de.txt") <- MD5 -> $W\\d\\de.txt"
 [[ $(ls "$work/lists") == d.txt ]] || fail "Ctrl+C left a list: $(ls "$work/lists")"
 printf '%s  d/de.txt\n%s  d/stream\n' "$(md5 "$work/d/de.txt")" "$(md5 /dev/null)" >"$work/stopped.md5"
 ctrl_c 1 "Ctrl+C while checking" -c "$W\\stopped.md5"
-has "1 checked, 1 OK, 0 failed, 0 missing, 0 not checked"
+tally "1 checked, 1 OK, 0 failed, 0 missing, 0 not checked"
+# Ctrl+C while standard input, a pipe, has delivered a MiB and then nothing: as bytes and as a list.
+for call in "--sum -" "-c -"; do
+    rm -f "$work/go" && code=0 && exec 3<>"$stream"
+    "$wine_run" "$ctrl_c" "$W\\go" "\"$(win "$cmd")\" $call" <"$stream" >"$work/out" 2>"$work/err" &
+    helper=$! && timeout 60 head -c 1048576 /dev/zero >&3 && touch "$work/go" && { wait $helper || code=$?; }
+    exec 3>&- && finish 1 "Ctrl+C reading standard input: $call" && [[ -z $out && $err == *stopped* ]] ||
+        fail "Ctrl+C reading standard input: $call: $out $err"
+done
 
 # Names that are devices or lose a trailing dot unless taken literally, every script, a path of
 # over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.
@@ -74,7 +84,7 @@ expected=$(for f in "${names[@]}"; do echo "$(md5 "$n/$f") <- MD5 -> $(win "$n/$
     fail "lines: $out"$'\n'"expected: $expected"
 [[ $err == *"path too long"* ]] && grep -qxF "$far"$'\r' "$work/n.txt" || fail "too long: $err"
 run 0 "check names" -c "$W\\n.txt"
-has "$W\\n\\Привет.txt: OK" "11 checked, 11 OK, 0 failed, 0 missing, 1 not checked"
+has "$W\\n\\Привет.txt: OK" && tally "11 checked, 11 OK, 0 failed, 0 missing, 1 not checked"
 # A device is no file; a file another program holds open for writing (cmd's >>, as a logger would) is read.
 run 1 "device" '\\.\nul'
 [[ $out == '(cannot open) <- MD5 -> \\.\nul' && $err == *'cannot open \\.\nul'* ]] || fail "device: $out $err"
@@ -102,16 +112,79 @@ for list in SUMS s.sfv; do
     has "Prüfung.txt: OK"
 done
 has "sub\\x.bin: OK" && [[ $(grep -c ': OK$' <<<"$out") == 2 ]] || fail "SFV: $out"
-run 0 "sums" -c "$W\\s\\SUMS" && [[ $(grep -c ': OK$' <<<"$out") == 6 && $err == *"1 line not understood"* ]] ||
+run 0 "sums" -c "$W\\s\\SUMS" && [[ $(grep -c ': OK$' <<<"$out") == 6 && $err == *"WARNING: 1 line is improperly formatted"* ]] ||
     fail "sums: $out $err"
+# --sum and --tag lines as coreutils writes them, of relative paths: a wildcard the program expands (a
+# console passes it as typed), a folder, a file; sha512sum -c and DigestorCmd -c pass them. A file that
+# cannot be read has no line, only a message.
+for form in --sum --tag; do
+    code=0 && (cd "$s" && "$wine_run" "$cmd" -a sha512 $form 'P*.txt' sub a.txt gone >"$s/list$form" 2>"$work/err") ||
+        code=$?
+    [[ $code == 1 && $(<"$work/err") == *"cannot open gone"* ]] || fail "$form: exit $code: $(<"$work/err")"
+    [[ $(tr -d '\r' <"$s/list$form") == "$(cd "$s" && sha512sum ${form#--sum} Prüfung.txt sub/x.bin a.txt)" ]] ||
+        fail "$form: $(<"$s/list$form")"
+    (cd "$s" && sha512sum -c --strict --quiet "list$form") || fail "sha512sum -c does not pass the $form list"
+    run 0 "$form list" -c "$W\\s\\list$form" && has "Prüfung.txt: OK" "sub/x.bin: OK" "a.txt: OK"
+done
+# The lines of openssl dgst (OpenSSL 3 names SHA-256 "SHA2-256"); an algorithm the program lacks is not checked.
+(cd "$s" && openssl dgst -sha256 a.txt sub/x.bin && openssl dgst -sha1 Prüfung.txt && openssl dgst -blake2b512 a.txt) >"$s/ossl"
+run 0 "openssl dgst list" -c "$W\\s\\ossl" && has "a.txt: OK" "sub/x.bin: OK" "Prüfung.txt: OK" &&
+    [[ $err == *"WARNING: 1 line is improperly formatted"* ]] || fail "openssl dgst: $err"
 printf 'nothing to check\n' >"$s/none.txt" && : >"$s/empty.txt"
 for list in none.txt empty.txt; do
-    run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"no checksum lines found in"*"$list"* ]] || fail "$list: $err"
+    run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"$list: no properly formatted checksum lines found"* ]] || fail "$list: $err"
 done
 run 1 "a file that cannot be opened" "$W\\s\\gone.txt"
+
+# sha256sum -c's options on lists of OK, FAILED, missing and malformed lines, run as sha256sum runs in
+# the same folder: the same exit code, the same verdicts on standard output (MISSING where it says
+# "FAILED open or read"), the same warnings on standard error (without its "No such file" lines; a
+# malformed line without "SHA256", as the lines may be of any algorithm), then the tally; --status: nothing.
+g=$work/g && mkdir -p "$g" && printf abc >"$g/a" && printf xyz >"$g/b" && printf q >"$g/c"
+(cd "$g" && sha256sum a b >G && echo garbage >>G && cp G L && sha256sum c | sed 's/^./0/' | tee F >>L &&
+    echo "$(sha256sum <a | cut -c1-64)  gone" | tee M >>L && echo '  ' >>L && : >E &&
+    sed 's/  c$/  b/' F >>F && sha256sum c >>F && echo "$(sha256sum <a | cut -c1-64)  gone too" >>L)
+for list in L G M E F; do
+    for options in "" --quiet --status --strict -w --ignore-missing "--ignore-missing --strict"; do
+        gnu=0 && (cd "$g" && sha256sum -c $options $list >"$work/gnu.out" 2>"$work/gnu.err") || gnu=$?
+        code=0 && (cd "$g" && "$wine_run" "$cmd" -c $options $list >"$work/out" 2>"$work/err") || code=$?
+        finish "$gnu" "$list $options"
+        [[ $out == "$(sed 's/: FAILED open or read$/: MISSING/' "$work/gnu.out")" ]] ||
+            fail "$list $options: out: $out"$'\n'"sha256sum: $(<"$work/gnu.out")"
+        [[ $options == --status ]] && { [[ -z $err ]] || fail "$list --status: $err"; } && continue
+        [[ $(grep '^DigestorCmd: ' <<<"$err" | tr -d '\r') == "$(grep -v 'No such file' "$work/gnu.err" |
+            sed 's/^sha256sum: /DigestorCmd: /; s/SHA256 checksum line/checksum line/')" ]] ||
+            fail "$list $options: err: $err"$'\n'"sha256sum: $(<"$work/gnu.err")"
+        [[ $(tail -n 1 <<<"$err") == *" checked, "* ]] || fail "$list $options: no tally: $err"
+    done
+done
+# A list from standard input ("-", or nothing given), relative to the current folder; bytes from
+# standard input as sha256sum digests them; an empty list, binary bytes and 100 MB without a line end.
+for call in "-c -" "-c" "-c --quiet -"; do
+    code=0 && (cd "$g" && sha256sum a b | "$wine_run" "$cmd" $call >"$work/out" 2>"$work/err") || code=$?
+    finish 0 "list from standard input: $call"
+    [[ $out == "$(cd "$g" && sha256sum a b | sha256sum $call)" ]] || fail "$call: $out"
+done
+for form in --sum --tag; do
+    for call in "-a sha256 $form" "-a SHA-256 $form -"; do
+        [[ $(printf abc | "$wine_run" "$cmd" $call | tr -d '\r') == "$(printf abc | sha256sum ${form#--sum})" ]] ||
+            fail "standard input: $call"
+    done
+done
+for input in /dev/null "$cmd" "$work/long"; do
+    [[ $input != */long ]] || head -c 100000000 /dev/zero | tr '\0' a >"$input"
+    code=0 && "$wine_run" "$cmd" -c - <"$input" >"$work/out" 2>"$work/err" || code=$?
+    finish 1 "list $input" && [[ -z $out && $err == *"standard input: no properly formatted checksum lines found"* &&
+        $(tail -n 1 <<<"$err") == "0 checked, 0 OK, 0 failed, 0 missing, "*" not checked"* ]] ||
+        fail "list $input: $out $err"
+done
+rm "$work/long"
 # A Windows user's and a GNU user's calls; a wrong one is told in a line.
 for help in '/?' --help -h; do run 0 "$help" "$help" && [[ $out == usage:* ]] || fail "$help: $out"; done
-for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a"; do
+for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a" \
+    "--ignore-missing a:--ignore-missing goes with -c" "-c --status --quiet a:--status or --quiet, not both" \
+    "--sum --tag a:--sum or --tag, not both" "-a md4 --sum a:--sum writes MD5, SHA1, SHA256 or SHA512" \
+    "-c --tag a:-c takes no --tag" "--update -:--update takes no standard input" "-a crc32 --tag a:--tag names no"; do
     run 2 "${call%%:*}" ${call%%:*} && [[ $(wc -l <<<"$err") == 1 && $err == *"${call#*:}"* ]] || fail "$call: $err"
 done
 printf x >"$s/-x" && (cd "$s" && "$wine_run" "$cmd" -- -x) | grep -qF "$(md5 "$s/-x") <- MD5 -> $W\\s\\-x" ||

@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     start.dwFlags = STARTF_USESTDHANDLES;
     start.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION child;
     DWORD code = 101;
     HANDLE pipe = argc == 4 ? CreateNamedPipeA(argv[3], PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, 0, 1, 0,
