@@ -8,8 +8,10 @@
 
 namespace {
 
-// Each of the two read buffers; one is read into while the lanes digest the other.
+// Each of the DigestSet::Ahead read buffers: the caller reads into one while the lanes digest others.
 const DWORD ReadSize = 1024 * 1024;
+// How long the caller waits for the lanes before it asks its check again, in milliseconds.
+const DWORD StopLook = 2;
 // A piece is at most what the busiest lane digests in about this many picoseconds (2 ms), so that a
 // stop waits no longer than that for the lanes. Pieces are whole pages, at least one.
 const uint64_t PieceBudget = 2000000000;
@@ -52,7 +54,7 @@ private:
 } // namespace
 
 DigestSet::DigestSet(const std::vector<DigestKind>& kinds, int lanes)
-    : m_pieceSize(ReadSize), m_round(0), m_bytes(NULL), m_length(0), m_busy(0), m_ending(false) {
+    : m_pieceSize(ReadSize), m_pieces(), m_handedCount(0), m_abandon(0), m_ending(false) {
     InitializeSRWLock(&m_lock);
     InitializeConditionVariable(&m_handed);
     InitializeConditionVariable(&m_finished);
@@ -66,6 +68,7 @@ DigestSet::DigestSet(const std::vector<DigestKind>& kinds, int lanes)
         // DIGESTOR_WORKERS, when set, stands for the processors here as it does for a run's workers.
         int wanted = lanes > 0 ? lanes : WorkerCount();
         wanted = std::min(wanted, std::max(1, static_cast<int>(kinds.size())));
+        m_done.assign(static_cast<size_t>(wanted), 0);
         m_starts.resize(static_cast<size_t>(wanted - 1));
         m_threads.reserve(m_starts.size());
         for (size_t k = 0; k < m_starts.size(); ++k) {
@@ -153,17 +156,13 @@ void DigestSet::Finish() {
 
 std::string DigestSet::DigestText(size_t index) const { return m_digestors[index]->DigestText(); }
 
-// The lanes are idle between rounds, so Reset, Finish and DigestText touch the digestors from the
-// caller's thread; the lock that ends each round makes the lanes' writes visible to it.
+// Between calls the lanes are idle, so Reset, Finish and DigestText touch the digestors from the caller's
+// thread; the lock taken when the lanes are awaited makes their writes visible to it.
 void DigestSet::Hand(const uint8_t* bytes, uint32_t length) {
-    if (m_threads.empty()) {
-        return;
-    }
     ScopedExclusive lock(m_lock);
-    ++m_round;
-    m_bytes = bytes;
-    m_length = length;
-    m_busy = static_cast<int>(m_threads.size());
+    m_pieces[m_handedCount % Ahead].bytes = bytes;
+    m_pieces[m_handedCount % Ahead].length = length;
+    ++m_handedCount;
     WakeAllConditionVariable(&m_handed);
 }
 
@@ -175,14 +174,25 @@ void DigestSet::DigestShare(int lane, const uint8_t* bytes, uint32_t length) {
     }
 }
 
-void DigestSet::AwaitLanes() {
-    if (m_threads.empty()) {
-        return;
+uint64_t DigestSet::LanesDone() {
+    uint64_t done = m_handedCount;
+    for (size_t lane = 1; lane <= m_threads.size(); ++lane) {
+        done = std::min(done, m_done[lane]);
     }
+    return done;
+}
+
+void DigestSet::AwaitLanes() {
     ScopedExclusive lock(m_lock);
-    while (m_busy > 0) {
+    while (LanesDone() < m_handedCount) {
         SleepConditionVariableSRW(&m_finished, &m_lock, INFINITE, 0);
     }
+}
+
+void DigestSet::Abandon() {
+    InterlockedExchange(&m_abandon, 1);
+    AwaitLanes();
+    InterlockedExchange(&m_abandon, 0);
 }
 
 void DigestSet::EndLanes() {
@@ -202,75 +212,103 @@ void DigestSet::EndLanes() {
     m_threads.clear();
 }
 
-// A lane waits for a round it has not digested yet, digests its share and counts itself done. No round
-// is handed before the last one is done, so none is missed; none is pending when the set ends.
+// A lane digests its share of each piece in turn, in steps of m_pieceSize between which it looks for
+// Abandon; a piece abandoned counts as done, and so does every piece handed before it.
 DWORD WINAPI DigestSet::LaneWork(LPVOID start) {
-    const LaneStart& lane = *static_cast<const LaneStart*>(start);
-    DigestSet& set = *lane.set;
-    unsigned seen = 0;
+    const int lane = static_cast<const LaneStart*>(start)->lane;
+    DigestSet& set = *static_cast<const LaneStart*>(start)->set;
+    uint64_t& done = set.m_done[static_cast<size_t>(lane)];
     ScopedExclusive lock(set.m_lock);
     while (!set.m_ending) {
-        if (set.m_round == seen) {
+        if (done == set.m_handedCount) {
             SleepConditionVariableSRW(&set.m_handed, &set.m_lock, INFINITE, 0);
             continue;
         }
-        seen = set.m_round;
-        const uint8_t* bytes = set.m_bytes;
-        const uint32_t length = set.m_length;
+        const Piece piece = set.m_pieces[done % Ahead];
         ReleaseSRWLockExclusive(&set.m_lock);
-        set.DigestShare(lane.lane, bytes, length);
-        AcquireSRWLockExclusive(&set.m_lock);
-        if (--set.m_busy == 0) {
-            WakeConditionVariable(&set.m_finished);
+        for (uint32_t at = 0; at < piece.length && !set.m_abandon;) {
+            const uint32_t step = std::min(set.m_pieceSize, piece.length - at);
+            set.DigestShare(lane, piece.bytes + at, step);
+            at += step;
         }
+        AcquireSRWLockExclusive(&set.m_lock);
+        done = set.m_abandon ? set.m_handedCount : done + 1;
+        WakeConditionVariable(&set.m_finished); // the caller alone waits there
     }
     return 0;
 }
 
-// The caller's thread reads the next buffer while the other lanes digest the first piece of this one,
-// then digests its own share. Every round is awaited before the function returns, whichever way it
-// returns, so the buffers outlive the lanes' use of them.
-FileOutcome DigestOpenFileSet(HANDLE file, DigestSet& set, BlockCheck check, void* context) {
-    set.Reset();
-    std::unique_ptr<uint8_t[]> buffers(new uint8_t[2 * static_cast<size_t>(ReadSize)]);
-    uint8_t* digesting = buffers.get();
-    uint8_t* reading = digesting + ReadSize;
+// The caller's thread reads into the Ahead buffers as the lanes free them, digests its own share of the
+// pieces between reads, and asks check once for every piece all the lanes have digested (and whenever it
+// has nothing else to do, so that a stop is seen while the lanes work).
+FileOutcome DigestSet::ReadAndDigest(HANDLE file, uint8_t* buffers, BlockCheck check, void* context) {
+    uint64_t read = m_handedCount; // the lanes are idle: nobody else writes it now
+    uint64_t own = read;           // the caller's share digested, whole pieces
+    uint32_t ownAt = 0;            // and bytes into the next one
+    uint64_t reported = read;
     ULONGLONG done = 0;
-    if (!check(done, context)) {
-        return FileStopped;
-    }
-    DWORD length = 0;
-    if (!ReadFile(file, digesting, ReadSize, &length, NULL)) {
-        return FileReadFailed;
-    }
-    while (length > 0) {
-        DWORD nextLength = 0;
-        bool readAhead = false;
-        bool readFailed = false;
-        for (DWORD offset = 0; offset < length;) {
+    bool end = false;
+    for (;;) {
+        uint64_t finished;
+        {
+            ScopedExclusive lock(m_lock);
+            finished = std::min(own, LanesDone());
+        }
+        bool asked = false;
+        while (reported < finished) {
+            done += m_pieces[reported++ % Ahead].length;
+            asked = true;
             if (!check(done, context)) {
+                Abandon();
                 return FileStopped;
             }
-            const DWORD piece = std::min<DWORD>(set.m_pieceSize, length - offset);
-            set.Hand(digesting + offset, piece);
-            if (!readAhead) {
-                readAhead = true;
-                readFailed = !ReadFile(file, reading, ReadSize, &nextLength, NULL);
-            }
-            set.DigestShare(0, digesting + offset, piece);
-            set.AwaitLanes();
-            if (readFailed) {
+        }
+        if (!asked && !check(done, context)) {
+            Abandon();
+            return FileStopped;
+        }
+        if (end && finished == read) {
+            break;
+        }
+        if (!end && read - finished < Ahead) {
+            uint8_t* into = buffers + (read % Ahead) * ReadSize;
+            DWORD length = 0;
+            if (!ReadFile(file, into, ReadSize, &length, NULL)) {
+                Abandon();
                 return FileReadFailed;
             }
-            offset += piece;
-            done += piece;
+            end = length == 0;
+            if (!end) {
+                Hand(into, length);
+                ++read;
+            }
+        } else if (own < read) {
+            const Piece& piece = m_pieces[own % Ahead];
+            const uint32_t step = std::min(m_pieceSize, piece.length - ownAt);
+            DigestShare(0, piece.bytes + ownAt, step);
+            ownAt += step;
+            if (ownAt == piece.length) {
+                ++own;
+                ownAt = 0;
+            }
+        } else {
+            ScopedExclusive lock(m_lock);
+            if (LanesDone() < read) {
+                SleepConditionVariableSRW(&m_finished, &m_lock, StopLook, 0);
+            }
         }
-        std::swap(digesting, reading);
-        length = nextLength;
     }
-    if (!check(done, context)) {
-        return FileStopped;
-    }
-    set.Finish();
+    Finish();
     return FileDigested;
+}
+
+FileOutcome DigestOpenFileSet(HANDLE file, DigestSet& set, BlockCheck check, void* context) {
+    set.Reset();
+    std::unique_ptr<uint8_t[]> buffers(new uint8_t[DigestSet::Ahead * static_cast<size_t>(ReadSize)]);
+    try {
+        return set.ReadAndDigest(file, buffers.get(), check, context);
+    } catch (...) {
+        set.Abandon(); // a check that throws: no lane may read the buffers once they are freed
+        throw;
+    }
 }

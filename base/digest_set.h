@@ -39,6 +39,13 @@ public:
 
 private:
     friend FileOutcome DigestOpenFileSet(HANDLE file, DigestSet& set, BlockCheck check, void* context);
+    // Pieces handed to the lanes and not yet digested by all of them: a lane that the scheduler keeps
+    // waiting catches up later instead of holding up the others at every piece.
+    static const int Ahead = 4;
+    struct Piece {
+        const uint8_t* bytes;
+        uint32_t length;
+    };
     struct LaneStart {
         DigestSet* set;
         int lane;
@@ -46,11 +53,12 @@ private:
 
     static DWORD WINAPI LaneWork(LPVOID start);
     void ShareOut();
-    // Update in three steps, so that the caller's thread may read between handing a piece to the
-    // other lanes and digesting its own share of it.
     void Hand(const uint8_t* bytes, uint32_t length);
     void DigestShare(int lane, const uint8_t* bytes, uint32_t length);
-    void AwaitLanes();
+    uint64_t LanesDone(); // the pieces every lane but the caller's has digested
+    void AwaitLanes();    // until every piece handed is digested
+    void Abandon();       // the pieces handed are dropped; returns once the lanes are idle
+    FileOutcome ReadAndDigest(HANDLE file, uint8_t* buffers, BlockCheck check, void* context);
     void EndLanes();
 
     std::vector<DigestKind> m_kinds;
@@ -60,14 +68,14 @@ private:
     std::vector<HANDLE> m_threads;       // the lanes that started
     uint32_t m_pieceSize;
 
-    // The round of work handed to the lanes, guarded by m_lock.
+    // Guarded by m_lock, but for m_abandon, which the lanes also look at between steps of a piece.
     SRWLOCK m_lock;
-    CONDITION_VARIABLE m_handed;   // lanes wait for a round or the end
-    CONDITION_VARIABLE m_finished; // the caller waits for the lanes' shares
-    unsigned m_round;              // counts the rounds handed out
-    const uint8_t* m_bytes;
-    uint32_t m_length;
-    int m_busy; // lanes still digesting the round
+    CONDITION_VARIABLE m_handed;   // lanes wait for a piece or the end
+    CONDITION_VARIABLE m_finished; // the caller waits for the lanes
+    Piece m_pieces[Ahead];         // piece number n is at n % Ahead
+    uint64_t m_handedCount;        // pieces handed since the set began
+    std::vector<uint64_t> m_done;  // pieces each lane has digested, the caller's (0) unused
+    volatile LONG m_abandon;
     bool m_ending;
 };
 
