@@ -143,7 +143,8 @@ TEST(DigestSet, EveryKindAtOnceInAnySplitMatchesSingleDigestors) {
 }
 
 TEST(DigestSet, FilesAroundTheReadSizeMatchDigestOpenFile) {
-    const DWORD sizes[] = {0, 1, MiB - 1, MiB, MiB + 1, 3 * MiB + 4097};
+    const DWORD sizes[] = {0,   1,       MiB - 1,
+                           MiB, MiB + 1, 6 * MiB + 4097}; // the last more than the pieces ahead
     for (int lanes : {1, 3}) {
         DigestSet set(AllKinds, lanes);
         for (DWORD size : sizes) {
