@@ -15,8 +15,9 @@
 class DigestSet {
 public:
     // kinds: the digests wanted, numbered in this order by DigestText. lanes: how many threads digest,
-    // the caller's own included; 0 means one per processor, never more than there are kinds. Lanes
-    // that cannot start leave their work to the others. Throws std::bad_alloc when memory runs out.
+    // the caller's own included; 0 means one per processor (up to 8, or DIGESTOR_WORKERS where set, as
+    // for a run's workers), never more than there are kinds. Lanes that cannot start leave their work to
+    // the others. Throws std::bad_alloc when memory runs out, leaving no lane or digestor behind.
     explicit DigestSet(const std::vector<DigestKind>& kinds, int lanes = 0);
     ~DigestSet(); // ends the lanes
     DigestSet(const DigestSet&) = delete;
