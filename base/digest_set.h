@@ -32,6 +32,10 @@ public:
     void Finish();
     // Lower-case hexadecimal digest of kind number index, "" while not finished.
     std::string DigestText(size_t index) const;
+
+private:
+    std::vector<DigestKind> m_kinds;
+    std::vector<IDigestor*> m_digestors; // one reference each
 };
 
 // Digests the open file from its current position into every digestor of set (Reset, then Finish at the
