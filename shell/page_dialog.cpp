@@ -150,7 +150,9 @@ void BuildColumns(PageWindow* page) {
         DigestorHolder digestor(kind);
         digestor->Finish();
         const std::wstring sample(digestor->DigestText().size(), L'0');
-        int width = ListView_GetStringWidth(list, sample.c_str()) + 16;
+        int width = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                  reinterpret_cast<LPARAM>(sample.c_str()))) +
+                    16;
         pixels.push_back(width > WidestDigestColumn * 4 ? WidestDigestColumn * 4 : width);
     }
     headings.push_back(Words(page, IDS_PAGE_RECORDED_COLUMN));

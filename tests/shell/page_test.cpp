@@ -169,7 +169,8 @@ public:
                     return false;
                 }
             }
-            return Text(IDC_PAGE_STATUS).find(L"...") == std::wstring::npos;
+            const std::wstring done = Words(IDS_PAGE_DONE);
+            return Text(IDC_PAGE_STATUS).compare(0, done.find(L'%'), done, 0, done.find(L'%')) == 0;
         });
     }
 
