@@ -200,6 +200,46 @@ void SetClipboardText(const std::wstring& text) {
     CloseClipboard();
 }
 
+// A folder beside the test program for paths past 260 characters, emptied through the long form
+// when made and when the scope ends.
+class DeepTree {
+public:
+    explicit DeepTree(const wchar_t* name) {
+        wchar_t program[MAX_PATH * 2];
+        std::wstring path(program, GetModuleFileNameW(NULL, program, ARRAYSIZE(program)));
+        m_path = path.substr(0, path.find_last_of(L'\\')) + L"\\" + name;
+        Remove(L"\\\\?\\" + m_path);
+        CreateDirectoryW((L"\\\\?\\" + m_path).c_str(), NULL);
+    }
+    ~DeepTree() { Remove(L"\\\\?\\" + m_path); }
+    DeepTree(const DeepTree&) = delete;
+    DeepTree& operator=(const DeepTree&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    static void Remove(const std::wstring& folder) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+        while (search != INVALID_HANDLE_VALUE) {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    Remove(folder + L"\\" + name);
+                } else {
+                    DeleteFileW((folder + L"\\" + name).c_str());
+                }
+            }
+            if (!FindNextFileW(search, &found)) {
+                FindClose(search);
+                break;
+            }
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+    std::wstring m_path;
+};
+
 } // namespace
 
 // The four default digests of files against published vectors and the engine; a folder left out
@@ -233,13 +273,25 @@ TEST(DigestsPage, ShowsTheDefaultDigestsOfEachFile) {
         ASSERT_TRUE(WriteBytes(folder + L"\\" + file.name, file.bytes));
         paths.push_back(folder + L"\\" + file.name);
     }
+    // Past 260 characters, made through the long form, handed over as Explorer would. Its tree lies
+    // apart from FreshFolder's, whose shell delete cannot walk such paths, and is removed through the
+    // long form before and after.
+    const DeepTree deepRoot(L"page_digests_deep");
+    std::wstring deep = deepRoot.Path();
+    for (int level = 0; level < 3; ++level) {
+        deep += L"\\" + std::wstring(90, static_cast<wchar_t>(L'a' + level));
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), NULL));
+    }
+    ASSERT_TRUE(WriteBytes(L"\\\\?\\" + deep + L"\\deep.txt", "abc"));
+    paths.push_back(deep + L"\\deep.txt");
     paths.push_back(folder + L"\\missing.txt");
+    paths.push_back(folder + L"\\nul"); // a device's name, no file
     CreateDirectoryW((folder + L"\\sub").c_str(), NULL);
     paths.push_back(folder + L"\\sub");
     {
         Sheet sheet(paths);
         ASSERT_TRUE(sheet.IsOpen());
-        ASSERT_TRUE(sheet.WaitForRows(4)) << sheet.Text(IDC_PAGE_STATUS);
+        ASSERT_TRUE(sheet.WaitForRows(6)) << sheet.Text(IDC_PAGE_STATUS);
         for (const auto& file : files) {
             const int row = sheet.RowOf(file.name);
             ASSERT_GE(row, 0);
@@ -250,10 +302,16 @@ TEST(DigestsPage, ShowsTheDefaultDigestsOfEachFile) {
                 EXPECT_EQ(sheet.Cell(row, c + 1), Wide(expected)) << file.name << " column " << c + 1;
             }
         }
-        const int missing = sheet.RowOf(L"missing.txt");
-        ASSERT_GE(missing, 0);
-        for (int c = 1; c <= 4; ++c) {
-            EXPECT_EQ(sheet.Cell(missing, c), Words(IDS_PAGE_OPEN_FAILED));
+        const int deepRow = sheet.RowOf(L"deep.txt");
+        ASSERT_GE(deepRow, 0);
+        EXPECT_EQ(sheet.Cell(deepRow, 3),
+                  L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        for (const wchar_t* name : {L"missing.txt", L"nul"}) {
+            const int row = sheet.RowOf(name);
+            ASSERT_GE(row, 0) << name;
+            for (int c = 1; c <= 4; ++c) {
+                EXPECT_EQ(sheet.Cell(row, c), Words(IDS_PAGE_OPEN_FAILED)) << name;
+            }
         }
         EXPECT_EQ(sheet.RowOf(L"sub"), -1);
         EXPECT_EQ(sheet.Text(IDC_PAGE_LEFT_OUT), Words(IDS_PAGE_FOLDER_LEFT_OUT));
@@ -290,6 +348,60 @@ TEST(DigestsPage, ComparesATypedDigestWithEveryDigestShown) {
         SetWindowTextW(sheet.Control(IDC_PAGE_COMPARE), one.typed);
         EXPECT_EQ(sheet.Text(IDC_PAGE_MATCH), one.answer) << one.typed;
     }
+}
+
+// Copy all puts every digest on the clipboard as *sum lines, a group per algorithm; Save list...
+// writes the chosen algorithm's list beside the file (the save dialog's suggestion taken as it is).
+TEST(DigestsPage, CopiesAndSavesTheDigestsAsSumLines) {
+    const std::wstring folder = FreshFolder(L"page_save");
+    ASSERT_TRUE(WriteBytes(folder + L"\\abc.txt", "abc"));
+    ASSERT_TRUE(WriteBytes(folder + L"\\\u00c4bc \u0436.txt", ""));
+    Sheet sheet({folder + L"\\abc.txt", folder + L"\\\u00c4bc \u0436.txt"});
+    ASSERT_TRUE(sheet.IsOpen());
+    ASSERT_TRUE(sheet.WaitForRows(2));
+    SendMessageW(sheet.Control(IDC_PAGE_COPY_ALL), BM_CLICK, 0, 0);
+    std::wstring expected;
+    for (DigestKind kind : {DigestMD5, DigestSHA1, DigestSHA256, DigestSHA512}) {
+        const wchar_t* names[] = {L"MD5", L"SHA1", L"SHA256", L"SHA512"};
+        expected += std::wstring(L"# ") + names[kind == DigestMD5 ? 0 : kind - DigestSHA1 + 1] + L"\r\n" +
+                    Wide(Digest(kind, "abc")) + L"  abc.txt\r\n" + Wide(Digest(kind, "")) +
+                    L"  \u00c4bc \u0436.txt\r\n";
+    }
+    ASSERT_TRUE(OpenClipboard(NULL));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    if (data) {
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    EXPECT_EQ(copied, expected);
+
+    // The save dialog is answered OK as soon as it shows: its suggestion is the folder's SHA256 list.
+    SetTimer(NULL, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                wchar_t title[128] = L"";
+                GetWindowTextW(window, title, ARRAYSIZE(title));
+                if (Words(IDS_PAGE_SAVE_TITLE) == title && IsWindowVisible(window)) {
+                    PostMessageW(window, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    });
+    SendMessageW(sheet.Control(IDC_PAGE_SAVE), BM_CLICK, 0, 0);
+    const std::wstring list = folder + L"\\page_save.sha256";
+    ASSERT_TRUE(PumpUntil([&] { return GetFileAttributesW(list.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    HANDLE file = CreateFileW(list.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    char bytes[1024];
+    DWORD length = 0;
+    ReadFile(file, bytes, sizeof(bytes), &length, NULL);
+    CloseHandle(file);
+    EXPECT_EQ(std::string(bytes, length), Digest(DigestSHA256, "abc") + "  abc.txt\r\n" +
+                                              Digest(DigestSHA256, "") +
+                                              "  \xc3\x84"
+                                              "bc \xd0\xb6.txt\r\n");
 }
 
 // A file under a recorded folder, as recorded, then decayed (its time put back), then edited. The
