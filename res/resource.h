@@ -143,7 +143,6 @@
 #define IDS_PAGE_NO_DIGEST 5517
 #define IDS_PAGE_MATCH_WAIT 5518
 #define IDS_PAGE_VERDICT_CELL 5519 // format: %1 the verdict, %2 the list, %3 the date of its record
-#define IDS_PAGE_NOT_RECORDED 5520
 #define IDS_PAGE_SAVE_TITLE 5521
 #define IDS_PAGE_SAVE_FILTER 5522 // format: %1 the algorithm
 #define IDS_PAGE_SAVE_FAILED 5523 // format: %1 the list

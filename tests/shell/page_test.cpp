@@ -153,6 +153,15 @@ public:
         }
         return -1;
     }
+    // The colour the page gives control's text, as it paints it.
+    COLORREF TextColour(int id) const {
+        HDC dc = CreateCompatibleDC(NULL);
+        SendMessageW(Page(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(Control(id)));
+        COLORREF colour = GetTextColor(dc);
+        DeleteDC(dc);
+        return colour;
+    }
     std::wstring Text(int id) const {
         wchar_t text[2048] = L"";
         SendMessageW(Control(id), WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text));
@@ -332,21 +341,26 @@ TEST(DigestsPage, ComparesATypedDigestWithEveryDigestShown) {
               L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(sheet.Text(IDC_PAGE_MATCH), Insert(IDS_PAGE_MATCH_ONE, L"SHA256"));
 
+    const COLORREF Green = RGB(20, 120, 20), Red = RGB(190, 20, 20);
     const struct {
         const wchar_t* typed;
         std::wstring answer;
+        COLORREF tone;
     } cases[] = {
-        {L"900150983CD24FB0D6963F7D28E17F72", Insert(IDS_PAGE_MATCH_ONE, L"MD5")},
+        {L"900150983CD24FB0D6963F7D28E17F72", Insert(IDS_PAGE_MATCH_ONE, L"MD5"), Green},
         {L"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD",
-         Insert(IDS_PAGE_MATCH_ONE, L"SHA256")},
-        {L"a9:99:3e:36:47:06:81:6a:ba:3e:25:71:78:50:c2:6c:9c:d0:d8:9d", Insert(IDS_PAGE_MATCH_ONE, L"SHA1")},
-        {L"SHA1 (abc.txt) = A9993E364706816ABA3E25717850C26C9CD0D89D", Insert(IDS_PAGE_MATCH_ONE, L"SHA1")},
-        {L"900150983cd24fb0d6963f7d28e17f73", Words(IDS_PAGE_NO_MATCH)},
-        {L"the file's digest", Words(IDS_PAGE_NO_DIGEST)},
+         Insert(IDS_PAGE_MATCH_ONE, L"SHA256"), Green},
+        {L"a9:99:3e:36:47:06:81:6a:ba:3e:25:71:78:50:c2:6c:9c:d0:d8:9d", Insert(IDS_PAGE_MATCH_ONE, L"SHA1"),
+         Green},
+        {L"SHA1 (abc.txt) = A9993E364706816ABA3E25717850C26C9CD0D89D", Insert(IDS_PAGE_MATCH_ONE, L"SHA1"),
+         Green},
+        {L"900150983cd24fb0d6963f7d28e17f73", Words(IDS_PAGE_NO_MATCH), Red},
+        {L"the file's digest", Words(IDS_PAGE_NO_DIGEST), Red},
     };
     for (const auto& one : cases) {
         SetWindowTextW(sheet.Control(IDC_PAGE_COMPARE), one.typed);
         EXPECT_EQ(sheet.Text(IDC_PAGE_MATCH), one.answer) << one.typed;
+        EXPECT_EQ(sheet.TextColour(IDC_PAGE_MATCH), one.tone) << one.typed;
     }
 }
 
@@ -454,6 +468,7 @@ TEST(DigestsPage, SaysWhetherAFileIsAsRecorded) {
         EXPECT_NE(sheet.Text(IDC_PAGE_DIGESTS).find(L"MD4: " + Wide(Digest(DigestMD4, *one.content))),
                   std::wstring::npos);
         EXPECT_EQ(sheet.Text(IDC_PAGE_VERDICT), Words(IDS_PAGE_RECORDED_COLUMN) + L": " + cell);
+        EXPECT_EQ(sheet.TextColour(IDC_PAGE_VERDICT), one.tone) << cell;
     }
 }
 
