@@ -27,8 +27,8 @@ const int ProgressSteps = 1000;
 const int BoxLeft = 13, BoxTop = 13, BoxWidth = 40, BoxHeight = 10, BoxStepY = 12, BoxesPerRow = 5;
 // Column widths in dialog units.
 const int NameColumnWidth = 70, RecordedColumnWidth = 120;
-// The digest lengths a column is made wide enough for, at most.
-const int WidestDigestColumn = 400;
+// Pixels a digest's column gives beside its text.
+const int CellMargin = 16;
 const size_t NoRow = static_cast<size_t>(-1);
 
 // Everything a page owns, from CreatePropertySheetPage to the sheet's release of the page.
@@ -152,8 +152,8 @@ void BuildColumns(PageWindow* page) {
         const std::wstring sample(digestor->DigestText().size(), L'0');
         int width = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
                                                   reinterpret_cast<LPARAM>(sample.c_str()))) +
-                    16;
-        pixels.push_back(width > WidestDigestColumn * 4 ? WidestDigestColumn * 4 : width);
+                    CellMargin;
+        pixels.push_back(width);
     }
     headings.push_back(Words(page, IDS_PAGE_RECORDED_COLUMN));
     pixels.push_back(widths.right);
