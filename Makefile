@@ -123,6 +123,8 @@ bench: deps build-native build-win64
 	@trap '$(WINE_RUN) --stop' EXIT; bench/console_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> four digests from one read under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; bench/digest_set_bench.sh $(WIN64_DIR)/bin build/bench
+	@echo "==> the Explorer extension's Digests page under Wine"
+	@trap '$(WINE_RUN) --stop' EXIT; $(WINE_RUN) $(WIN64_DIR)/bin/bench_page.exe
 
 fuzz: deps build-fuzz
 	@echo "==> fuzz (until Ctrl-C or a crash)"

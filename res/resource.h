@@ -111,6 +111,42 @@
 
 // The Explorer extension's Digests page (dialog 104): controls 1100-1199, strings 5500-5599
 #define IDS_PAGE_TITLE 5500
+#define IDC_PAGE_ALGORITHMS 1100 // group box; its check boxes are made at run time, one per algorithm
+#define IDC_PAGE_FILES 1101 // report list: name, a column per ticked algorithm, as recorded
+#define IDC_PAGE_PROGRESS 1102
+#define IDC_PAGE_STATUS 1103 // reading, done, folders left out
+#define IDC_PAGE_DIGESTS 1104 // read-only edit: the selected file's digests
+#define IDC_PAGE_VERDICT 1105 // the selected file as recorded, in its verdict's tone
+#define IDC_PAGE_COMPARE_LABEL 1106
+#define IDC_PAGE_COMPARE 1107
+#define IDC_PAGE_MATCH 1108
+#define IDC_PAGE_COPY_ALL 1109
+#define IDC_PAGE_SAVE 1110
+#define IDC_PAGE_LEFT_OUT 1111 // the folders of the selection left out
+#define IDC_PAGE_ALGORITHM_FIRST 1150 // + DigestKind, up to 1199
+#define IDS_PAGE_ALGORITHMS 5501
+#define IDS_PAGE_NAME_COLUMN 5502
+#define IDS_PAGE_RECORDED_COLUMN 5503
+#define IDS_PAGE_COMPARE_LABEL 5504
+#define IDS_PAGE_COPY_ALL 5505
+#define IDS_PAGE_SAVE 5506
+#define IDS_PAGE_READING 5507 // format: %1!u! files done, %2!u! in all
+#define IDS_PAGE_DONE 5508 // format: %1!u! files
+#define IDS_PAGE_FOLDERS_LEFT_OUT 5509 // format: %1!u! folders
+#define IDS_PAGE_FOLDER_LEFT_OUT 5510
+#define IDS_PAGE_OPEN_FAILED 5511
+#define IDS_PAGE_READ_FAILED 5512
+#define IDS_PAGE_WAITING 5513
+#define IDS_PAGE_MATCH 5514 // format: %1 the algorithm, %2 the file
+#define IDS_PAGE_MATCH_ONE 5515 // format: %1 the algorithm
+#define IDS_PAGE_NO_MATCH 5516
+#define IDS_PAGE_NO_DIGEST 5517
+#define IDS_PAGE_MATCH_WAIT 5518
+#define IDS_PAGE_VERDICT_CELL 5519 // format: %1 the verdict, %2 the list, %3 the date of its record
+#define IDS_PAGE_SAVE_TITLE 5521
+#define IDS_PAGE_SAVE_FILTER 5522 // format: %1 the algorithm
+#define IDS_PAGE_SAVE_FAILED 5523 // format: %1 the list
+#define IDS_PAGE_SAVED 5524 // format: %1 the list
 
 // The Explorer extension's Digestor menu: strings 5600-5649
 #define IDS_MENU_DIGESTOR 5600
