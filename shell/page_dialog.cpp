@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "base/sum_line.h"
 #include "base/algorithm_names.h"
 #include "base/verdict_tones.h"
 #include "res/resource.h"
@@ -13,7 +14,7 @@
 #include "shell/page_worker.h"
 #include "shell/shell_format.h"
 #include "shell/shell_language.h"
-#include "shell/sum_text.h"
+#include "shell/typed_digest.h"
 #include "shell/wide_text.h"
 
 namespace {
@@ -376,7 +377,7 @@ std::wstring AllDigestsText(const PageWindow* page) {
             const PageFile& file = page->context->files[index];
             const std::string* digest = DigestOf(file, kind);
             if (digest) {
-                text += SumLine(*digest, Utf8Text(NameOf(file.path)));
+                text += SumLine(*digest, Utf8Text(NameOf(file.path))) + "\r\n";
             }
         }
     }

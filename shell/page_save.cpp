@@ -2,13 +2,13 @@
 
 #include <commdlg.h>
 
+#include "base/sum_line.h"
 #include "base/algorithm_names.h"
 #include "base/recorded_list.h"
 #include "base/scoped_handle.h"
 #include "res/resource.h"
 #include "shell/shell_format.h"
 #include "shell/shell_language.h"
-#include "shell/sum_text.h"
 #include "shell/wide_text.h"
 
 namespace {
@@ -49,7 +49,7 @@ std::string SumListText(const std::vector<SavedDigest>& digests, DigestKind kind
     std::string text;
     for (const SavedDigest& digest : digests) {
         if (digest.kind == kind) {
-            text += SumLine(digest.digest, RecordedPath(folder, Utf8Text(digest.path)));
+            text += SumLine(digest.digest, RecordedPath(folder, Utf8Text(digest.path))) + "\r\n";
         }
     }
     return text;

@@ -122,14 +122,37 @@ bool ExtensionCanUnload() {
 
 IDataObject* MakeDropData(const std::vector<std::wstring>& paths) { return new DropData(paths); }
 
+void RemoveTree(const std::wstring& folder) {
+    // The long form: a test's tree may hold paths past 260 characters. A link is removed, never
+    // followed, so nothing outside the tree is touched.
+    const std::wstring root = folder.compare(0, 4, L"\\\\?\\") == 0 ? folder : L"\\\\?\\" + folder;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((root + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const std::wstring name = found.cFileName;
+        const std::wstring path = root + L"\\" + name;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            RemoveTree(path);
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveDirectoryW(path.c_str());
+        } else {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    RemoveDirectoryW(root.c_str());
+}
+
 std::wstring FreshFolder(const std::wstring& name) {
     std::wstring folder = ProgramFolder() + L"\\" + name;
-    SHFILEOPSTRUCTW remove = {};
-    std::wstring from = folder + L'\0';
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = from.c_str();
-    remove.fFlags = FOF_NO_UI;
-    SHFileOperationW(&remove);
+    RemoveTree(folder);
     CreateDirectoryW(folder.c_str(), NULL);
     return folder;
 }

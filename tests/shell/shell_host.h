@@ -25,7 +25,10 @@ bool ExtensionCanUnload();
 // A data object whose CF_HDROP holds paths, count 1, owned by the caller.
 IDataObject* MakeDropData(const std::vector<std::wstring>& paths);
 
-// Unix-side folders the tests make their files in: the test program's folder + name, as a
+// Removes folder and everything in it (paths past 260 characters too), following no link.
+void RemoveTree(const std::wstring& folder);
+
+// The folder the tests make their files in: the test program's folder + name, as a
 // Windows path, created empty.
 std::wstring FreshFolder(const std::wstring& name);
 // Writes bytes into a new file at path; false when it cannot.

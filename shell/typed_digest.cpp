@@ -1,4 +1,4 @@
-#include "shell/sum_text.h"
+#include "shell/typed_digest.h"
 
 #include "base/digest_in_text.h"
 
@@ -24,17 +24,6 @@ std::string OnlyDigits(const std::string& candidate) {
 }
 
 } // namespace
-
-std::string SumLine(const std::string& digest, const std::string& name) {
-    if (name.find_first_of("\\\n\r") == std::string::npos) {
-        return digest + "  " + name + "\r\n";
-    }
-    std::string escaped;
-    for (char c : name) {
-        escaped += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
-    }
-    return "\\" + digest + "  " + escaped + "\r\n";
-}
 
 std::string TypedDigest(const std::string& text) {
     size_t start = text.find_first_not_of(" \t\r\n");

@@ -1,12 +1,7 @@
-// The *sum forms of the page's digests: the line a list or the clipboard gets, and the digest in
-// what the user types or pastes into the compare box. Standard C++ only.
+// The digest in what the user types or pastes into the page's compare box. Standard C++ only.
 #pragma once
 
 #include <string>
-
-// "hex  name" and a line end (CR LF); the escaped form of GNU's *sum ("\hex  name", the name's
-// backslashes and line ends escaped) when name holds either.
-std::string SumLine(const std::string& digest, const std::string& name);
 
 // The digest in text, lower case: the digits of a line as sha256sum writes it ("hex  name",
 // "hex *name"), of a BSD tag ("SHA256 (name) = hex"), or of the first line alone, in any case and
