@@ -63,75 +63,58 @@ constexpr int RhoOffset(int x, int y) {
 }
 static_assert(RhoOffset(1, 0) == 1 && RhoOffset(0, 1) == 36 && RhoOffset(4, 4) == 14, "FIPS 202 rho");
 
-// FIPS 202 3.2.3 (pi): A'[x, y] = A[(x + 3y) mod 5, x], so lane (x, y) moves to (y, 2x + 3y).
-constexpr int PiTarget(int x, int y) { return y + 5 * ((2 * x + 3 * y) % 5); }
+// rho's offset as a compile-time constant for lane (X, Y).
+template <int X, int Y> struct Lane { static constexpr int Rho = RhoOffset(X, Y); };
 
-// Both as compile-time constants for lane (X, Y).
-template <int X, int Y> struct Lane {
-    static constexpr int Rho = RhoOffset(X, Y);
-    static constexpr int Pi = PiTarget(X, Y);
-};
-
-// theta (3.2.1): every lane takes the parities of the two columns beside it, d[x] = C[x - 1] ^
-// rot(C[x + 1], 1). rho and pi together: b[pi(x, y)] = rot(a[x, y] ^ d[x], r[x, y]).
-#define KECCAK_RHO_PI(x, y) b[Lane<x, y>::Pi] = RotateLeft64(a[(x) + 5 * (y)] ^ d[x], Lane<x, y>::Rho)
-#define KECCAK_RHO_PI_COLUMN(x)                                                                              \
+// One round from lanes A into lanes E (FIPS 202 3.3, Rnd = iota . chi . pi . rho . theta), a row of
+// the result at a time. c holds theta's column parities of A on entry and of E on return.
+//   theta: every lane takes the parities of the two columns beside it, d[x] = C[x-1] ^ rot(C[x+1], 1);
+//   rho and pi: B[x, y] = rot(A[x', y'] ^ d[x'], r[x', y']) where (x', y') = (x + 3y, x) mod 5 is the
+//   lane that pi moves to (x, y);
+//   chi: E[x, y] = B[x, y] ^ (~B[x + 1, y] & B[x + 2, y]); iota: E[0, 0] ^= RC.
+#define KECCAK_B(A, X, Y)                                                                                    \
+    RotateLeft64(A[((X) + 3 * (Y)) % 5 + 5 * (X)] ^ d[((X) + 3 * (Y)) % 5], Lane<((X) + 3 * (Y)) % 5, X>::Rho)
+#define KECCAK_ROW(A, E, Y)                                                                                  \
     do {                                                                                                     \
-        KECCAK_RHO_PI(x, 0);                                                                                 \
-        KECCAK_RHO_PI(x, 1);                                                                                 \
-        KECCAK_RHO_PI(x, 2);                                                                                 \
-        KECCAK_RHO_PI(x, 3);                                                                                 \
-        KECCAK_RHO_PI(x, 4);                                                                                 \
+        const uint64_t b0 = KECCAK_B(A, 0, Y), b1 = KECCAK_B(A, 1, Y), b2 = KECCAK_B(A, 2, Y);               \
+        const uint64_t b3 = KECCAK_B(A, 3, Y), b4 = KECCAK_B(A, 4, Y);                                       \
+        E[5 * (Y) + 0] = b0 ^ (~b1 & b2);                                                                    \
+        E[5 * (Y) + 1] = b1 ^ (~b2 & b3);                                                                    \
+        E[5 * (Y) + 2] = b2 ^ (~b3 & b4);                                                                    \
+        E[5 * (Y) + 3] = b3 ^ (~b4 & b0);                                                                    \
+        E[5 * (Y) + 4] = b4 ^ (~b0 & b1);                                                                    \
     } while (0)
-// chi (3.2.4) on row y: a[x, y] = b[x, y] ^ (~b[x + 1, y] & b[x + 2, y]).
-#define KECCAK_CHI_ROW(y)                                                                                    \
+#define KECCAK_ROUND(A, E, round)                                                                            \
     do {                                                                                                     \
-        a[5 * (y) + 0] = b[5 * (y) + 0] ^ (~b[5 * (y) + 1] & b[5 * (y) + 2]);                                \
-        a[5 * (y) + 1] = b[5 * (y) + 1] ^ (~b[5 * (y) + 2] & b[5 * (y) + 3]);                                \
-        a[5 * (y) + 2] = b[5 * (y) + 2] ^ (~b[5 * (y) + 3] & b[5 * (y) + 4]);                                \
-        a[5 * (y) + 3] = b[5 * (y) + 3] ^ (~b[5 * (y) + 4] & b[5 * (y) + 0]);                                \
-        a[5 * (y) + 4] = b[5 * (y) + 4] ^ (~b[5 * (y) + 0] & b[5 * (y) + 1]);                                \
+        const uint64_t d[5] = {c[4] ^ RotateLeft64(c[1], 1), c[0] ^ RotateLeft64(c[2], 1),                   \
+                               c[1] ^ RotateLeft64(c[3], 1), c[2] ^ RotateLeft64(c[4], 1),                   \
+                               c[3] ^ RotateLeft64(c[0], 1)};                                                \
+        KECCAK_ROW(A, E, 0);                                                                                 \
+        KECCAK_ROW(A, E, 1);                                                                                 \
+        KECCAK_ROW(A, E, 2);                                                                                 \
+        KECCAK_ROW(A, E, 3);                                                                                 \
+        KECCAK_ROW(A, E, 4);                                                                                 \
+        E[0] ^= KeccakRC.rc[round];                                                                          \
+        for (int x = 0; x < 5; ++x)                                                                          \
+            c[x] = E[x] ^ E[x + 5] ^ E[x + 10] ^ E[x + 15] ^ E[x + 20];                                      \
     } while (0)
 
-// Keccak-f[1600] (FIPS 202 3.3, 24 rounds of Rnd = iota . chi . pi . rho . theta). The lanes live in
-// two local arrays of fixed indices, which the compiler keeps in registers.
+// Keccak-f[1600] (FIPS 202 3.3): 24 rounds, two per turn so that the lanes go from a to e and back.
 void KeccakF1600(uint64_t state[25]) {
-    uint64_t a[25], b[25];
+    uint64_t a[25], e[25], c[5];
     std::memcpy(a, state, sizeof a);
-    for (int round = 0; round < 24; ++round) {
-        // theta
-        uint64_t c[5], d[5];
-        c[0] = a[0] ^ a[5] ^ a[10] ^ a[15] ^ a[20];
-        c[1] = a[1] ^ a[6] ^ a[11] ^ a[16] ^ a[21];
-        c[2] = a[2] ^ a[7] ^ a[12] ^ a[17] ^ a[22];
-        c[3] = a[3] ^ a[8] ^ a[13] ^ a[18] ^ a[23];
-        c[4] = a[4] ^ a[9] ^ a[14] ^ a[19] ^ a[24];
-        d[0] = c[4] ^ RotateLeft64(c[1], 1);
-        d[1] = c[0] ^ RotateLeft64(c[2], 1);
-        d[2] = c[1] ^ RotateLeft64(c[3], 1);
-        d[3] = c[2] ^ RotateLeft64(c[4], 1);
-        d[4] = c[3] ^ RotateLeft64(c[0], 1);
-        // rho and pi
-        KECCAK_RHO_PI_COLUMN(0);
-        KECCAK_RHO_PI_COLUMN(1);
-        KECCAK_RHO_PI_COLUMN(2);
-        KECCAK_RHO_PI_COLUMN(3);
-        KECCAK_RHO_PI_COLUMN(4);
-        // chi
-        KECCAK_CHI_ROW(0);
-        KECCAK_CHI_ROW(1);
-        KECCAK_CHI_ROW(2);
-        KECCAK_CHI_ROW(3);
-        KECCAK_CHI_ROW(4);
-        // iota
-        a[0] ^= KeccakRC.rc[round];
+    for (int x = 0; x < 5; ++x)
+        c[x] = a[x] ^ a[x + 5] ^ a[x + 10] ^ a[x + 15] ^ a[x + 20];
+    for (int round = 0; round < 24; round += 2) {
+        KECCAK_ROUND(a, e, round);
+        KECCAK_ROUND(e, a, round + 1);
     }
     std::memcpy(state, a, sizeof a);
 }
 
-#undef KECCAK_RHO_PI
-#undef KECCAK_RHO_PI_COLUMN
-#undef KECCAK_CHI_ROW
+#undef KECCAK_B
+#undef KECCAK_ROW
+#undef KECCAK_ROUND
 
 // Absorbs count blocks of Rate bytes: each block's lanes, little-endian, XORed into the first lanes.
 template <size_t Rate> void Absorb(uint64_t state[25], const uint8_t* block, size_t count) {
