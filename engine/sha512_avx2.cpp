@@ -29,33 +29,47 @@ inline __m256i SmallSigma1(__m256i x) {
                             _mm256_srli_epi64(x, 6));
 }
 
-// W[t] + K[t] for t = 0..79 of two blocks: wk[t / 2] holds t and t + 1 of the first block, then the
-// same of the second.
-void Schedule(const uint8_t* first, const uint8_t* second, uint64_t wk[40][4]) {
-    // The message words are big-endian: a byte reversal within each 64-bit word.
+// W[0..15] of two blocks, byte-reversed (the words are big-endian) into the ring.
+inline void LoadPair(const uint8_t* first, const uint8_t* second, __m256i x[8]) {
     const __m256i swap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3,
                                           2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8);
-    __m256i x[8]; // W[t-16..t-1] as eight pairs, a ring
     for (int i = 0; i < 8; ++i) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 16 * i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + 16 * i));
         x[i] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1), swap);
     }
-    for (int t = 0; t < 80; t += 2) {
-        const __m256i k =
-            _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(Sha512K + t)));
-        const int j = (t / 2) & 7;
-        if (t >= 16) {
-            // Step 1: W[t] = s1(W[t-2]) + W[t-7] + s0(W[t-15]) + W[t-16], for t and t + 1; the pairs
-            // W[t-15], W[t-14] and W[t-7], W[t-6] straddle two registers.
-            const __m256i w15 = _mm256_alignr_epi8(x[(j + 1) & 7], x[j], 8);
-            const __m256i w7 = _mm256_alignr_epi8(x[(j + 5) & 7], x[(j + 4) & 7], 8);
-            x[j] = _mm256_add_epi64(_mm256_add_epi64(x[j], SmallSigma0(w15)),
-                                    _mm256_add_epi64(w7, SmallSigma1(x[(j + 7) & 7])));
-        }
-        _mm256_store_si256(reinterpret_cast<__m256i*>(wk[t / 2]), _mm256_add_epi64(x[j], k));
-    }
 }
+
+// Step 1 for t and t + 1: W[t] = s1(W[t-2]) + W[t-7] + s0(W[t-15]) + W[t-16]. With W[t-16], W[t-15] in
+// x[j], the pairs W[t-15], W[t-14] and W[t-7], W[t-6] straddle two registers. W + K goes to wk, the first
+// block's to wk[0], the second's to wk[1].
+#define SHA512_SCHEDULE_PAIR(t, j)                                                                           \
+    do {                                                                                                     \
+        if ((t) >= 16) {                                                                                     \
+            const __m256i w15 = _mm256_alignr_epi8(x[((j) + 1) & 7], x[j], 8);                               \
+            const __m256i w7 = _mm256_alignr_epi8(x[((j) + 5) & 7], x[((j) + 4) & 7], 8);                    \
+            x[j] = _mm256_add_epi64(_mm256_add_epi64(x[j], SmallSigma0(w15)),                                \
+                                    _mm256_add_epi64(w7, SmallSigma1(x[((j) + 7) & 7])));                    \
+        }                                                                                                    \
+        const __m256i sum = _mm256_add_epi64(x[j], _mm256_broadcastsi128_si256(_mm_load_si128(               \
+                                                       reinterpret_cast<const __m128i*>(Sha512K + (t)))));   \
+        _mm_store_si128(reinterpret_cast<__m128i*>(wk[0] + (t)), _mm256_castsi256_si128(sum));               \
+        _mm_store_si128(reinterpret_cast<__m128i*>(wk[1] + (t)), _mm256_extracti128_si256(sum, 1));          \
+    } while (0)
+
+// W + K for t .. t + 15 of both blocks; sixteen words a call, so that the ring's places are fixed.
+inline void ScheduleSixteen(__m256i x[8], int t, uint64_t wk[2][80]) {
+    SHA512_SCHEDULE_PAIR(t, 0);
+    SHA512_SCHEDULE_PAIR(t + 2, 1);
+    SHA512_SCHEDULE_PAIR(t + 4, 2);
+    SHA512_SCHEDULE_PAIR(t + 6, 3);
+    SHA512_SCHEDULE_PAIR(t + 8, 4);
+    SHA512_SCHEDULE_PAIR(t + 10, 5);
+    SHA512_SCHEDULE_PAIR(t + 12, 6);
+    SHA512_SCHEDULE_PAIR(t + 14, 7);
+}
+
+#undef SHA512_SCHEDULE_PAIR
 
 // ---------------------------------------------------------------------------------------------------
 // The rounds, FIPS 180-4 6.4.2 steps 2 to 4, with the variables renamed instead of moved.
@@ -69,17 +83,21 @@ inline uint64_t Sigma1(uint64_t x) {
 inline uint64_t Ch(uint64_t x, uint64_t y, uint64_t z) { return z ^ (x & (y ^ z)); }
 
 // Round t: T1 = h + S1(e) + Ch(e, f, g) + (K[t] + W[t]), T2 = S0(a) + Maj(a, b, c); e = d + T1, a = T1 +
-// T2, left in d and h. The sums are ordered so that what waits on e comes last. Maj(a, b, c) is
-// ((a ^ b) & (b ^ c)) ^ b, and this round's a ^ b is the next round's b ^ c.
+// T2, left in d and h. Both sums take what waits on e or a last (d + h + K + W is ready long before),
+// which keeps each chain at four steps a round. Maj(a, b, c) is (a & (b ^ c)) ^ (b & c), and this
+// round's a ^ b is the next round's b ^ c.
 #define SHA512_ROUND(a, b, c, d, e, f, g, h, t)                                                              \
     do {                                                                                                     \
-        h += wk[(t) / 2][2 * block + ((t)&1)];                                                               \
-        h += Ch(e, f, g);                                                                                    \
-        h += Sigma1(e);                                                                                      \
+        h += wk[t];                                                                                          \
         d += h;                                                                                              \
-        const uint64_t ab = a ^ b;                                                                           \
-        h += Sigma0(a) + ((ab & bc) ^ b);                                                                    \
-        bc = ab;                                                                                             \
+        const uint64_t ch = Ch(e, f, g), s1 = Sigma1(e);                                                     \
+        d += ch;                                                                                             \
+        d += s1;                                                                                             \
+        h += (a & bc) ^ (b & c);                                                                             \
+        h += ch;                                                                                             \
+        h += s1;                                                                                             \
+        h += Sigma0(a);                                                                                      \
+        bc = a ^ b;                                                                                          \
     } while (0)
 
 #define SHA512_EIGHT_ROUNDS(t)                                                                               \
@@ -94,13 +112,33 @@ inline uint64_t Ch(uint64_t x, uint64_t y, uint64_t z) { return z ^ (x & (y ^ z)
         SHA512_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
     } while (0)
 
-// The 80 rounds of one block from its scheduled words (block 0 or 1 of wk).
-void Rounds(uint64_t state[8], const uint64_t wk[40][4], int block) {
+// The 80 rounds of one block from its scheduled words. With next, the schedule of the next two blocks
+// (their first words already in x) runs between the rounds: vector work beside the rounds' scalar chain.
+void Rounds(uint64_t state[8], const uint64_t wk[80], __m256i x[8], uint64_t (*next)[80]) {
     uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
     uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
     uint64_t bc = b ^ c;
-    for (int t = 0; t < 80; t += 8)
-        SHA512_EIGHT_ROUNDS(t);
+    // Written out, so that every round's word has a fixed place.
+    SHA512_EIGHT_ROUNDS(0);
+    if (next)
+        ScheduleSixteen(x, 0, next);
+    SHA512_EIGHT_ROUNDS(8);
+    SHA512_EIGHT_ROUNDS(16);
+    if (next)
+        ScheduleSixteen(x, 16, next);
+    SHA512_EIGHT_ROUNDS(24);
+    SHA512_EIGHT_ROUNDS(32);
+    if (next)
+        ScheduleSixteen(x, 32, next);
+    SHA512_EIGHT_ROUNDS(40);
+    SHA512_EIGHT_ROUNDS(48);
+    if (next)
+        ScheduleSixteen(x, 48, next);
+    SHA512_EIGHT_ROUNDS(56);
+    SHA512_EIGHT_ROUNDS(64);
+    if (next)
+        ScheduleSixteen(x, 64, next);
+    SHA512_EIGHT_ROUNDS(72);
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -117,15 +155,28 @@ void Rounds(uint64_t state[8], const uint64_t wk[40][4], int block) {
 } // namespace
 
 void Sha512CompressAvx2(uint64_t state[8], const uint8_t* blocks, size_t count) {
-    alignas(32) uint64_t wk[40][4];
-    for (; count >= 2; count -= 2, blocks += 256) {
-        Schedule(blocks, blocks + 128, wk);
-        Rounds(state, wk, 0);
-        Rounds(state, wk, 1);
-    }
-    if (count != 0) { // a lone block is scheduled beside itself
-        Schedule(blocks, blocks, wk);
-        Rounds(state, wk, 0);
+    if (count == 0)
+        return;
+    // Blocks go in pairs (a lone last block scheduled beside itself); a pair's schedule is made while the
+    // pair before it goes through its rounds, so wk holds two schedules, the current one and the next.
+    alignas(32) uint64_t wk[2][2][80];
+    __m256i x[8];
+    LoadPair(blocks, count >= 2 ? blocks + 128 : blocks, x);
+    for (int t = 0; t < 80; t += 16)
+        ScheduleSixteen(x, t, wk[0]);
+    for (int current = 0;; current ^= 1) {
+        const size_t inPair = count >= 2 ? 2 : 1;
+        const uint8_t* const following = blocks + 128 * inPair;
+        const size_t rest = count - inPair;
+        if (rest != 0)
+            LoadPair(following, rest >= 2 ? following + 128 : following, x);
+        Rounds(state, wk[current][0], x, rest != 0 ? wk[current ^ 1] : nullptr);
+        if (inPair == 2)
+            Rounds(state, wk[current][1], x, nullptr);
+        if (rest == 0)
+            break;
+        blocks = following;
+        count = rest;
     }
 }
 
