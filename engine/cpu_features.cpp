@@ -68,7 +68,7 @@ VectorLevel ReadVectorLevel() {
     if (maxLeaf < 7 || !Bit(one.ecx, 27) || (ExtendedControlRegister0() & 0x06) != 0x06)
         return VectorLevel::Sse41;
     const CpuidResult seven = Cpuid(7, 0);
-    if (!Bit(seven.ebx, 5) || !Bit(seven.ebx, 8)) // AVX2, BMI2
+    if (!Bit(seven.ebx, 5) || !Bit(seven.ebx, 3) || !Bit(seven.ebx, 8)) // AVX2, BMI1, BMI2
         return VectorLevel::Sse41;
     // AVX-512 F (EBX bit 16) and VL (bit 31), with the opmask and upper ZMM states saved (XCR0 5..7).
     if (!Bit(seven.ebx, 16) || !Bit(seven.ebx, 31) || (ExtendedControlRegister0() & 0xE0) != 0xE0)

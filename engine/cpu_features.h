@@ -22,9 +22,10 @@ void ForcePortableSha(bool portable);
 // The path a SHA-1 or SHA-256 digestor created now takes.
 bool UseShaExtensions();
 
-// The widest vector unit the BLAKE3, XXH3 and SHA-512 code may use, in rising order: each level
-// includes those below it. Avx2 also means BMI2 (the SHA-512 rounds rotate with rorx); Avx512 means
-// AVX-512 F and VL. A level counts only where the system saves its registers (XGETBV).
+// The widest vector unit the BLAKE3, XXH3, SHA-512 and SHA-3 code may use, in rising order: each level
+// includes those below it. Avx2 also means BMI1 and BMI2 (SHA-3's chi with andn, the SHA-512 rounds
+// rotating with rorx); Avx512 means AVX-512 F and VL. A level counts only where the system saves its
+// registers (XGETBV).
 enum class VectorLevel { Portable, Sse2, Sse41, Avx2, Avx512 };
 
 // The processor's level, asked once; Portable where this build has no vector code.

@@ -290,7 +290,8 @@ TEST(Engine, VectorPathsAgreeWithThePortableCode) {
     for (size_t k = 1; k <= 40; ++k)
         lengths.insert(lengths.end(), {1024 * k - 1, 1024 * k, 1024 * k + 1});
     lengths.push_back(Data.size());
-    for (DigestKind kind : {DigestSHA512, DigestBLAKE3, DigestXXH3, DigestXXH128}) {
+    for (DigestKind kind :
+         {DigestSHA512, DigestSHA3_256, DigestSHA3_512, DigestBLAKE3, DigestXXH3, DigestXXH128}) {
         LimitVectorLevel(VectorLevel::Portable);
         DigestorHolder portable(kind);
         for (VectorLevel level : Levels) {
