@@ -161,8 +161,53 @@ void CDigestor_BLAKE3::PushChunk(const uint32_t cv[8]) {
     std::memcpy(m_stack[m_stackSize++], merged, sizeof merged);
 }
 
+void CDigestor_BLAKE3::PushSubtree(const uint32_t cv[8]) {
+    uint32_t merged[8];
+    std::memcpy(merged, cv, sizeof merged);
+    m_chunks += BatchChunks;
+    for (uint64_t total = m_chunks / BatchChunks; (total & 1) == 0; total >>= 1)
+        ParentNode(m_stack[--m_stackSize], merged).ChainingValue(merged);
+    std::memcpy(m_stack[m_stackSize++], merged, sizeof merged);
+}
+
+void CDigestor_BLAKE3::HashBatch(const uint8_t* chunks) {
+#if DIGESTOR_SHA_X86
+    // The sixteen chunks side by side, then their subtree a level at a time: eight parents side by side,
+    // four, and the last three alone, where lanes would sit idle.
+    uint32_t cvs[16][8];
+    if (m_lanes >= 16) {
+        Blake3HashChunksAvx512(chunks, m_chunks, cvs);
+    } else if (m_lanes >= 8) {
+        Blake3HashChunksAvx2(chunks, m_chunks, cvs);
+        Blake3HashChunksAvx2(chunks + 8 * Blake3ChunkSize, m_chunks + 8, cvs + 8);
+    } else {
+        for (int i = 0; i < 16; i += 4)
+            Blake3HashChunksSse41(chunks + i * Blake3ChunkSize, m_chunks + i, cvs + i);
+    }
+    if (m_lanes >= 8) {
+        Blake3HashParentsAvx2(cvs, cvs);
+    } else {
+        Blake3HashParentsSse41(cvs, cvs);
+        Blake3HashParentsSse41(cvs + 8, cvs + 4);
+    }
+    Blake3HashParentsSse41(cvs, cvs);
+    ParentNode(cvs[0], cvs[1]).ChainingValue(cvs[0]);
+    ParentNode(cvs[2], cvs[3]).ChainingValue(cvs[1]);
+    ParentNode(cvs[0], cvs[1]).ChainingValue(cvs[0]);
+    PushSubtree(cvs[0]);
+#else
+    (void)chunks;
+#endif
+}
+
 void CDigestor_BLAKE3::HashChunks(const uint8_t* chunks, size_t count) {
     while (count != 0) {
+        if (m_lanes >= 4 && count >= BatchChunks && m_chunks % BatchChunks == 0) {
+            HashBatch(chunks);
+            chunks += BatchChunks * Blake3ChunkSize;
+            count -= BatchChunks;
+            continue;
+        }
         uint32_t cvs[16][8];
         size_t n = 1;
 #if DIGESTOR_SHA_X86

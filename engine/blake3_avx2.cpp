@@ -35,12 +35,12 @@ struct Avx2Lanes {
         return _mm256_or_si256(_mm256_srli_epi32(x, 7), _mm256_slli_epi32(x, 25));
     }
 
-    // Eight words of each of eight chunks, transposed 8 x 8: pairs of words, then quads, then halves.
-    static void LoadMessage(const uint8_t* p, Vector m[16]) {
+    // Eight words of each of eight lanes' blocks, transposed 8 x 8: pairs of words, then quads, then halves.
+    static void LoadMessage(const uint8_t* p, size_t stride, Vector m[16]) {
         for (int q = 0; q < 2; ++q) {
             Vector r[8];
             for (int lane = 0; lane < 8; ++lane)
-                r[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1024 * lane + 32 * q));
+                r[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + stride * lane + 32 * q));
             const Vector t0 = _mm256_unpacklo_epi32(r[0], r[1]), t1 = _mm256_unpackhi_epi32(r[0], r[1]);
             const Vector t2 = _mm256_unpacklo_epi32(r[2], r[3]), t3 = _mm256_unpackhi_epi32(r[2], r[3]);
             const Vector t4 = _mm256_unpacklo_epi32(r[4], r[5]), t5 = _mm256_unpackhi_epi32(r[4], r[5]);
@@ -66,6 +66,10 @@ struct Avx2Lanes {
 
 void Blake3HashChunksAvx2(const uint8_t* chunks, uint64_t counter, uint32_t cvs[8][8]) {
     HashChunkLanes<Avx2Lanes>(chunks, counter, cvs);
+}
+
+void Blake3HashParentsAvx2(const uint32_t children[16][8], uint32_t cvs[8][8]) {
+    HashParentLanes<Avx2Lanes>(children, cvs);
 }
 
 #endif

@@ -24,12 +24,12 @@ struct Avx512Lanes {
     static Vector Rotate8(Vector x) { return _mm512_ror_epi32(x, 8); }
     static Vector Rotate7(Vector x) { return _mm512_ror_epi32(x, 7); }
 
-    // The sixteen words of each of sixteen chunks, transposed 16 x 16: pairs of words, quads, then two
+    // The sixteen words of each of sixteen lanes' blocks, transposed 16 x 16: pairs of words, quads, then two
     // rounds of 128-bit lane shuffles.
-    static void LoadMessage(const uint8_t* p, Vector m[16]) {
+    static void LoadMessage(const uint8_t* p, size_t stride, Vector m[16]) {
         Vector r[16], a[16], b[16];
         for (int lane = 0; lane < 16; ++lane)
-            r[lane] = _mm512_loadu_si512(p + 1024 * lane);
+            r[lane] = _mm512_loadu_si512(p + stride * lane);
         for (int k = 0; k < 8; ++k) {
             a[2 * k] = _mm512_unpacklo_epi32(r[2 * k], r[2 * k + 1]);
             a[2 * k + 1] = _mm512_unpackhi_epi32(r[2 * k], r[2 * k + 1]);
@@ -58,6 +58,10 @@ struct Avx512Lanes {
 
 void Blake3HashChunksAvx512(const uint8_t* chunks, uint64_t counter, uint32_t cvs[16][8]) {
     HashChunkLanes<Avx512Lanes>(chunks, counter, cvs);
+}
+
+void Blake3HashParentsAvx512(const uint32_t children[32][8], uint32_t cvs[16][8]) {
+    HashParentLanes<Avx512Lanes>(children, cvs);
 }
 
 #endif

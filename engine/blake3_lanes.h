@@ -3,6 +3,7 @@
 // with its own lane type; everything here is file-local, so no file's instructions leak into another.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/blake3_constants.h"
@@ -37,27 +38,32 @@ namespace {
     } while (0)
 
 // L gives the vector type (L::Vector, L::Lanes lanes of 32 bits) and its operations, among them
-// LoadMessage(p, m): m[w] = word w of the 64-byte block at p + 1024 * lane, for each lane.
-template <class L> void HashChunkLanes(const uint8_t* chunks, uint64_t counter, uint32_t (*cvs)[8]) {
+// LoadMessage(p, stride, m): m[w] = word w of the 64-byte block at p + stride * lane, for each lane.
+// Each lane hashes blocks consecutive 64-byte blocks of its input (the lanes' inputs stride bytes apart)
+// from the IV in hash mode, with counter + counterStep * lane; the first block takes flags | first, the
+// last flags | last. Lane i's chaining value goes to cvs[i].
+template <class L>
+void HashLanes(const uint8_t* input, size_t stride, uint32_t blocks, uint64_t counter, uint64_t counterStep,
+               uint32_t flags, uint32_t first, uint32_t last, uint32_t (*cvs)[8]) {
     typedef typename L::Vector Vector;
     alignas(64) uint32_t low[L::Lanes], high[L::Lanes];
     for (int lane = 0; lane < L::Lanes; ++lane) {
-        low[lane] = uint32_t(counter + lane);
-        high[lane] = uint32_t((counter + lane) >> 32);
+        low[lane] = uint32_t(counter + counterStep * lane);
+        high[lane] = uint32_t((counter + counterStep * lane) >> 32);
     }
     const Vector counterLow = L::Load(low), counterHigh = L::Load(high);
 
     Vector h[8];
     for (int i = 0; i < 8; ++i)
         h[i] = L::Set1(Blake3IV[i]);
-    for (uint32_t block = 0; block < Blake3ChunkSize / Blake3BlockSize; ++block) {
+    for (uint32_t block = 0; block < blocks; ++block) {
         Vector m[16], v[16];
-        L::LoadMessage(chunks + Blake3BlockSize * block, m);
-        uint32_t flags = 0;
+        L::LoadMessage(input + Blake3BlockSize * block, stride, m);
+        uint32_t blockFlags = flags;
         if (block == 0)
-            flags |= Blake3ChunkStart;
-        if (block == Blake3ChunkSize / Blake3BlockSize - 1)
-            flags |= Blake3ChunkEnd;
+            blockFlags |= first;
+        if (block == blocks - 1)
+            blockFlags |= last;
         // The state of section 2.2: chaining value, IV, counter, block length, flags.
         for (int i = 0; i < 8; ++i)
             v[i] = h[i];
@@ -68,7 +74,7 @@ template <class L> void HashChunkLanes(const uint8_t* chunks, uint64_t counter, 
         v[12] = counterLow;
         v[13] = counterHigh;
         v[14] = L::Set1(Blake3BlockSize);
-        v[15] = L::Set1(flags);
+        v[15] = L::Set1(blockFlags);
         BLAKE3_ROUND(0);
         BLAKE3_ROUND(1);
         BLAKE3_ROUND(2);
@@ -86,6 +92,17 @@ template <class L> void HashChunkLanes(const uint8_t* chunks, uint64_t counter, 
     for (int lane = 0; lane < L::Lanes; ++lane)
         for (int i = 0; i < 8; ++i)
             cvs[lane][i] = words[i][lane];
+}
+
+// Whole chunks, one a lane: sixteen blocks each, the chunk counters counting up from counter.
+template <class L> void HashChunkLanes(const uint8_t* chunks, uint64_t counter, uint32_t (*cvs)[8]) {
+    HashLanes<L>(chunks, Blake3ChunkSize, Blake3ChunkSize / Blake3BlockSize, counter, 1, 0, Blake3ChunkStart,
+                 Blake3ChunkEnd, cvs);
+}
+
+// Parent nodes, one a lane: each one block, two children's chaining values side by side.
+template <class L> void HashParentLanes(const uint32_t (*children)[8], uint32_t (*cvs)[8]) {
+    HashLanes<L>(reinterpret_cast<const uint8_t*>(children), 2 * 32, 1, 0, 0, Blake3Parent, 0, 0, cvs);
 }
 
 #undef BLAKE3_G

@@ -29,13 +29,13 @@ struct Sse41Lanes {
     }
     static Vector Rotate7(Vector x) { return _mm_or_si128(_mm_srli_epi32(x, 7), _mm_slli_epi32(x, 25)); }
 
-    // Four words of each chunk, transposed 4 x 4 so that each register holds one word of all four.
-    static void LoadMessage(const uint8_t* p, Vector m[16]) {
+    // Four words of each lane's block, transposed 4 x 4 so that each register holds one word of all four.
+    static void LoadMessage(const uint8_t* p, size_t stride, Vector m[16]) {
         for (int q = 0; q < 4; ++q) {
             const Vector r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * q));
-            const Vector r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1024 + 16 * q));
-            const Vector r2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2048 + 16 * q));
-            const Vector r3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 3072 + 16 * q));
+            const Vector r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + stride + 16 * q));
+            const Vector r2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * stride + 16 * q));
+            const Vector r3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 3 * stride + 16 * q));
             const Vector t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpacklo_epi32(r2, r3);
             const Vector t2 = _mm_unpackhi_epi32(r0, r1), t3 = _mm_unpackhi_epi32(r2, r3);
             m[4 * q + 0] = _mm_unpacklo_epi64(t0, t1);
@@ -50,6 +50,10 @@ struct Sse41Lanes {
 
 void Blake3HashChunksSse41(const uint8_t* chunks, uint64_t counter, uint32_t cvs[4][8]) {
     HashChunkLanes<Sse41Lanes>(chunks, counter, cvs);
+}
+
+void Blake3HashParentsSse41(const uint32_t children[8][8], uint32_t cvs[4][8]) {
+    HashParentLanes<Sse41Lanes>(children, cvs);
 }
 
 #endif
