@@ -153,19 +153,11 @@ void CDigestor_BLAKE3::Reset() {
     m_buffered = 0;
 }
 
-void CDigestor_BLAKE3::PushChunk(const uint32_t cv[8]) {
+void CDigestor_BLAKE3::PushSubtree(const uint32_t cv[8], uint64_t chunks) {
     uint32_t merged[8];
     std::memcpy(merged, cv, sizeof merged);
-    for (uint64_t total = ++m_chunks; (total & 1) == 0; total >>= 1)
-        ParentNode(m_stack[--m_stackSize], merged).ChainingValue(merged);
-    std::memcpy(m_stack[m_stackSize++], merged, sizeof merged);
-}
-
-void CDigestor_BLAKE3::PushSubtree(const uint32_t cv[8]) {
-    uint32_t merged[8];
-    std::memcpy(merged, cv, sizeof merged);
-    m_chunks += BatchChunks;
-    for (uint64_t total = m_chunks / BatchChunks; (total & 1) == 0; total >>= 1)
+    m_chunks += chunks;
+    for (uint64_t total = m_chunks / chunks; (total & 1) == 0; total >>= 1)
         ParentNode(m_stack[--m_stackSize], merged).ChainingValue(merged);
     std::memcpy(m_stack[m_stackSize++], merged, sizeof merged);
 }
@@ -194,7 +186,7 @@ void CDigestor_BLAKE3::HashBatch(const uint8_t* chunks) {
     ParentNode(cvs[0], cvs[1]).ChainingValue(cvs[0]);
     ParentNode(cvs[2], cvs[3]).ChainingValue(cvs[1]);
     ParentNode(cvs[0], cvs[1]).ChainingValue(cvs[0]);
-    PushSubtree(cvs[0]);
+    PushSubtree(cvs[0], BatchChunks);
 #else
     (void)chunks;
 #endif
@@ -226,7 +218,7 @@ void CDigestor_BLAKE3::HashChunks(const uint8_t* chunks, size_t count) {
             ChunkNode(chunks, Blake3ChunkSize, m_chunks).ChainingValue(cvs[0]);
         }
         for (size_t i = 0; i < n; ++i)
-            PushChunk(cvs[i]);
+            PushSubtree(cvs[i], 1);
         chunks += n * Blake3ChunkSize;
         count -= n;
     }

@@ -27,11 +27,11 @@ private:
     // Hashes BatchChunks whole chunks, from a multiple of BatchChunks on and none of them the last, with
     // the vector code, their subtree too, and adds its root to the tree. Only where m_lanes >= 4.
     void HashBatch(const uint8_t* chunks);
-    // Adds the chaining value of the next chunk to the tree: while the number of chunks so far is even,
-    // the subtree just completed merges with its left sibling (section 5.1.2, the chaining-value stack).
-    void PushChunk(const uint32_t cv[8]);
-    // The same for the root of the next BatchChunks chunks' subtree, the count a multiple of it.
-    void PushSubtree(const uint32_t cv[8]);
+    // Adds the root of the subtree over the next chunks chunks (a power of two, the chunks so far a
+    // multiple of it; 1 for a single chunk) to the tree: while the number of such subtrees so far is
+    // even, the one just completed merges with its left sibling (section 5.1.2, the chaining-value
+    // stack). Every chunk pushed has a byte after it, so no merge made here is the root.
+    void PushSubtree(const uint32_t cv[8], uint64_t chunks);
 
     const int m_lanes;       // chunks the chosen path hashes at once: 1, 4, 8 or 16
     uint64_t m_chunks;       // chunks hashed so far, the next chunk's counter
