@@ -5,11 +5,18 @@
 //   CRC32 vs zlib crc32
 //   MD2   alone (no reference)
 //   SHA-1, SHA-256, SHA-512 vs OpenSSL (EVP interface), ours both with the
-//         SHA extensions (where the processor has them) and portable
+//         SHA extensions or AVX2 (where the processor has them) and portable
+//   SHA3-256, SHA3-512 vs OpenSSL (EVP interface)
+//   BLAKE3 vs `b3sum --num-threads 1`, XXH3 vs `xxhsum -H3`, XXH128 vs
+//         `xxhsum -H2`: the tools digest one 1 GiB file (build/bench/engine-1GiB.bin,
+//         or $DIGESTOR_BENCH_FILE; written once) and ours reads the same file
+//         in 64 KiB pieces, each timed in processor time (the tools' own,
+//         from getrusage); ours on the buffer too
 //
 // Every case digests one shared 64 MiB buffer of pseudo-random bytes (fixed
-// seed), fed in 1024-byte pieces the way the program feeds files; the SHA
-// cases, whose goals are stated for 64 KiB updates, in 64 KiB pieces. After the
+// seed), fed in 1024-byte pieces; the SHA, SHA-3, BLAKE3 and XXH3 cases,
+// whose goals are stated for 64 KiB updates (the program reads files in
+// 64 KiB pieces), in 64 KiB pieces. After the
 // Google Benchmark run a summary table gives MB/s (1 MB = 10^6 bytes) and the
 // speed ratios ours/reference against their goals. A missed goal is reported,
 // never turned into a failing exit code.
@@ -26,11 +33,14 @@
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/provider.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <new>
@@ -67,7 +77,25 @@ const char* const kOursSHA256 = "Ours_SHA256_64K";
 const char* const kOursSHA256Portable = "Ours_SHA256_portable_64K";
 const char* const kOpenSslSHA256 = "OpenSSL_SHA256_64K";
 const char* const kOursSHA512 = "Ours_SHA512_64K";
+const char* const kOursSHA512Portable = "Ours_SHA512_portable_64K";
 const char* const kOpenSslSHA512 = "OpenSSL_SHA512_64K";
+const char* const kOursSHA3_256 = "Ours_SHA3_256_64K";
+const char* const kOpenSslSHA3_256 = "OpenSSL_SHA3_256_64K";
+const char* const kOursSHA3_512 = "Ours_SHA3_512_64K";
+const char* const kOpenSslSHA3_512 = "OpenSSL_SHA3_512_64K";
+const char* const kOursBLAKE3 = "Ours_BLAKE3_64K";
+const char* const kOursXXH3 = "Ours_XXH3_64K";
+const char* const kOursXXH128 = "Ours_XXH128_64K";
+// The 1 GiB file, ours and the tools.
+const char* const kOursBLAKE3File = "Ours_BLAKE3_file";
+const char* const kB3sum = "b3sum_1_thread_file";
+const char* const kOursXXH3File = "Ours_XXH3_file";
+const char* const kXxhsumH3 = "xxhsum_H3_file";
+const char* const kOursXXH128File = "Ours_XXH128_file";
+const char* const kXxhsumH2 = "xxhsum_H2_file";
+
+constexpr uint64_t kFileBytes = uint64_t(1) << 30;
+std::string g_filePath = "build/bench/engine-1GiB.bin";
 
 std::vector<uint8_t> g_buffer;
 
@@ -164,6 +192,114 @@ void BM_ZlibCrc32(benchmark::State& state) {
         benchmark::DoNotOptimize(crc);
     }
     SetThroughput(state);
+}
+
+// Our engine on the 1 GiB file: read in 64 KiB pieces (as the program reads),
+// each piece to Update; the process's processor time, the reads' included.
+std::string OursOnFile(DigestKind kind) {
+    std::FILE* file = std::fopen(g_filePath.c_str(), "rb");
+    if (file == nullptr)
+        return std::string();
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    IDigestor* digestor = CreateDigestor(kind);
+    std::vector<uint8_t> piece(kShaPieceBytes);
+    for (size_t n; (n = std::fread(piece.data(), 1, piece.size(), file)) != 0;)
+        digestor->Update(piece.data(), static_cast<uint32_t>(n));
+    std::fclose(file);
+    digestor->Finish();
+    std::string text = digestor->DigestText();
+    digestor->Release();
+    return text;
+}
+
+void BM_OursFile(benchmark::State& state, DigestKind kind) {
+    std::string text;
+    for (auto _ : state) {
+        text = OursOnFile(kind);
+        benchmark::DoNotOptimize(text);
+    }
+    if (text.empty()) {
+        state.SkipWithError("cannot read the 1 GiB file");
+        return;
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileBytes));
+}
+
+// A reference tool's output for the 1 GiB file; "" when it did not run.
+std::string ToolOutput(const std::string& command) {
+    std::FILE* pipe = popen((command + " '" + g_filePath + "' 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr)
+        return std::string();
+    std::string output;
+    char chunk[256];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) != 0;)
+        output.append(chunk, n);
+    return pclose(pipe) == 0 ? output : std::string();
+}
+
+// The digest in a tool's line: the first word of hexadecimal digits only, at least 16 of them
+// ("digest  path" or "XXH3 (path) = digest").
+std::string DigestInToolOutput(const std::string& output) {
+    size_t at = 0;
+    while (at < output.size()) {
+        const size_t end = output.find_first_of(" \n", at);
+        const std::string word = output.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (word.size() >= 16 &&
+            std::all_of(word.begin(), word.end(), [](char c) { return std::isxdigit(c); }))
+            return word;
+        if (end == std::string::npos)
+            break;
+        at = end + 1;
+    }
+    return std::string();
+}
+
+// The processor time (user and system) of the tool's runs, as ours is timed: on a busy machine the wall
+// clock would count the time others had the processor.
+double ChildrenSeconds() {
+    rusage usage;
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+void BM_Tool(benchmark::State& state, const char* command) {
+    std::string output;
+    for (auto _ : state) {
+        const double before = ChildrenSeconds();
+        output = ToolOutput(command);
+        state.SetIterationTime(ChildrenSeconds() - before);
+        benchmark::DoNotOptimize(output);
+    }
+    if (output.empty()) {
+        state.SkipWithError("the tool did not run (scripts/install-deps installs it)");
+        return;
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileBytes));
+}
+
+// The file the tools digest: 1 GiB of splitmix64 bytes, written once and kept.
+bool MakeFile() {
+    if (const char* path = std::getenv("DIGESTOR_BENCH_FILE"))
+        g_filePath = path;
+    if (std::FILE* file = std::fopen(g_filePath.c_str(), "rb")) {
+        std::fseek(file, 0, SEEK_END);
+        const long size = std::ftell(file);
+        std::fclose(file);
+        if (static_cast<uint64_t>(size) == kFileBytes)
+            return true;
+    }
+    std::printf("Writing the 1 GiB file %s ...\n", g_filePath.c_str());
+    std::FILE* file = std::fopen(g_filePath.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    std::vector<uint8_t> part(kBufferBytes);
+    bool ok = true;
+    for (uint64_t written = 0; ok && written < kFileBytes; written += part.size()) {
+        FillBuffer(part, kSeed + written);
+        ok = std::fwrite(part.data(), 1, part.size(), file) == part.size();
+    }
+    return std::fclose(file) == 0 && ok;
 }
 
 // ---------------------------------------------------------------------------
@@ -288,7 +424,8 @@ void PrintCheck(const char* algorithm, const std::string& ours, const std::strin
         std::printf("  %-8s %-34s expected\n", "", expected.c_str());
 }
 
-void CheckDigests(const EVP_MD* md5, const EVP_MD* md4, const EVP_MD* const sha[3]) {
+void CheckDigests(const EVP_MD* md5, const EVP_MD* md4, const EVP_MD* const sha[3],
+                  const EVP_MD* const sha3[2], bool fileReady) {
     std::printf("Digest check on the 64 MiB buffer (informational):\n");
     PrintCheck("MD5", OursOnBuffer(DigestMD5), OpenSslOnBuffer(md5), "OpenSSL MD5");
     if (md4 != nullptr) {
@@ -310,7 +447,26 @@ void CheckDigests(const EVP_MD* md5, const EVP_MD* md4, const EVP_MD* const sha[
     for (int i = 0; i < 3; ++i)
         PrintCheck(shaNames[i], OursOnBuffer(shaKinds[i], kShaPieceBytes), OpenSslOnBuffer(sha[i]),
                    "OpenSSL");
-    std::printf("  (MD2 has no reference here and is not checked)\n\n");
+    for (int i = 0; i < 2; ++i)
+        if (sha3[i] != nullptr)
+            PrintCheck(i == 0 ? "SHA3-256" : "SHA3-512",
+                       OursOnBuffer(i == 0 ? DigestSHA3_256 : DigestSHA3_512, kShaPieceBytes),
+                       OpenSslOnBuffer(sha3[i]), "OpenSSL");
+    std::printf("  (MD2 has no reference here and is not checked)\n");
+    if (fileReady) {
+        const struct {
+            const char* name;
+            DigestKind kind;
+            const char* command;
+        } tools[] = {{"BLAKE3", DigestBLAKE3, "b3sum --num-threads 1"},
+                     {"XXH3", DigestXXH3, "xxhsum -H3"},
+                     {"XXH128", DigestXXH128, "xxhsum -H2"}};
+        std::printf("On the 1 GiB file:\n");
+        for (const auto& tool : tools)
+            PrintCheck(tool.name, OursOnFile(tool.kind), DigestInToolOutput(ToolOutput(tool.command)),
+                       tool.command);
+    }
+    std::printf("\n");
     std::fflush(stdout);
 }
 
@@ -318,6 +474,11 @@ void CheckDigests(const EVP_MD* md5, const EVP_MD* md4, const EVP_MD* const sha[
 // Summary
 
 constexpr double kMB = 1e6;
+
+const char* LevelName(VectorLevel level) {
+    static const char* const names[] = {"portable", "SSE2", "SSE4.1", "AVX2", "AVX-512"};
+    return names[static_cast<int>(level)];
+}
 
 std::string FormatRate(const SummaryReporter& results, const char* name) {
     const double best = results.Best(name);
@@ -361,8 +522,9 @@ void PrintRatioRow(const SummaryReporter& results, const char* algorithm, const 
 void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     std::printf("\n");
     std::printf("Summary: 64 MiB buffer fed in 1024-byte pieces (the SHAs: 64 KiB pieces); MB/s with\n");
-    std::printf("1 MB = 10^6 bytes; SHA extensions %s;\n",
-                CpuHasShaExtensions() ? "used for SHA-1 and SHA-256" : "not on this processor");
+    std::printf("1 MB = 10^6 bytes; SHA extensions %s; SHA-512 %s;\n",
+                CpuHasShaExtensions() ? "used for SHA-1 and SHA-256" : "not on this processor",
+                UseSha512Avx2() ? "with the AVX2 schedule" : "portable");
     std::printf("rates are the best repetition (highest throughput), ratio = ours / reference\n");
     std::printf("(best and median); the verdict uses the best-repetition ratio.\n\n");
     std::printf("%-13s %12s   %-14s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference", "ref MB/s",
@@ -376,15 +538,33 @@ void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     PrintRatioRow(results, "SHA-256", kOursSHA256, "OpenSSL SHA256", kOpenSslSHA256, 0.90);
     PrintRatioRow(results, "SHA-256 port.", kOursSHA256Portable, "OpenSSL SHA256", kOpenSslSHA256, 0.0);
     PrintRatioRow(results, "SHA-512", kOursSHA512, "OpenSSL SHA512", kOpenSslSHA512, 0.80);
+    PrintRatioRow(results, "SHA-512 port.", kOursSHA512Portable, "OpenSSL SHA512", kOpenSslSHA512, 0.0);
+    PrintRatioRow(results, "SHA3-256", kOursSHA3_256, "OpenSSL SHA3", kOpenSslSHA3_256, 0.80);
+    PrintRatioRow(results, "SHA3-512", kOursSHA3_512, "OpenSSL SHA3", kOpenSslSHA3_512, 0.0);
+    PrintRatioRow(results, "BLAKE3 file", kOursBLAKE3File, "b3sum 1 thr.", kB3sum, 0.80);
+    PrintRatioRow(results, "XXH3 file", kOursXXH3File, "xxhsum -H3", kXxhsumH3, 0.80);
+    PrintRatioRow(results, "XXH128 file", kOursXXH128File, "xxhsum -H2", kXxhsumH2, 0.80);
     std::printf("%-13s %12s   %-14s\n", "MD2", FormatRate(results, kOursMD2).c_str(), "(none)");
+    std::printf("%-13s %12s   %-14s\n", "BLAKE3", FormatRate(results, kOursBLAKE3).c_str(), "(buffer)");
+    std::printf("%-13s %12s   %-14s\n", "XXH3", FormatRate(results, kOursXXH3).c_str(), "(buffer)");
+    std::printf("%-13s %12s   %-14s\n", "XXH128", FormatRate(results, kOursXXH128).c_str(), "(buffer)");
+    std::printf("\nThe file rows read the 1 GiB file from the page cache in 64 KiB pieces; the tools map\n"
+                "or read it themselves; both in processor time. Vector level for BLAKE3, XXH3, SHA-3: %s.\n",
+                LevelName(UseVectorLevel()));
     if (!md4AnchorAvailable) {
         std::printf("\nNote: the OpenSSL MD4 reference was skipped (legacy provider or MD4 "
                     "unavailable).\n");
     }
-    const char* const names[] = {kOursMD5,          kOpenSslMD5,  kOursMD4,      kOpenSslMD4,
-                                 kOursCRC32,        kZlibCRC32,   kOursMD2,      kOursSHA1,
-                                 kOursSHA1Portable, kOpenSslSHA1, kOursSHA256,   kOursSHA256Portable,
-                                 kOpenSslSHA256,    kOursSHA512,  kOpenSslSHA512};
+    const char* const names[] = {kOursMD5,        kOpenSslMD5,      kOursMD4,
+                                 kOpenSslMD4,     kOursCRC32,       kZlibCRC32,
+                                 kOursMD2,        kOursSHA1,        kOursSHA1Portable,
+                                 kOpenSslSHA1,    kOursSHA256,      kOursSHA256Portable,
+                                 kOpenSslSHA256,  kOursSHA512,      kOursSHA512Portable,
+                                 kOpenSslSHA512,  kOursSHA3_256,    kOpenSslSHA3_256,
+                                 kOursSHA3_512,   kOpenSslSHA3_512, kOursBLAKE3,
+                                 kOursXXH3,       kOursXXH128,      kOursBLAKE3File,
+                                 kB3sum,          kOursXXH3File,    kXxhsumH3,
+                                 kOursXXH128File, kXxhsumH2};
     for (const char* name : names) {
         const std::string error = results.Error(name);
         if (!error.empty())
@@ -438,7 +618,13 @@ int main(int argc, char** argv) {
 
     EVP_MD* sha[3] = {EVP_MD_fetch(nullptr, "SHA1", nullptr), EVP_MD_fetch(nullptr, "SHA256", nullptr),
                       EVP_MD_fetch(nullptr, "SHA512", nullptr)};
-    CheckDigests(md5ForBench, md4, sha);
+    EVP_MD* sha3[2] = {EVP_MD_fetch(nullptr, "SHA3-256", nullptr),
+                       EVP_MD_fetch(nullptr, "SHA3-512", nullptr)};
+    const bool fileReady = MakeFile();
+    if (!fileReady)
+        std::printf("Note: the 1 GiB file %s could not be written; the file rows are skipped.\n",
+                    g_filePath.c_str());
+    CheckDigests(md5ForBench, md4, sha, sha3, fileReady);
 
     // Registration order; the run order is interleaved (see above).
     const auto ours = [](const char* name, DigestKind kind, uint32_t pieceBytes, ShaPath path,
@@ -461,10 +647,35 @@ int main(int argc, char** argv) {
     ours(kOursSHA256, DigestSHA256, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
     ours(kOursSHA256Portable, DigestSHA256, kShaPieceBytes, ShaPath::Portable, kRepetitions);
     ours(kOursSHA512, DigestSHA512, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursSHA512Portable, DigestSHA512, kShaPieceBytes, ShaPath::Portable, kRepetitions);
     if (sha[0] != nullptr && sha[1] != nullptr && sha[2] != nullptr) {
         openSsl(kOpenSslSHA1, sha[0], kShaPieceBytes);
         openSsl(kOpenSslSHA256, sha[1], kShaPieceBytes);
         openSsl(kOpenSslSHA512, sha[2], kShaPieceBytes);
+    }
+    ours(kOursSHA3_256, DigestSHA3_256, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursSHA3_512, DigestSHA3_512, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    if (sha3[0] != nullptr && sha3[1] != nullptr) {
+        openSsl(kOpenSslSHA3_256, sha3[0], kShaPieceBytes);
+        openSsl(kOpenSslSHA3_512, sha3[1], kShaPieceBytes);
+    }
+    ours(kOursBLAKE3, DigestBLAKE3, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursXXH3, DigestXXH3, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    ours(kOursXXH128, DigestXXH128, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    if (fileReady) {
+        // Whole runs over the file in processor time: ours the process's, the tools' their own.
+        const auto file = [](const char* name, DigestKind kind) {
+            Configure(benchmark::RegisterBenchmark(name, BM_OursFile, kind), kRepetitions);
+        };
+        const auto tool = [](const char* name, const char* command) {
+            Configure(benchmark::RegisterBenchmark(name, BM_Tool, command), kRepetitions)->UseManualTime();
+        };
+        file(kOursBLAKE3File, DigestBLAKE3);
+        tool(kB3sum, "b3sum --num-threads 1");
+        file(kOursXXH3File, DigestXXH3);
+        tool(kXxhsumH3, "xxhsum -H3");
+        file(kOursXXH128File, DigestXXH128);
+        tool(kXxhsumH2, "xxhsum -H2");
     }
 
     SummaryReporter reporter;
@@ -473,6 +684,8 @@ int main(int argc, char** argv) {
 
     benchmark::Shutdown();
     for (EVP_MD* md : sha)
+        EVP_MD_free(md);
+    for (EVP_MD* md : sha3)
         EVP_MD_free(md);
     EVP_MD_free(md4);
     EVP_MD_free(md5);

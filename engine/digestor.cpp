@@ -1,13 +1,16 @@
 // Reference counting and the factory that picks a digestor by DigestKind.
 #include "engine/digestor.h"
 
+#include "engine/blake3.h"
 #include "engine/crc32.h"
 #include "engine/md2.h"
 #include "engine/md4.h"
 #include "engine/md5.h"
 #include "engine/sha1.h"
 #include "engine/sha256.h"
+#include "engine/sha3.h"
 #include "engine/sha512.h"
+#include "engine/xxh3.h"
 
 void IRefCount::Release() {
     // Plain integer: a digestor never leaves the thread that owns it.
@@ -33,6 +36,16 @@ IDigestor* CreateDigestor(DigestKind kind) {
         return new CDigestor_SHA512;
     case DigestZipCRC32:
         return new CDigestor_ZipCRC32;
+    case DigestSHA3_256:
+        return new CDigestor_SHA3_256;
+    case DigestSHA3_512:
+        return new CDigestor_SHA3_512;
+    case DigestBLAKE3:
+        return new CDigestor_BLAKE3;
+    case DigestXXH3:
+        return new CDigestor_XXH3(Xxh3Width::Bits64);
+    case DigestXXH128:
+        return new CDigestor_XXH3(Xxh3Width::Bits128);
     default:
         return new CDigestor_MD5;
     }

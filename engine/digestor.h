@@ -7,7 +7,8 @@
 
 // Algorithm chosen by position in the algorithm combo boxes: 0 MD2, 1 MD4, 2 MD5,
 // 3 CRC32 (the program's own variant), 4 SHA-1, 5 SHA-256, 6 SHA-512, 7 the zip/PNG/SFV
-// CRC-32. Any other value, negative or above 7, means MD5.
+// CRC-32, 8 SHA3-256, 9 SHA3-512, 10 BLAKE3 (256-bit), 11 XXH3 (64-bit), 12 XXH128.
+// Any other value, negative or above 12, means MD5.
 typedef int32_t DigestKind;
 
 enum : DigestKind {
@@ -18,7 +19,12 @@ enum : DigestKind {
     DigestSHA1 = 4,
     DigestSHA256 = 5,
     DigestSHA512 = 6,
-    DigestZipCRC32 = 7
+    DigestZipCRC32 = 7,
+    DigestSHA3_256 = 8,
+    DigestSHA3_512 = 9,
+    DigestBLAKE3 = 10,
+    DigestXXH3 = 11,
+    DigestXXH128 = 12
 };
 
 // Reference count shared by every digestor through virtual inheritance.

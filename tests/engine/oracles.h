@@ -1,4 +1,4 @@
-// Digests computed apart from the engine (bit-by-bit CRCs, OpenSSL's MD4, MD5 and SHAs),
+// Digests computed apart from the engine (bit-by-bit CRCs, OpenSSL's MD4, MD5, SHA-1, SHA-2 and SHA-3),
 // and feeding a digestor in pieces; shared by the engine tests and the fuzz target.
 #pragma once
 
@@ -36,16 +36,17 @@ inline std::string BitwiseCrc(const uint8_t* p, size_t n, uint32_t initial, uint
     return HexText(bigEndian, 4);
 }
 
-// The oracle's digest text, or "" where there is none (MD2, whose RFC vectors stand alone; the others
-// but the CRCs without OpenSSL).
+// The oracle's digest text, or "" where there is none (MD2, whose RFC vectors stand alone; BLAKE3 and
+// XXH3, held against their reference tools' digests; the others but the CRCs without OpenSSL).
 inline std::string Oracle(DigestKind kind, const uint8_t* p, size_t n) {
     if (kind == DigestCRC32)
         return BitwiseCrc(p, n, 0, 0);
     if (kind == DigestZipCRC32)
         return BitwiseCrc(p, n, 0xFFFFFFFF, 0xFFFFFFFF);
 #ifdef DIGESTOR_WITH_OPENSSL
-    static const char* const names[] = {nullptr, "MD4", "MD5", nullptr, "SHA1", "SHA256", "SHA512"};
-    if (names[kind] == nullptr)
+    static const char* const names[] = {nullptr,  "MD4",    "MD5",   nullptr,    "SHA1",
+                                        "SHA256", "SHA512", nullptr, "SHA3-256", "SHA3-512"};
+    if (kind < 0 || kind >= int(sizeof names / sizeof names[0]) || names[kind] == nullptr)
         return std::string();
     // MD4 is in the legacy provider; loading one provider stops the default one loading by itself.
     [[maybe_unused]] static OSSL_PROVIDER* const providers[] = {OSSL_PROVIDER_load(nullptr, "legacy"),
