@@ -1,4 +1,4 @@
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -123,7 +123,7 @@ bool ExtensionCanUnload() {
 IDataObject* MakeDropData(const std::vector<std::wstring>& paths) { return new DropData(paths); }
 
 void RemoveTree(const std::wstring& folder) {
-    // The long form: a test's tree may hold paths past 260 characters. A link is removed, never
+    // The long form: a tree may hold paths past 260 characters. A link is removed, never
     // followed, so nothing outside the tree is touched.
     const std::wstring root = folder.compare(0, 4, L"\\\\?\\") == 0 ? folder : L"\\\\?\\" + folder;
     WIN32_FIND_DATAW found;
