@@ -69,7 +69,9 @@ public:
     }
     IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
     IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
@@ -99,8 +101,8 @@ HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
 
 HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** object) {
     *object = NULL;
-    GetClassObjectFunction get =
-        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    GetClassObjectFunction get = reinterpret_cast<GetClassObjectFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (!get) {
         return E_FAIL;
     }
@@ -115,8 +117,8 @@ HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** objec
 }
 
 bool ExtensionCanUnload() {
-    CanUnloadFunction canUnload =
-        reinterpret_cast<CanUnloadFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
+    CanUnloadFunction canUnload = reinterpret_cast<CanUnloadFunction>(
+        reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
     return canUnload && canUnload() == S_OK;
 }
 
@@ -158,7 +160,8 @@ std::wstring FreshFolder(const std::wstring& name) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
