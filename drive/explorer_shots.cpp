@@ -5,9 +5,11 @@
 //
 //   explorer_shots STEP...
 //
-//   page PNG PATH... [compare TEXT]  the Digests page of PATH... in a sheet titled as Explorer titles
+//   page PNG PATH... [select ROW] [compare TEXT]
+//                                    the Digests page of PATH... in a sheet titled as Explorer titles
 //                                    it, beside Explorer's General tab, once every file's digests
-//                                    show; TEXT is then typed into its compare box
+//                                    show; then row ROW (from 0) is selected as a click does, and
+//                                    TEXT typed into the compare box
 //   menu PNG PATH                    PATH's context menu with the Digestor submenu open, and on a
 //                                    file its "Digest with" list too
 //
@@ -21,6 +23,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -103,12 +106,20 @@ template <typename Done> bool PumpUntil(const char* what, Done done) {
     }
 }
 
+// What is printed is UTF-8, whatever the console's code page.
+std::string Utf8(const std::wstring& text) {
+    std::string result(text.size() * 3 + 1, '\0');
+    result.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
+                                      static_cast<int>(result.size()), NULL, NULL));
+    return result;
+}
+
 bool Save(const std::wstring& png, const ScreenPicture& picture) {
     if (!WritePng(png, picture)) {
-        fwprintf(stderr, L"explorer_shots: no picture written to %ls\n", png.c_str());
+        fprintf(stderr, "explorer_shots: no picture written to %s\n", Utf8(png).c_str());
         return false;
     }
-    wprintf(L"picture: %ls (%ux%u)\n", png.c_str(), picture.width, picture.height);
+    printf("picture: %s (%ux%u)\n", Utf8(png).c_str(), picture.width, picture.height);
     return true;
 }
 
@@ -236,7 +247,8 @@ bool PictureOf(HWND window, ScreenPicture& picture) {
     });
 }
 
-bool PageStep(const std::wstring& png, const std::vector<std::wstring>& paths, const std::wstring& compare) {
+bool PageStep(const std::wstring& png, const std::vector<std::wstring>& paths, int row,
+              const std::wstring& compare) {
     int files = 0;
     for (const std::wstring& path : paths) {
         files += IsFolder(path) ? 0 : 1;
@@ -247,11 +259,17 @@ bool PageStep(const std::wstring& png, const std::vector<std::wstring>& paths, c
         return false;
     }
     bool taken = PumpUntil("digests in the page", [&] { return DigestsShown(sheet, files); });
+    if (taken && row >= 0) {
+        LVITEMW item = {};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(PageControl(sheet, IDC_PAGE_FILES), LVM_SETITEMSTATE, row,
+                     reinterpret_cast<LPARAM>(&item));
+    }
     if (taken && !compare.empty()) {
         SetWindowTextW(PageControl(sheet, IDC_PAGE_COMPARE), compare.c_str());
         taken = PumpUntil("answer to the compare box",
                           [&] { return !Text(PageControl(sheet, IDC_PAGE_MATCH)).empty(); });
-        wprintf(L"compare: %ls\n", Text(PageControl(sheet, IDC_PAGE_MATCH)).c_str());
+        printf("compare: %s\n", Utf8(Text(PageControl(sheet, IDC_PAGE_MATCH))).c_str());
     }
     ScreenPicture picture;
     taken = taken && PictureOf(sheet, picture) && Save(png, picture);
@@ -454,7 +472,7 @@ bool IsAbsolute(const std::wstring& word) {
 
 int Usage() {
     fprintf(stderr, "usage: explorer_shots STEP...\n"
-                    "  page PNG PATH... [compare TEXT]\n"
+                    "  page PNG PATH... [select ROW] [compare TEXT]\n"
                     "  menu PNG PATH\n");
     return UsageError;
 }
@@ -496,12 +514,17 @@ int main() {
         }
         bool done = false;
         if (step == L"page" && !paths.empty()) {
+            int row = -1;
             std::wstring compare;
+            if (w + 1 < words.size() && words[w] == L"select") {
+                row = _wtoi(words[w + 1].c_str());
+                w += 2;
+            }
             if (w + 1 < words.size() && words[w] == L"compare") {
                 compare = words[w + 1];
                 w += 2;
             }
-            done = PageStep(png, paths, compare);
+            done = PageStep(png, paths, row, compare);
         } else if (step == L"menu" && paths.size() == 1) {
             done = MenuStep(png, paths[0]);
         } else {
@@ -509,7 +532,7 @@ int main() {
         }
         fflush(stdout);
         if (!done) {
-            fwprintf(stderr, L"explorer_shots: %ls %ls failed\n", step.c_str(), png.c_str());
+            fprintf(stderr, "explorer_shots: %s %s failed\n", Utf8(step).c_str(), Utf8(png).c_str());
             return StepFailed;
         }
     }
