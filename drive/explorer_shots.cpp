@@ -231,9 +231,13 @@ bool DigestsShown(HWND sheet, int files) {
 
 // The window in front and on top, copied until two copies in a row are the same.  Without a window
 // manager Wine draws the caption of a window it has just activated inactive: it is told again.
-bool PictureOf(HWND window, ScreenPicture& picture) {
+// focus, when there is one, gets the keyboard once the window is active, as after a click.
+bool PictureOf(HWND window, HWND focus, ScreenPicture& picture) {
     SetForegroundWindow(window);
     SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+    if (focus) {
+        SetFocus(focus);
+    }
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ScreenPicture previous;
     ULONGLONG next = 0;
@@ -272,7 +276,8 @@ bool PageStep(const std::wstring& png, const std::vector<std::wstring>& paths, i
         printf("compare: %s\n", Utf8(Text(PageControl(sheet, IDC_PAGE_MATCH))).c_str());
     }
     ScreenPicture picture;
-    taken = taken && PictureOf(sheet, picture) && Save(png, picture);
+    HWND focus = row >= 0 ? PageControl(sheet, IDC_PAGE_FILES) : NULL;
+    taken = taken && PictureOf(sheet, focus, picture) && Save(png, picture);
     DestroyWindow(sheet);
     return taken;
 }
