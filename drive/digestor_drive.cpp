@@ -33,13 +33,12 @@
 #include <stdlib.h>
 #include <string.h>
 #include <tlhelp32.h>
-#include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "drive/png_picture.h"
 #include "res/resource.h"
 
 namespace {
@@ -227,56 +226,6 @@ template <typename Condition> bool WaitFor(const char* what, DWORD timeoutMs, Co
 
 void Command(int id) { PostMessageW(Main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-// One copy of the window's screen area: 24-bit rows, top row first, stride bytes each.
-bool CopyScreen(HWND window, std::vector<BYTE>& pixels, UINT& width, UINT& height, UINT& stride) {
-    RECT area = {};
-    GetWindowRect(window, &area);
-    width = area.right - area.left;
-    height = area.bottom - area.top;
-    stride = (width * 3 + 3) & ~3u;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    BYTE* bits = NULL;
-    HBITMAP bitmap =
-        CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), NULL, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    bool copied = bitmap && BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    if (copied)
-        pixels.assign(bits, bits + stride * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-    return copied;
-}
-
-// Written through the platform's PNG encoder.
-bool WritePng(const char* path, std::vector<BYTE>& pixels, UINT width, UINT height, UINT stride) {
-    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
-    Microsoft::WRL::ComPtr<IWICStream> stream;
-    Microsoft::WRL::ComPtr<IWICBitmapEncoder> encoder;
-    Microsoft::WRL::ComPtr<IWICBitmapFrameEncode> frame;
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(factory.GetAddressOf()))) &&
-           SUCCEEDED(factory->CreateStream(stream.GetAddressOf())) &&
-           SUCCEEDED(stream->InitializeFromFilename(Wide(path).c_str(), GENERIC_WRITE)) &&
-           SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, NULL, encoder.GetAddressOf())) &&
-           SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-           SUCCEEDED(encoder->CreateNewFrame(frame.GetAddressOf(), NULL)) &&
-           SUCCEEDED(frame->Initialize(NULL)) && SUCCEEDED(frame->SetSize(width, height)) &&
-           SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
-           SUCCEEDED(frame->WritePixels(height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
-           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-}
-
 // The window in front and on top while it is copied, until two copies in a row are the same: its
 // drawing reaches the screen some time after it painted.  Without a window manager Wine leaves the
 // caption of a window it has just activated drawn inactive, so the window is told again.
@@ -284,18 +233,17 @@ bool Picture(HWND window, const char* path) {
     SetForegroundWindow(window);
     Send(window, WM_NCACTIVATE, TRUE, 0);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    std::vector<BYTE> previous, pixels;
-    UINT width = 0, height = 0, stride = 0;
+    ScreenPicture previous, picture;
     bool steady = WaitFor("steady picture", StepTimeoutMs, [&] {
-        previous.swap(pixels);
-        return CopyScreen(window, pixels, width, height, stride) && pixels == previous;
+        previous.pixels.swap(picture.pixels);
+        return CopyWindow(window, picture) && picture.pixels == previous.pixels;
     });
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (!steady || !WritePng(path, pixels, width, height, stride)) {
+    if (!steady || !WritePng(Wide(path), picture)) {
         fprintf(stderr, "digestor_drive: no picture written to %s\n", path);
         return false;
     }
-    printf("picture: %s (%ux%u)\n", path, width, height);
+    printf("picture: %s (%ux%u)\n", path, picture.width, picture.height);
     return true;
 }
 

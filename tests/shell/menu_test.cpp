@@ -16,7 +16,7 @@
 #include "base/algorithm_names.h"
 #include "res/resource.h"
 #include "shell/shell_ids.h"
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "engine/digestor.h"
 #include "res/resource.h"
 #include "shell/shell_ids.h"
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 namespace {
 

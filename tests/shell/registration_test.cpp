@@ -8,7 +8,7 @@
 
 #include "shell/registration_keys.h"
 #include "shell/shell_ids.h"
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 namespace {
 

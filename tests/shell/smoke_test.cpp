@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "shell/shell_ids.h"
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 TEST(Extension, MakesItsClassesAndUnloadsWhenAllAreGone) {
     ASSERT_NE(ExtensionModule(), nullptr);

@@ -1,4 +1,4 @@
-#include "tests/shell/shell_host.h"
+#include "drive/explorer_host.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -69,7 +69,9 @@ public:
     }
     IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
     IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
@@ -99,8 +101,8 @@ HRESULT CreateExtensionObject(REFCLSID clsid, REFIID riid, void** object) {
 
 HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** object) {
     *object = NULL;
-    GetClassObjectFunction get =
-        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    GetClassObjectFunction get = reinterpret_cast<GetClassObjectFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (!get) {
         return E_FAIL;
     }
@@ -115,15 +117,15 @@ HRESULT CreateObjectOf(HMODULE module, REFCLSID clsid, REFIID riid, void** objec
 }
 
 bool ExtensionCanUnload() {
-    CanUnloadFunction canUnload =
-        reinterpret_cast<CanUnloadFunction>(reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
+    CanUnloadFunction canUnload = reinterpret_cast<CanUnloadFunction>(
+        reinterpret_cast<void*>(GetProcAddress(ExtensionModule(), "DllCanUnloadNow")));
     return canUnload && canUnload() == S_OK;
 }
 
 IDataObject* MakeDropData(const std::vector<std::wstring>& paths) { return new DropData(paths); }
 
 void RemoveTree(const std::wstring& folder) {
-    // The long form: a test's tree may hold paths past 260 characters. A link is removed, never
+    // The long form: a tree may hold paths past 260 characters. A link is removed, never
     // followed, so nothing outside the tree is touched.
     const std::wstring root = folder.compare(0, 4, L"\\\\?\\") == 0 ? folder : L"\\\\?\\" + folder;
     WIN32_FIND_DATAW found;
@@ -158,7 +160,8 @@ std::wstring FreshFolder(const std::wstring& name) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

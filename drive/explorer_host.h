@@ -1,5 +1,6 @@
-// Explorer's side of the extension, for the tests: the DLL loaded from bin\ and its objects made
-// through its own class factory, and a data object of files as Explorer hands one to an extension.
+// Explorer's side of the extension, for the shell tests, bench_page and explorer_shots: the DLL
+// loaded from bin\ and its objects made through its own class factory, and a data object of files as
+// Explorer hands one to an extension.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +9,10 @@
 #include <string>
 #include <vector>
 
-// The test program's folder: the DLL, Digestor.exe and lang\ lie in it.
+// The program's folder: the DLL, Digestor.exe and lang\ lie in it.
 std::wstring ProgramFolder();
 
-// The DLL beside the test program, loaded once for the process.
+// The DLL beside the program, loaded once for the process.
 HMODULE ExtensionModule();
 
 // An object of class clsid asked for riid, through the DLL's DllGetClassObject and CreateInstance.
@@ -28,8 +29,7 @@ IDataObject* MakeDropData(const std::vector<std::wstring>& paths);
 // Removes folder and everything in it (paths past 260 characters too), following no link.
 void RemoveTree(const std::wstring& folder);
 
-// The folder the tests make their files in: the test program's folder + name, as a
-// Windows path, created empty.
+// A folder to make files in: the program's folder + name, as a Windows path, created empty.
 std::wstring FreshFolder(const std::wstring& name);
 // Writes bytes into a new file at path; false when it cannot.
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
