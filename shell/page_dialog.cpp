@@ -496,6 +496,29 @@ void CompareClipboard(PageWindow* page) {
     }
 }
 
+RECT ControlRect(PageWindow* page, int id) {
+    RECT rect;
+    GetWindowRect(Control(page, id), &rect);
+    MapWindowPoints(NULL, page->dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// One file needs no list of files: its digests box takes the list's place, where every digest shows
+// without scrolling, and the lines below the box move up into the room it leaves.
+void FitOneFile(PageWindow* page) {
+    const RECT list = ControlRect(page, IDC_PAGE_FILES);
+    const RECT digests = ControlRect(page, IDC_PAGE_DIGESTS);
+    ShowWindow(Control(page, IDC_PAGE_FILES), SW_HIDE);
+    MoveWindow(Control(page, IDC_PAGE_DIGESTS), list.left, list.top, list.right - list.left, list.bottom - list.top,
+               FALSE);
+    const int rise = ControlRect(page, IDC_PAGE_VERDICT).top - digests.top;
+    for (int id : {IDC_PAGE_VERDICT, IDC_PAGE_COMPARE_LABEL, IDC_PAGE_COMPARE, IDC_PAGE_MATCH}) {
+        const RECT rect = ControlRect(page, id);
+        MoveWindow(Control(page, id), rect.left, rect.top - rise, rect.right - rect.left, rect.bottom - rect.top,
+                   FALSE);
+    }
+}
+
 void OnInitDialog(HWND dialog, PageWindow* page) {
     page->dialog = dialog;
     const struct {
@@ -512,6 +535,9 @@ void OnInitDialog(HWND dialog, PageWindow* page) {
     HWND list = Control(page, IDC_PAGE_FILES);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
     SendDlgItemMessageW(dialog, IDC_PAGE_PROGRESS, PBM_SETRANGE32, 0, ProgressSteps);
+    if (page->paths.size() == 1) {
+        FitOneFile(page);
+    }
     Restart(page);
     CompareClipboard(page);
 }
