@@ -2,7 +2,7 @@
 // the page's list, as Explorer opens a file's Properties (the page is the sheet's only one, so it
 // is made at once), over several openings; and a selection of 5,000 small files, with the longest
 // stretch the page's thread is busy while the worker reads them. Goals: the first within 100 ms, no
-// stretch above 100 ms. bench_page [--shot FILE.bmp] also photographs the small file's sheet.
+// stretch above 100 ms.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -32,55 +32,13 @@ double Now() {
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
-    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
-    return TRUE;
-}
-
 // AddPages into a modeless sheet; started is when AddPages was called.
 HWND OpenSheet(const std::vector<std::wstring>& files, double& started) {
-    IShellExtInit* init = NULL;
-    if (FAILED(CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit, reinterpret_cast<void**>(&init)))) {
-        return NULL;
-    }
-    IDataObject* data = MakeDropData(files);
-    init->Initialize(NULL, data, NULL);
-    data->Release();
-    IShellPropSheetExt* extension = NULL;
-    std::vector<HPROPSHEETPAGE> pages;
     started = Now();
-    printf("%.1f AddPages\n", started);
-    if (SUCCEEDED(init->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(&extension)))) {
-        extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages));
-        extension->Release();
-    }
-    init->Release();
-    if (pages.empty()) {
-        return NULL;
-    }
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_MODELESS;
-    header.pszCaption = L"Properties";
-    header.nPages = static_cast<UINT>(pages.size());
-    header.phpage = pages.data();
-    return reinterpret_cast<HWND>(PropertySheetW(&header));
+    return OpenDigestsSheet(files, L"Properties");
 }
 
-HWND List(HWND sheet) {
-    return GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)),
-                      IDC_PAGE_FILES);
-}
-
-std::wstring Cell(HWND list, int row, int column) {
-    wchar_t text[512] = L"";
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = ARRAYSIZE(text);
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
+HWND List(HWND sheet) { return PageControl(sheet, IDC_PAGE_FILES); }
 
 // Whether every row of list shows its SHA512 (column 4) digest.
 bool AllShown(HWND list, int rows) {
@@ -88,7 +46,7 @@ bool AllShown(HWND list, int rows) {
         return false;
     }
     for (int row = rows - 1; row >= 0; --row) {
-        if (Cell(list, row, 4).size() != 128) {
+        if (ListCell(list, row, 4).size() != 128) {
             return false;
         }
     }
@@ -131,46 +89,11 @@ bool PumpUntilShown(HWND sheet, int rows, double started, Pumped& pumped) {
     }
 }
 
-void Photograph(HWND sheet, const char* path) {
-    RECT frame;
-    GetWindowRect(sheet, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-    GdiFlush();
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + width * height * 4;
-    FILE* out = fopen(path, "wb");
-    if (out) {
-        fwrite(&file, sizeof(file), 1, out);
-        fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
-        fwrite(bits, 4, static_cast<size_t>(width) * height, out);
-        fclose(out);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-}
-
 const char* Verdict(double value) { return value <= GoalMs ? "met" : "missed"; }
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const char* shot = argc == 3 && strcmp(argv[1], "--shot") == 0 ? argv[2] : NULL;
+int main() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const std::wstring folder = FreshFolder(L"page_bench");
@@ -188,22 +111,6 @@ int main(int argc, char** argv) {
         }
         held.push_back(pumped.held);
         painted.push_back(pumped.painted);
-        if (shot && k == Openings - 1) {
-            SetWindowTextW(
-                GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)),
-                           IDC_PAGE_COMPARE),
-                L"SHA256 (small.txt) = 0000");
-            // Time for the X server to show what was painted.
-            const ULONGLONG until = GetTickCount64() + 500;
-            while (GetTickCount64() < until) {
-                MSG message;
-                while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
-                    DispatchMessageW(&message);
-                }
-                Sleep(10);
-            }
-            Photograph(sheet, shot);
-        }
         DestroyWindow(sheet);
     }
     std::sort(held.begin(), held.end());

@@ -5,6 +5,8 @@
 
 #include <string.h>
 
+#include "shell/shell_ids.h"
+
 namespace {
 
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
@@ -80,6 +82,11 @@ private:
     LONG m_refCount;
     std::vector<std::wstring> m_paths;
 };
+
+BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
+    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
+    return TRUE;
+}
 
 } // namespace
 
@@ -169,4 +176,73 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
     CloseHandle(file);
     return ok && written == bytes.size();
+}
+
+HWND OpenDigestsSheet(const std::vector<std::wstring>& paths, const wchar_t* caption,
+                      std::vector<HPROPSHEETPAGE> front) {
+    const size_t inFront = front.size();
+    std::vector<HPROPSHEETPAGE> pages = front;
+    IShellExtInit* init = NULL;
+    if (SUCCEEDED(
+            CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit, reinterpret_cast<void**>(&init)))) {
+        IDataObject* data = MakeDropData(paths);
+        const HRESULT initialized = init->Initialize(NULL, data, NULL);
+        data->Release();
+        IShellPropSheetExt* extension = NULL;
+        if (SUCCEEDED(initialized) &&
+            SUCCEEDED(init->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(&extension)))) {
+            extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages));
+            extension->Release();
+        }
+        init->Release();
+    }
+    if (pages.size() == inFront) {
+        for (HPROPSHEETPAGE page : pages) {
+            DestroyPropertySheetPage(page);
+        }
+        return NULL;
+    }
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS;
+    header.pszCaption = caption;
+    header.nPages = static_cast<UINT>(pages.size());
+    header.phpage = pages.data();
+    HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+    if (sheet && inFront > 0) {
+        SendMessageW(sheet, PSM_SETCURSEL, inFront, 0);
+    }
+    return sheet;
+}
+
+HWND PageControl(HWND sheet, int id) {
+    return GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), id);
+}
+
+std::wstring ListCell(HWND list, int row, int column) {
+    wchar_t text[512] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = ARRAYSIZE(text);
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount64() - start > limitMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objidl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,3 +35,17 @@ void RemoveTree(const std::wstring& folder);
 std::wstring FreshFolder(const std::wstring& name);
 // Writes bytes into a new file at path; false when it cannot.
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
+
+// The Digests page of paths, made as Explorer makes it (Initialize with a data object, then AddPages),
+// in a modeless property sheet titled caption, after the pages in front (Explorer's General page,
+// say), and shown. Null when the extension gave no page; the pages in front are then destroyed. The
+// caller destroys the sheet.
+HWND OpenDigestsSheet(const std::vector<std::wstring>& paths, const wchar_t* caption,
+                      std::vector<HPROPSHEETPAGE> front = std::vector<HPROPSHEETPAGE>());
+// A control of the sheet's current page.
+HWND PageControl(HWND sheet, int id);
+// A report list's cell, through LVM_GETITEMTEXTW as a screen reader reads it.
+std::wstring ListCell(HWND list, int row, int column);
+
+// Handles the calling thread's messages until done() holds (true) or limitMs have passed (false).
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);

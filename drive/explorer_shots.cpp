@@ -39,8 +39,7 @@ namespace {
 
 const int UsageError = 2;
 const int StepFailed = 3;
-const ULONGLONG WaitLimitMs = 30000;
-const DWORD PollMs = 20;
+const DWORD WaitLimitMs = 30000;
 const UINT MenuTickMs = 50;
 const UINT FirstCommandId = 1;
 const UINT LastCommandId = 0x7FFF;
@@ -87,23 +86,12 @@ bool IsFolder(const std::wstring& path) {
 }
 
 // Handles the thread's messages until done() holds (true) or the limit (false, said on stderr).
-template <typename Done> bool PumpUntil(const char* what, Done done) {
-    const ULONGLONG deadline = GetTickCount64() + WaitLimitMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            fprintf(stderr, "explorer_shots: no %s in time\n", what);
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, NULL, FALSE, PollMs, QS_ALLINPUT);
+bool PumpUntil(const char* what, const std::function<bool()>& done) {
+    if (::PumpUntil(done, WaitLimitMs)) {
+        return true;
     }
+    fprintf(stderr, "explorer_shots: no %s in time\n", what);
+    return false;
 }
 
 // What is printed is UTF-8, whatever the console's code page.
@@ -134,11 +122,6 @@ const EmptyPageTemplate GeneralTemplate = {{WS_CHILD | WS_CAPTION, 0, 0, 0, 0, 1
 
 INT_PTR CALLBACK GeneralPage(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
-    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
-    return TRUE;
-}
-
 // "abc.txt Properties"; with several items the first two names and an ellipsis, as Explorer has it.
 std::wstring SheetCaption(const std::vector<std::wstring>& paths) {
     std::wstring names = FileName(paths[0]);
@@ -152,62 +135,19 @@ std::wstring SheetCaption(const std::vector<std::wstring>& paths) {
 // A modeless sheet with the General tab and the pages the extension adds, the Digests page
 // selected; null when the extension added none.
 HWND OpenSheet(const std::vector<std::wstring>& paths) {
-    IShellExtInit* init = NULL;
-    if (FAILED(CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit, reinterpret_cast<void**>(&init)))) {
-        return NULL;
-    }
-    IDataObject* data = MakeDropData(paths);
-    const HRESULT initialized = init->Initialize(NULL, data, NULL);
-    data->Release();
     PROPSHEETPAGEW general = {};
     general.dwSize = sizeof general;
     general.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
     general.pResource = &GeneralTemplate.dialog;
     general.pfnDlgProc = GeneralPage;
     general.pszTitle = Words().general;
-    std::vector<HPROPSHEETPAGE> pages(1, CreatePropertySheetPageW(&general));
-    IShellPropSheetExt* extension = NULL;
-    if (SUCCEEDED(initialized) &&
-        SUCCEEDED(init->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(&extension)))) {
-        extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages));
-        extension->Release();
-    }
-    init->Release();
-    if (pages.size() < 2) {
-        DestroyPropertySheetPage(pages[0]);
-        return NULL;
-    }
-    const std::wstring caption = SheetCaption(paths);
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof header;
-    header.dwFlags = PSH_MODELESS;
-    header.pszCaption = caption.c_str();
-    header.nPages = static_cast<UINT>(pages.size());
-    header.phpage = pages.data();
-    HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
-    if (sheet) {
-        SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
-    }
-    return sheet;
-}
-
-HWND PageControl(HWND sheet, int id) {
-    return GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), id);
+    return OpenDigestsSheet(paths, SheetCaption(paths).c_str(),
+                            std::vector<HPROPSHEETPAGE>(1, CreatePropertySheetPageW(&general)));
 }
 
 std::wstring Text(HWND control) {
     wchar_t text[2048] = L"";
     SendMessageW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::wstring Cell(HWND list, int row, int column) {
-    wchar_t text[512] = L"";
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = ARRAYSIZE(text);
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     return text;
 }
 
@@ -219,7 +159,7 @@ bool DigestsShown(HWND sheet, int files) {
     }
     const std::wstring waiting = ModuleText(IDS_PAGE_WAITING);
     for (int row = 0; row < files; ++row) {
-        const std::wstring first = Cell(list, row, 1);
+        const std::wstring first = ListCell(list, row, 1);
         if (first.empty() || first == waiting) {
             return false;
         }

@@ -24,28 +24,7 @@ namespace {
 const int PollLimitMs = 20000;
 
 // Pumps the thread's messages until done() or the limit; false at the limit.
-bool PumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() - start > PollLimitMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
-    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
-    return TRUE;
-}
+bool PumpUntil(const std::function<bool()>& done) { return ::PumpUntil(done, PollLimitMs); }
 
 // The wording the page uses: the language module the DLL picks by the same rule.
 std::wstring Words(UINT id) {
@@ -90,41 +69,15 @@ std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(),
 // A modeless sheet holding the page of files, as Explorer opens a file's Properties.
 class Sheet {
 public:
-    explicit Sheet(const std::vector<std::wstring>& files) : m_sheet(NULL) {
-        IShellExtInit* init = NULL;
-        if (FAILED(CreateExtensionObject(ClsidDigestsPage, IID_IShellExtInit,
-                                         reinterpret_cast<void**>(&init)))) {
-            return;
-        }
-        IDataObject* data = MakeDropData(files);
-        HRESULT initialized = init->Initialize(NULL, data, NULL);
-        data->Release();
-        IShellPropSheetExt* extension = NULL;
-        std::vector<HPROPSHEETPAGE> pages;
-        if (SUCCEEDED(initialized) &&
-            SUCCEEDED(init->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(&extension)))) {
-            extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages));
-            extension->Release();
-        }
-        init->Release();
-        if (pages.empty()) {
-            return;
-        }
-        PROPSHEETHEADERW header = {};
-        header.dwSize = sizeof(header);
-        header.dwFlags = PSH_MODELESS;
-        header.pszCaption = L"Properties";
-        header.nPages = static_cast<UINT>(pages.size());
-        header.phpage = pages.data();
-        m_sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
-    }
+    explicit Sheet(const std::vector<std::wstring>& files)
+        : m_sheet(OpenDigestsSheet(files, L"Properties")) {}
     ~Sheet() { Close(); }
     Sheet(const Sheet&) = delete;
     Sheet& operator=(const Sheet&) = delete;
 
     bool IsOpen() const { return m_sheet && Page(); }
     HWND Page() const { return reinterpret_cast<HWND>(SendMessageW(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
-    HWND Control(int id) const { return GetDlgItem(Page(), id); }
+    HWND Control(int id) const { return PageControl(m_sheet, id); }
     void Close() {
         if (m_sheet) {
             DestroyWindow(m_sheet);
@@ -135,15 +88,7 @@ public:
     int Rows() const {
         return static_cast<int>(SendMessageW(Control(IDC_PAGE_FILES), LVM_GETITEMCOUNT, 0, 0));
     }
-    std::wstring Cell(int row, int column) const {
-        wchar_t text[512] = L"";
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = ARRAYSIZE(text);
-        SendMessageW(Control(IDC_PAGE_FILES), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
+    std::wstring Cell(int row, int column) const { return ListCell(Control(IDC_PAGE_FILES), row, column); }
     // The row of the file called name, -1 when there is none.
     int RowOf(const std::wstring& name) const {
         for (int row = 0; row < Rows(); ++row) {
