@@ -39,18 +39,7 @@ inline uint32_t Schedule(uint32_t w[16], int t) {
         h += Sigma0(a) + Maj(a, b, c);                                                                       \
     } while (0)
 
-// Eight rounds bring the names back to where they started.
-#define SHA256_EIGHT_ROUNDS(t)                                                                               \
-    do {                                                                                                     \
-        SHA256_ROUND(a, b, c, d, e, f, g, h, t);                                                             \
-        SHA256_ROUND(h, a, b, c, d, e, f, g, t + 1);                                                         \
-        SHA256_ROUND(g, h, a, b, c, d, e, f, t + 2);                                                         \
-        SHA256_ROUND(f, g, h, a, b, c, d, e, t + 3);                                                         \
-        SHA256_ROUND(e, f, g, h, a, b, c, d, t + 4);                                                         \
-        SHA256_ROUND(d, e, f, g, h, a, b, c, t + 5);                                                         \
-        SHA256_ROUND(c, d, e, f, g, h, a, b, t + 6);                                                         \
-        SHA256_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
-    } while (0)
+#define SHA256_EIGHT_ROUNDS(t) SHA2_EIGHT_ROUNDS(SHA256_ROUND, t)
 
 // FIPS 180-4 6.2.2 for count consecutive 64-byte blocks.
 void Compress(uint32_t state[8], const uint8_t* block, size_t count) {

@@ -45,18 +45,7 @@ inline uint64_t Schedule(uint64_t w[16], int t) {
         h += Sigma0(a) + Maj(a, b, c);                                                                       \
     } while (0)
 
-// Eight rounds bring the names back to where they started.
-#define SHA512_EIGHT_ROUNDS(t)                                                                               \
-    do {                                                                                                     \
-        SHA512_ROUND(a, b, c, d, e, f, g, h, t);                                                             \
-        SHA512_ROUND(h, a, b, c, d, e, f, g, t + 1);                                                         \
-        SHA512_ROUND(g, h, a, b, c, d, e, f, t + 2);                                                         \
-        SHA512_ROUND(f, g, h, a, b, c, d, e, t + 3);                                                         \
-        SHA512_ROUND(e, f, g, h, a, b, c, d, t + 4);                                                         \
-        SHA512_ROUND(d, e, f, g, h, a, b, c, t + 5);                                                         \
-        SHA512_ROUND(c, d, e, f, g, h, a, b, t + 6);                                                         \
-        SHA512_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
-    } while (0)
+#define SHA512_EIGHT_ROUNDS(t) SHA2_EIGHT_ROUNDS(SHA512_ROUND, t)
 
 // FIPS 180-4 6.4.2 for count consecutive 128-byte blocks. The x86 path (engine/sha512_avx2.cpp) keeps
 // these rounds and moves the message schedule into vector registers.

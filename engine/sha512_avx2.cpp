@@ -97,17 +97,7 @@ inline uint64_t Ch(uint64_t x, uint64_t y, uint64_t z) { return z ^ (x & (y ^ z)
         bc = ab;                                                                                             \
     } while (0)
 
-#define SHA512_EIGHT_ROUNDS(t)                                                                               \
-    do {                                                                                                     \
-        SHA512_ROUND(a, b, c, d, e, f, g, h, t);                                                             \
-        SHA512_ROUND(h, a, b, c, d, e, f, g, t + 1);                                                         \
-        SHA512_ROUND(g, h, a, b, c, d, e, f, t + 2);                                                         \
-        SHA512_ROUND(f, g, h, a, b, c, d, e, t + 3);                                                         \
-        SHA512_ROUND(e, f, g, h, a, b, c, d, t + 4);                                                         \
-        SHA512_ROUND(d, e, f, g, h, a, b, c, t + 5);                                                         \
-        SHA512_ROUND(c, d, e, f, g, h, a, b, t + 6);                                                         \
-        SHA512_ROUND(b, c, d, e, f, g, h, a, t + 7);                                                         \
-    } while (0)
+#define SHA512_EIGHT_ROUNDS(t) SHA2_EIGHT_ROUNDS(SHA512_ROUND, t)
 
 // The 80 rounds of one block from its scheduled words. With next, the schedule of the next two blocks
 // (their first words already in x) runs between the rounds: vector work beside the rounds' scalar chain.

@@ -44,3 +44,18 @@ constexpr bool Sha256KMatchesSha512K() {
     return true;
 }
 static_assert(Sha256KMatchesSha512K(), "SHA-256 and SHA-512 round constants disagree");
+
+// Eight rounds of FIPS 180-4 6.2.2 / 6.4.2 with ROUND(a, b, c, d, e, f, g, h, t), the round of the
+// file that uses it: each round renames the working variables by one, so eight bring the names back
+// to where they started.
+#define SHA2_EIGHT_ROUNDS(ROUND, t)                                                                          \
+    do {                                                                                                     \
+        ROUND(a, b, c, d, e, f, g, h, t);                                                                    \
+        ROUND(h, a, b, c, d, e, f, g, t + 1);                                                                \
+        ROUND(g, h, a, b, c, d, e, f, t + 2);                                                                \
+        ROUND(f, g, h, a, b, c, d, e, t + 3);                                                                \
+        ROUND(e, f, g, h, a, b, c, d, t + 4);                                                                \
+        ROUND(d, e, f, g, h, a, b, c, t + 5);                                                                \
+        ROUND(c, d, e, f, g, h, a, b, t + 6);                                                                \
+        ROUND(b, c, d, e, f, g, h, a, t + 7);                                                                \
+    } while (0)
