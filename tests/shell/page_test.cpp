@@ -226,6 +226,17 @@ TEST(DigestsPage, ShowsTheDefaultDigestsOfEachFile) {
         }
         EXPECT_EQ(sheet.RowOf(L"sub"), -1);
         EXPECT_EQ(sheet.Text(IDC_PAGE_LEFT_OUT), Words(IDS_PAGE_FOLDER_LEFT_OUT));
+
+        // A file deleted while the tab is open, then MD2 ticked: everything is read again, in a
+        // column of its own before MD5's, and the file that went says so instead of a digest.
+        ASSERT_TRUE(DeleteFileW(paths[1].c_str()));
+        SendMessageW(sheet.Control(IDC_PAGE_ALGORITHM_FIRST + DigestMD2), BM_CLICK, 0, 0);
+        ASSERT_TRUE(sheet.WaitForRows(6)) << sheet.Text(IDC_PAGE_STATUS);
+        EXPECT_EQ(sheet.Cell(sheet.RowOf(L"empty.bin"), 1), L"8350e5a3e24c153df2275c9f80692773")
+            << "RFC 1319 #1";
+        for (int c = 1; c <= 5; ++c) {
+            EXPECT_EQ(sheet.Cell(sheet.RowOf(L"abc.txt"), c), Words(IDS_PAGE_OPEN_FAILED)) << c;
+        }
     }
     EXPECT_TRUE(WaitUntilUnloadable());
 }
