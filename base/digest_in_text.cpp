@@ -8,9 +8,8 @@
 
 namespace {
 
-// Hex digits of a CRC, XXH3, MD2-5 and XXH128, SHA-1, SHA-256 (SHA3-256, BLAKE3) and SHA-512
-// (SHA3-512) digest.
-const size_t DigestLengths[] = {8, 16, 32, 40, 64, 128};
+// Hex digits of a CRC, MD2-5, SHA-1, SHA-256 and SHA-512 digest.
+const size_t DigestLengths[] = {8, 32, 40, 64, 128};
 const size_t LongestDigest = 128;
 
 bool IsWordByte(char c) {
