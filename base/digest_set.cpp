@@ -35,6 +35,15 @@ uint64_t CostPerByte(DigestKind kind, bool shaExtensions) {
         return shaExtensions ? 560 : 3900;
     case DigestSHA512:
         return 2250;
+    case DigestSHA3_256:
+        return 2600; // Keccak-f[1600] over 136-byte blocks
+    case DigestSHA3_512:
+        return 4900; // over 72-byte blocks
+    case DigestBLAKE3:
+        return 400; // several chunks side by side in vector registers
+    case DigestXXH3:
+    case DigestXXH128:
+        return 100;
     default:
         return 1280; // MD5, as the factory makes for any other value
     }

@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "base/algorithm_names.h"
+#include "base/digest_set.h"
 #include "base/scoped_handle.h"
 
 namespace {
@@ -43,6 +45,29 @@ bool CheckBlock(ULONGLONG done, void* context) {
 
 } // namespace
 
+// The file again from its start, with every kind of tries.others at once: the slot takes the one
+// that gives the digest expected, and keeps its own kind and digest where none does (or the file
+// cannot be read again). FileStopped for a stop.
+FileOutcome TryOthers(WorkSlot& slot, HANDLE file, BlockWatch* watch) {
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file, start, NULL, FILE_BEGIN)) {
+        return FileDigested;
+    }
+    InterlockedExchange64(&slot.done, 0);
+    DigestSet set(slot.tries.others);
+    const FileOutcome outcome = DigestOpenFileSet(file, set, CheckBlock, watch);
+    if (outcome == FileStopped) {
+        return outcome;
+    }
+    for (size_t i = 0; outcome == FileDigested && i < set.Count(); ++i) {
+        if (set.DigestText(i) == slot.tries.expected) {
+            slot.kind = set.Kind(i);
+            slot.digest = slot.tries.expected;
+        }
+    }
+    return FileDigested;
+}
+
 // One digestor of each kind a worker meets, made when first needed.
 class Digestors {
 public:
@@ -64,7 +89,7 @@ public:
     }
 
 private:
-    IDigestor* m_made[DigestZipCRC32 + 1];
+    IDigestor* m_made[KindCount];
 };
 
 int WorkerCount() {
@@ -180,12 +205,16 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
     }
     WakeConditionVariable(&SlotsMoved); // the job alone waits there
     BlockWatch watch = {&slot, index, m_hook};
+    // A cancel breaks a read that does not return: FileStopped below.
     FileOutcome outcome = DigestOpenFile(file.Get(), digestor, CheckBlock, &watch);
-    if (outcome == FileReadFailed && HashStopRequested()) {
-        outcome = FileStopped; // a cancel breaks a read that does not return
-    }
     if (outcome == FileDigested) {
         slot.digest = digestor->DigestText();
+        if (slot.digest != slot.tries.expected && !slot.tries.others.empty()) {
+            outcome = TryOthers(slot, file.Get(), &watch);
+        }
+    }
+    if (outcome == FileReadFailed && HashStopRequested()) {
+        outcome = FileStopped;
     }
     slot.outcome = outcome;
 }

@@ -11,6 +11,7 @@
 
 #include "base/digest_file.h"
 #include "base/hash_stop.h"
+#include "base/kind_choice.h"
 #include "base/path_buffer.h"
 #include "engine/digestor.h"
 
@@ -21,13 +22,15 @@ const int SlotCount = 64;
 
 enum SlotState { SlotWaiting, SlotTaken, SlotOpened, SlotDone };
 
-// One entry ahead. The job writes path, kind, serial and leave before it offers
-// the slot and reads the rest once the slot is done; done may be read at any time.
+// One entry ahead. The job writes path, kind, tries, serial and leave before it
+// offers the slot and reads the rest once the slot is done; done may be read at
+// any time. kind is then the kind of digest: one of tries.others where it matched.
 struct WorkSlot {
     char path[PathBufferSize];
     DigestKind kind;
-    bool serial; // on a disk that seeks: no other such file is read meanwhile
-    bool leave;  // not digested: the entry keeps its text
+    KindTries tries; // a check's first entry of a length that other kinds share
+    bool serial;     // on a disk that seeks: no other such file is read meanwhile
+    bool leave;      // not digested: the entry keeps its text
     SlotState state;
     ULONGLONG size;       // of the opened file
     ULONGLONG written;    // its last-write time (a FILETIME's value)

@@ -2,8 +2,6 @@
 
 #include <ctype.h>
 
-#include <iterator>
-
 #include "base/algorithm_names.h"
 #include "base/sum_line.h"
 
@@ -19,25 +17,90 @@ const std::string PathMark = " -> ";
 const std::string TagMark = ") = ";
 const std::string OpenSslMark = ")= ";
 const size_t CrcLength = 8;
+// xxhsum (from 0.8.2) writes an XXH3 digest's line as "XXH3_digest  path".
+const std::string Xxh3Prefix = "XXH3_";
 
 // Hex digits of each algorithm's digest, by DigestKind.
 size_t DigestLength(DigestKind kind) {
-    static const size_t lengths[] = {32, 32, 32, CrcLength, 40, 64, 128, CrcLength};
-    return kind >= 0 && kind <= DigestZipCRC32 ? lengths[kind] : 0;
+    static const size_t lengths[KindCount] = {32,        32, 32,  CrcLength, 40, 64, 128,
+                                              CrcLength, 64, 128, 64,        16, 32};
+    return kind >= 0 && kind <= LastDigestKind ? lengths[kind] : 0;
 }
 
-// A name as FindAlgorithm compares it: upper case, without hyphens, and OpenSSL's
+// A name as FindAlgorithm compares it: upper case, without hyphens and underscores, and OpenSSL's
 // "SHA2-" (SHA2-256, SHA2-512) as the "SHA" every other tool writes.
 std::string PlainName(const std::string& name) {
     std::string plain;
     for (char c : name) {
-        if (c != '-') {
+        if (c != '-' && c != '_') {
             plain += static_cast<char>(toupper(static_cast<unsigned char>(c)));
         }
     }
-    return plain.compare(0, 4, "SHA2") == 0 && name.size() > 4 && name[4] == '-' ? "SHA" + plain.substr(4)
-                                                                                 : plain;
+    return plain.compare(0, 4, "SHA2") == 0 && name.size() > 4 && (name[4] == '-' || name[4] == '_')
+               ? "SHA" + plain.substr(4)
+               : plain;
 }
+
+// What a list's name says of a line whose algorithm its line does not name.
+enum NameSays {
+    NameSaysNothing, // the length decides
+    NameSaysKind,    // the kind it names, which has the digest's length
+    NameSaysOther    // a list of one of the newer kinds, and a digest of another length: not checked
+};
+
+// What word, an extension or the part before a *sum tool's "SUMS", says of a digest of length hex
+// digits: "b3" is BLAKE3 (b3sum's B3SUMS), "sha3" SHA3-256 or SHA3-512 by the length, and any other
+// word a kind that "digest  path" lines hold, by its name.
+NameSays WordSays(const std::string& word, size_t length, DigestKind& kind) {
+    const std::string plain = PlainName(word);
+    DigestKind named = DigestMD5;
+    if (plain == "SHA3") {
+        named = length == DigestLength(DigestSHA3_512) ? DigestSHA3_512 : DigestSHA3_256;
+    } else if (plain == "B3") {
+        named = DigestBLAKE3;
+    } else if (!FindAlgorithm(word, named) || !SumLineTells(named)) {
+        return NameSaysNothing;
+    }
+    if (DigestLength(named) == length) {
+        kind = named;
+        return NameSaysKind;
+    }
+    // md5sum's and sha256sum's lists have always been read by their lines alone.
+    const bool older =
+        named == DigestMD5 || named == DigestSHA1 || named == DigestSHA256 || named == DigestSHA512;
+    return older ? NameSaysNothing : NameSaysOther;
+}
+
+// What the list's file name says: its extension (".sha3-256", ".blake3"), or else a name such as
+// B3SUMS or SHA256SUMS (up to a dot, in any case).
+NameSays ListNameSays(const std::string& listPath, size_t length, DigestKind& kind) {
+    const size_t slash = listPath.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? listPath : listPath.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        const NameSays says = WordSays(name.substr(dot + 1), length, kind);
+        if (says != NameSaysNothing) {
+            return says;
+        }
+    }
+    std::string stem = name.substr(0, name.find('.'));
+    for (char& c : stem) {
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    }
+    const std::string Sums = "SUMS";
+    return stem.size() > Sums.size() && stem.compare(stem.size() - Sums.size(), Sums.size(), Sums) == 0
+               ? WordSays(stem.substr(0, stem.size() - Sums.size()), length, kind)
+               : NameSaysNothing;
+}
+
+// How a line is read: in Digestor's own list or another; under a recorded list's heading, which
+// names the algorithm of a digest of its length (MD4 and MD5, say, share a length); from a list of
+// which file name.
+struct ListSource {
+    bool ownList;
+    const DigestKind* known;
+    const std::string* listPath;
+};
 
 bool IsHex(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
@@ -97,12 +160,13 @@ bool ReadOpenSslLine(const std::string& line, ListEntry& entry) {
     return true;
 }
 
-// coreutils' "digest  path" (text mode) or "digest *path" (binary mode), the
-// algorithm told by the digest's length. A line that starts with a backslash
-// has its name escaped: "\\" for a backslash, "\n" and "\r" for line ends.
-// known: the algorithm a recorded list's heading names, which a digest of its
-// length is (MD4 and MD5, say, share a length).
-bool ReadSumLine(const std::string& line, ListEntry& entry, const DigestKind* known) {
+// coreutils' "digest  path" (text mode) or "digest *path" (binary mode), and
+// xxhsum's "XXH3_digest  path". A line that starts with a backslash has its
+// name escaped: "\\" for a backslash, "\n" and "\r" for line ends. Its
+// algorithm is the recorded heading's where the digest has its length, else
+// what the list's name says, else the one its length most often means; where
+// other kinds share that length, the entry is byLength.
+bool ReadSumLine(const std::string& line, ListEntry& entry, const ListSource& source) {
     const bool escaped = !line.empty() && line[0] == '\\';
     const size_t start = escaped ? 1 : 0;
     const size_t gap = line.find(' ', start);
@@ -110,13 +174,30 @@ bool ReadSumLine(const std::string& line, ListEntry& entry, const DigestKind* kn
         return false;
     }
     entry.digest = line.substr(start, gap - start);
-    bool found = SumLineKind(entry.digest.size(), entry.algorithm);
-    if (known && entry.digest.size() == DigestLength(*known)) {
-        entry.algorithm = *known;
-        found = true;
-    }
     entry.path = line.substr(gap + 2);
-    return found && (!escaped || UnescapeName(line.substr(gap + 2), entry.path));
+    if (escaped && !UnescapeName(line.substr(gap + 2), entry.path)) {
+        return false;
+    }
+    if (entry.digest.compare(0, Xxh3Prefix.size(), Xxh3Prefix) == 0) {
+        entry.digest.erase(0, Xxh3Prefix.size());
+        entry.algorithm = DigestXXH3;
+        return true;
+    }
+    const size_t length = entry.digest.size();
+    if (source.known && length == DigestLength(*source.known)) {
+        entry.algorithm = *source.known;
+        return true;
+    }
+    const NameSays says =
+        source.listPath ? ListNameSays(*source.listPath, length, entry.algorithm) : NameSaysNothing;
+    if (says != NameSaysNothing) {
+        return says == NameSaysKind;
+    }
+    DigestKind kinds[MostSumLineKinds];
+    const size_t count = SumLineKinds(length, kinds);
+    entry.algorithm = kinds[0];
+    entry.byLength = count > 1;
+    return count > 0;
 }
 
 // SFV: "path CRC", the CRC of zip files in eight hex digits.
@@ -133,11 +214,11 @@ bool ReadSfvLine(const std::string& line, ListEntry& entry) {
 
 // A list under Digestor's heading holds its own lines only: a path not yet
 // digested that ends in eight hex digits is no SFV line there.
-ListEntry ReadEntry(const std::string& line, bool ownList, const DigestKind* known) {
-    ListEntry entry = {true, DigestMD5, std::string(), std::string(), false, {0, 0}};
+ListEntry ReadEntry(const std::string& line, const ListSource& source) {
+    ListEntry entry = {true, DigestMD5, std::string(), std::string(), false, {0, 0}, false};
     bool read = ReadResultLine(line, entry) ||
-                (!ownList && (ReadTagLine(line, entry) || ReadOpenSslLine(line, entry) ||
-                              ReadSumLine(line, entry, known) || ReadSfvLine(line, entry)));
+                (!source.ownList && (ReadTagLine(line, entry) || ReadOpenSslLine(line, entry) ||
+                                     ReadSumLine(line, entry, source) || ReadSfvLine(line, entry)));
     if (read && !entry.path.empty() && !HasControlCharacter(entry.path) &&
         entry.digest.size() == DigestLength(entry.algorithm) && IsHex(entry.digest)) {
         for (char& c : entry.digest) {
@@ -145,18 +226,18 @@ ListEntry ReadEntry(const std::string& line, bool ownList, const DigestKind* kno
         }
         return entry;
     }
-    ListEntry other = {false, DigestMD5, std::string(), line, false, {0, 0}};
+    ListEntry other = {false, DigestMD5, std::string(), line, false, {0, 0}, false};
     return other;
 }
 
 } // namespace
 
-ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, true, nullptr); }
+ListEntry ReadOwnLine(const std::string& line) { return ReadEntry(line, ListSource{true, nullptr, nullptr}); }
 
 bool FindAlgorithm(std::string name, DigestKind& kind) {
     const std::string plain = PlainName(name);
-    for (DigestKind k = 0; k < static_cast<DigestKind>(std::size(AlgorithmNames)); ++k) {
-        if (plain == PlainName(AlgorithmNames[k])) {
+    for (DigestKind k : BoxKinds) {
+        if (plain == PlainName(KindName(k))) {
             kind = k;
             return true;
         }
@@ -175,7 +256,8 @@ std::vector<std::string> ListLines(const std::string& text) {
     return lines;
 }
 
-std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf) {
+std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf,
+                                     const std::string& listPath) {
     bool heading = lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
     RecordHeading recorded;
     const bool isRecorded = !heading && ReadRecordHeadingLines(lines, recorded);
@@ -186,7 +268,8 @@ std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std:
         if (line.empty() || line[0] == ';' || (!heading && line[0] == '#')) {
             continue;
         }
-        entries.push_back(ReadEntry(line, heading, isRecorded ? &recorded.algorithm : nullptr));
+        entries.push_back(
+            ReadEntry(line, ListSource{heading, isRecorded ? &recorded.algorithm : nullptr, &listPath}));
         lineOf.push_back(i);
         ListEntry& entry = entries.back();
         if (!heading && entry.isResult && i > 0 && ReadRecordComment(lines[i - 1], entry.record)) {
@@ -196,9 +279,9 @@ std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std:
     return entries;
 }
 
-std::vector<ListEntry> ReadListText(const std::string& text) {
+std::vector<ListEntry> ReadListText(const std::string& text, const std::string& listPath) {
     std::vector<size_t> lineOf;
-    return ReadListLines(ListLines(text), lineOf);
+    return ReadListLines(ListLines(text), lineOf, listPath);
 }
 
 bool IsRelativePath(const std::string& path) { return path.find(':') != 1 && path.find_first_of("\\/") != 0; }

@@ -1,7 +1,8 @@
 // Reading checksum lists, for the window's check and the console's alike:
 // lists the window saved (in either language) or DigestorCmd wrote with -o,
 // the *sum files of GNU coreutils (md5sum, sha1sum, sha256sum, sha512sum,
-// escaped lines included), BSD tags (sha256sum --tag) and SFV files.
+// escaped lines included), of b3sum, xxhsum and sha3sum, BSD tags
+// (sha256sum --tag, xxhsum --tag), openssl dgst lines and SFV files.
 // Standard C++ only.
 #pragma once
 
@@ -22,28 +23,38 @@ struct ListEntry {
     std::string path;
     bool hasRecord;    // a record comment stood right before the line
     FileRecord record; // what it says
+    // Nothing but the digest's length told the algorithm, and other kinds share
+    // that length (64 digits: SHA256, SHA3-256, BLAKE3): algorithm is the one
+    // such lines most often mean, and a check decides (KindChoice).
+    bool byLength;
 };
 
 // The entries of a list's whole text, its lines ending in CR LF or LF. A UTF-8
 // byte-order mark, a saved list's heading, empty lines and SFV comments (";")
 // are no entries, nor are comment lines ("#", which *sum tools skip; a saved
 // list's lines are all its own): a record comment goes with the checksum line
-// right after it. Under a recorded list's heading a line "hex  path" takes the
-// heading's algorithm where the digest has its length.
-std::vector<ListEntry> ReadListText(const std::string& text);
+// right after it. A line's algorithm is what the line names (a tag, a result
+// line, xxhsum's "XXH3_" before the digest); else, for a line "hex  path", a
+// recorded list's heading where the digest has its length; else the list's file
+// name, listPath (".sha3-256", ".blake3", ".b3", ".sha3" by the length,
+// "B3SUMS", "SHA256SUMS"), where a list named for one of the newer kinds holds
+// no line of another length; else the digest's length (SumLineKinds).
+std::vector<ListEntry> ReadListText(const std::string& text, const std::string& listPath = std::string());
 
 // The lines of a list's whole text, without a byte-order mark and line ends.
 std::vector<std::string> ListLines(const std::string& text);
 // The entries of those lines as ReadListText reads them; lineOf[i] is the
 // line of entry i.
-std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf);
+std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf,
+                                     const std::string& listPath = std::string());
 
 // One line of Digestor's own lists: a result line "digest <- ALG -> path" is
 // checked, any other line is not.
 ListEntry ReadOwnLine(const std::string& line);
 
-// The algorithm called name (one of AlgorithmNames), in any case and with or
-// without a hyphen ("sha-256"); false when there is none.
+// The algorithm a box offers called name (KindName of one of BoxKinds), in any
+// case and with or without hyphens and underscores ("sha-256", "sha3_256",
+// "SHA3256"), OpenSSL's "SHA2-256" too; false when there is none.
 bool FindAlgorithm(std::string name, DigestKind& kind);
 
 // Whether path is relative to a folder: neither "C:..." nor "\\..." nor "/..."

@@ -175,8 +175,8 @@ bool ReadRecordComment(const std::string& line, FileRecord& record) {
 }
 
 std::string RecordHeadingText(const RecordHeading& heading) {
-    std::string text = Title + LineEnd + AlgorithmKey + AlgorithmNames[heading.algorithm] + LineEnd +
-                       RecordedKey + UtcTimeText(heading.recorded) + LineEnd;
+    std::string text = Title + LineEnd + AlgorithmKey + KindName(heading.algorithm) + LineEnd + RecordedKey +
+                       UtcTimeText(heading.recorded) + LineEnd;
     for (const std::string& folder : heading.folders) {
         text += FolderKey + folder + LineEnd;
     }

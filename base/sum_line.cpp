@@ -4,11 +4,17 @@
 
 namespace {
 
-// The kinds a "digest  path" line tells by length, with that length in hex digits.
+// The kinds a "digest  path" line may hold, by its length in hex digits: the one such lines most
+// often mean first (md5sum's, sha256sum's, sha512sum's), then the rest (xxhsum -H2's, b3sum's, ...).
 const struct {
-    DigestKind kind;
     size_t length;
-} SumKinds[] = {{DigestMD5, 32}, {DigestSHA1, 40}, {DigestSHA256, 64}, {DigestSHA512, 128}};
+    DigestKind kinds[MostSumLineKinds];
+    size_t count;
+} SumKinds[] = {{16, {DigestXXH3}, 1},
+                {32, {DigestMD5, DigestXXH128}, 2},
+                {40, {DigestSHA1}, 1},
+                {64, {DigestSHA256, DigestSHA3_256, DigestBLAKE3}, 3},
+                {128, {DigestSHA512, DigestSHA3_512}, 2}};
 
 bool NeedsEscape(const std::string& path) { return path.find_first_of("\\\r\n") != std::string::npos; }
 
@@ -24,21 +30,34 @@ std::string Escaped(const std::string& path) {
 
 bool SumLineTells(DigestKind kind) {
     for (const auto& sum : SumKinds) {
-        if (sum.kind == kind) {
-            return true;
+        for (size_t i = 0; i < sum.count; ++i) {
+            if (sum.kinds[i] == kind) {
+                return true;
+            }
         }
     }
     return false;
 }
 
-bool SumLineKind(size_t length, DigestKind& kind) {
+size_t SumLineKinds(size_t length, DigestKind kinds[MostSumLineKinds]) {
     for (const auto& sum : SumKinds) {
         if (sum.length == length) {
-            kind = sum.kind;
-            return true;
+            for (size_t i = 0; i < sum.count; ++i) {
+                kinds[i] = sum.kinds[i];
+            }
+            return sum.count;
         }
     }
-    return false;
+    return 0;
+}
+
+bool SumLineKind(size_t length, DigestKind& kind) {
+    DigestKind kinds[MostSumLineKinds];
+    if (SumLineKinds(length, kinds) == 0) {
+        return false;
+    }
+    kind = kinds[0];
+    return true;
 }
 
 bool TagLineNames(DigestKind kind) {

@@ -6,6 +6,7 @@
 #include "base/check_tally.h"
 #include "base/code_page.h"
 #include "base/digest_file.h"
+#include "base/kind_choice.h"
 #include "base/list_file.h"
 #include "base/list_reading.h"
 #include "base/long_path.h"
@@ -31,6 +32,7 @@ struct ListCheck {
     std::vector<RecordUpdate> updates; // by entry
     std::vector<RecordedFile> added;   // new files, digested when updating
     std::vector<std::string> changes;  // what the update does, a line each
+    KindChoice choice;                 // the kind of the lines read by length
 };
 
 void PutVerdict(const ListCheck& check, const std::string& path, Verdict verdict) {
@@ -61,6 +63,9 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     }
     const size_t index = check.next++;
     const ListEntry& entry = check.entries[index];
+    if (!slot.tries.others.empty()) {
+        check.choice.Back(entry.digest.size(), slot.outcome == FileDigested, slot.kind);
+    }
     const FileRecord found = {slot.size, slot.written};
     const Verdict verdict = entry.hasRecord
                                 ? RecordVerdict(slot.outcome, slot.digest, entry.digest, entry.record, found)
@@ -101,7 +106,18 @@ bool CheckEntries(ListCheck& check) {
     for (const ListEntry& entry : check.entries) {
         if (!entry.isResult) {
             ++check.tally->notChecked;
-        } else if (!files.AddFile(ResolveEntryPath(check.list, entry.path), entry.algorithm)) {
+            continue;
+        }
+        DigestKind kind = entry.algorithm;
+        KindTries tries;
+        // A line read by length waits while the first of its length decides their kind.
+        while (entry.byLength && !check.choice.Offer(entry.digest, kind, tries)) {
+            if (!files.Drain()) {
+                return false;
+            }
+        }
+        const std::string path = ResolveEntryPath(check.list, entry.path);
+        if (!files.AddFile(path, kind, path, tries)) {
             return false;
         }
     }
@@ -174,7 +190,7 @@ bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& re
     const bool recorded = ReadRecordHeading(text, heading);
     check.tally->recorded = check.tally->recorded || recorded;
     std::vector<size_t> lineOf;
-    check.entries = ReadListLines(ListLines(text), lineOf);
+    check.entries = ReadListLines(ListLines(text), lineOf, check.list);
     if (request.warn) {
         for (size_t i = 0; i < check.entries.size(); ++i) {
             if (!check.entries[i].isResult) {
@@ -233,7 +249,8 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
             text = input ? FromListBytes(text) : text;
             const CheckTally before = tally;
             const std::string full = FullPath(lists[i]);
-            ListCheck check = {lists[i], title, FolderOf(full), {}, 0, &request, &tally, {}, {}, {}};
+            ListCheck check = {lists[i], title, FolderOf(full), {}, 0, &request, &tally, {},
+                               {},       {},    KindChoice()};
             stopped = !CheckList(check, text, request, unwritten);
             empty = empty || (!stopped && tally.checked == before.checked);
             malformed = malformed || tally.notChecked > before.notChecked;

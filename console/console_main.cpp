@@ -26,14 +26,17 @@ const char* const Usage[] = {
     "       DigestorCmd -c [--new] [-q | --status] [--strict] [-w] [--ignore-missing] [--] [LIST...]",
     "                                                                    check files against lists",
     "       DigestorCmd --update [--new] [-q] [--] LIST                 check, then bring LIST up to date",
-    "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256 or SHA512, in any case, SHA-256 too",
+    "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256, SHA512, SHA3-256, SHA3-512, BLAKE3, XXH3",
+    "      or XXH128, in any case, with or without - and _ (sha-256, sha3_256, xxh-128)",
     "  -o  the lines to LIST as well, as the window saves its list",
-    "  --sum  lines as sha256sum writes them (\"digest  path\"; MD5, SHA1, SHA256, SHA512), --tag  as",
+    "  --sum  lines as sha256sum or b3sum writes them (\"digest  path\"; not MD2, MD4, CRC32), --tag  as",
     "      sha256sum --tag does (\"SHA256 (path) = digest\"): a relative PATH's files named relative, with /",
     "  -q, --quiet  only what is not OK; --status  nothing, the exit code alone",
-    "  -c, --check  LIST: saved by Digestor or written with -o, md5sum/sha1sum/sha256sum/sha512sum files",
-    "      (escaped lines too), BSD tags (SHA256 (path) = ...), openssl dgst lines (SHA256(path)= ...)",
-    "      and SFV files (the zip CRC); counts and warnings go to standard error",
+    "  -c, --check  LIST: saved by Digestor or written with -o, the lists of md5sum ... sha512sum (escaped",
+    "      lines too), b3sum, xxhsum, sha3sum, BSD tags (SHA256 (path) = ...), openssl dgst lines",
+    "      (SHA256(path)= ...) and SFV files (the zip CRC); counts and warnings go to standard error.",
+    "      A line's algorithm: its tag, else LIST's name (.sha3-256, .blake3, .b3, B3SUMS, ...), else the",
+    "      digest's length; where kinds share it, the first file decides for all lines of that length",
     "  --strict  a line not checked is a failure      -w, --warn  name each such line on standard error",
     "  --ignore-missing  no line and no failure for a file that is missing",
     "  --record  a *sum list that also keeps each file's size and last-write time, so that a check",
@@ -118,12 +121,12 @@ std::string CheckTogether(const Options& options, int argc, char** argv) {
         return std::string(form) + " takes no " + (options.list ? "-o" : "--record");
     }
     if (options.form == LinesOfSum && !SumLineTells(options.kind)) {
-        return std::string("--sum writes MD5, SHA1, SHA256 or SHA512, whose lines tell them apart; --tag "
-                           "names ") +
-               AlgorithmNames[options.kind];
+        return std::string("--sum writes no ") + KindName(options.kind) +
+               ": other tools' lines of its length mean "
+               "another; --tag names it";
     }
     if (options.form == LinesOfTag && !TagLineNames(options.kind)) {
-        return std::string("--tag names no ") + AlgorithmNames[options.kind] + ": other tools mean another";
+        return std::string("--tag names no ") + KindName(options.kind) + ": other tools mean another";
     }
     if (options.record && options.list) {
         return "--record takes no -o";

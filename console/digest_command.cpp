@@ -159,7 +159,7 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
     }
     DigestRun run = {request.kind,
                      request.form,
-                     AlgorithmNames[request.kind],
+                     KindName(request.kind),
                      loaded ? failFormat : NULL,
                      request.quiet,
                      false,

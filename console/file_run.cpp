@@ -55,7 +55,8 @@ bool FileRun::MakeRoom() {
     return !m_broken && !StopRequested();
 }
 
-bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::string& text) {
+bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::string& text,
+                      const KindTries& tries) {
     if (!MakeRoom()) {
         return false;
     }
@@ -63,6 +64,7 @@ bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::strin
     const bool fits = path.size() < sizeof slot.path;
     memcpy(slot.path, fits ? path.c_str() : "", fits ? path.size() + 1 : 1);
     slot.kind = kind;
+    slot.tries = tries;
     slot.serial = fits && HasSeekPenalty(slot.path);
     slot.leave = false;
     slot.state = fits ? SlotWaiting : SlotDone;

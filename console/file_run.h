@@ -28,7 +28,8 @@ public:
     // not be opened. False once a stop or a shortage of memory has cut the run
     // short.
     bool AddFile(const std::string& path, DigestKind kind) { return AddFile(path, kind, path); }
-    bool AddFile(const std::string& path, DigestKind kind, const std::string& text);
+    bool AddFile(const std::string& path, DigestKind kind, const std::string& text,
+                 const KindTries& tries = KindTries());
     // A line that comes back among the files, after those added before it.
     bool AddNote(const std::string& note);
     // Waits until every file added so far has come back, the workers still

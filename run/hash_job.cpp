@@ -21,6 +21,7 @@
 #include "gather/new_files.h"
 #include "res/resource.h"
 #include "base/digest_workers.h"
+#include "base/kind_choice.h"
 #include "run/entry_batches.h"
 #include "base/hash_stop.h"
 #include "window/algorithm_box.h"
@@ -152,16 +153,29 @@ struct Wording {
     char verdicts[VerdictNew + 1][64];
 };
 
-// The slot of entry index as the workers need it. A check knows what each of
-// its entries must digest to; an entry beyond them, an empty one or one that
+// Whether entry index may go to the workers now, and with which kind and tries: an entry of a check
+// whose algorithm its length alone told waits while the first of its length is out (KindChoice).
+bool KindOfEntry(const Wording& wording, KindChoice& choice, int index, DigestKind& kind, KindTries& tries) {
+    const CheckExpectation* expected = wording.check && static_cast<size_t>(index) < CheckExpectations.size()
+                                           ? &CheckExpectations[index]
+                                           : NULL;
+    kind = expected ? expected->algorithm : wording.kind;
+    tries = KindTries();
+    return !expected || !expected->byLength || choice.Offer(expected->digest, kind, tries);
+}
+
+// The slot of entry index as the workers need it, with kind and tries from KindOfEntry. A check
+// knows what each of its entries must digest to; an entry beyond them, an empty one or one that
 // cannot be read is left alone.
-void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESULT count, WorkSlot& slot) {
+void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESULT count, DigestKind kind,
+                 const KindTries& tries, WorkSlot& slot) {
     const CheckExpectation* expected = wording.check && static_cast<size_t>(index) < CheckExpectations.size()
                                            ? &CheckExpectations[index]
                                            : NULL;
     slot.leave =
         (wording.check && !expected) || !ReadEntry(traffic, index, count, slot.path) || slot.path[0] == '\0';
-    slot.kind = expected ? expected->algorithm : wording.kind;
+    slot.kind = kind;
+    slot.tries = tries; // an entry left alone gives its length's trial to the next
     slot.serial = !slot.leave && HasSeekPenalty(slot.path);
     slot.state = slot.leave ? SlotDone : SlotWaiting;
     slot.size = 0;
@@ -240,19 +254,28 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
 
     const int entries = static_cast<int>(count);
     int filled = 0;
+    KindChoice choice;
     for (int head = 0; head < entries;) {
         if (HashStopRequested()) {
             return;
         }
-        if (filled < entries && filled < head + SlotCount) {
-            for (; filled < entries && filled < head + SlotCount; ++filled) {
-                PrepareSlot(wording, traffic, filled, count, workers.Slot(filled));
-            }
+        const int before = filled;
+        DigestKind kind = wording.kind;
+        KindTries tries;
+        for (; filled < entries && filled < head + SlotCount &&
+               KindOfEntry(wording, choice, filled, kind, tries);
+             ++filled) {
+            PrepareSlot(wording, traffic, filled, count, kind, tries, workers.Slot(filled));
+        }
+        if (filled > before) {
             workers.Offer(filled);
         }
         for (int ready = workers.Done(head, filled, static_cast<DWORD>(ReportInterval)); ready > 0;
              --ready, ++head) {
             const WorkSlot& slot = workers.Slot(head);
+            if (!slot.tries.others.empty()) {
+                choice.Back(slot.tries.expected.size(), slot.outcome == FileDigested, slot.kind);
+            }
             if (!slot.leave) {
                 if (slot.outcome == FileStopped) {
                     // An open or a read broken by a cancel (or a worker out of

@@ -17,8 +17,8 @@
 namespace {
 
 // The commands, by their offset from QueryContextMenu's first id: "Digest with" one per algorithm,
-// in AlgorithmNames' order, then these two.
-const UINT AlgorithmCount = ARRAYSIZE(AlgorithmNames);
+// in BoxKinds' order, then these two.
+const UINT AlgorithmCount = static_cast<UINT>(BoxKindCount);
 const UINT CommandRecord = AlgorithmCount;
 const UINT CommandCheck = AlgorithmCount + 1;
 const UINT CommandCount = AlgorithmCount + 2;
@@ -27,7 +27,9 @@ const UINT CommandCount = AlgorithmCount + 2;
 const DigestKind RecordKind = DigestSHA256;
 
 // The checksum lists Digestor checks, told apart by their extension alone.
-const wchar_t* const ChecksumListExtensions[] = {L".md5", L".sha1", L".sha256", L".sha512", L".sfv"};
+const wchar_t* const ChecksumListExtensions[] = {L".md5",      L".sha1",     L".sha256", L".sha512",
+                                                 L".sha3-256", L".sha3-512", L".sha3",   L".blake3",
+                                                 L".b3",       L".xxh3",     L".xxh128", L".sfv"};
 
 std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + lstrlenA(ascii)); }
 
@@ -63,7 +65,7 @@ bool IsChecksumList(const std::wstring& path) {
 
 // The verb a caller may name a command by, instead of its offset.
 std::wstring Verb(UINT offset) {
-    return offset < AlgorithmCount   ? L"Digestor.DigestWith." + Wide(AlgorithmNames[offset])
+    return offset < AlgorithmCount   ? L"Digestor.DigestWith." + Wide(KindName(BoxKinds[offset]))
            : offset == CommandRecord ? L"Digestor.Record"
                                      : L"Digestor.Check";
 }
@@ -219,7 +221,8 @@ IFACEMETHODIMP DigestorMenu::QueryContextMenu(HMENU menu, UINT index, UINT first
         HMENU submenu = CreatePopupMenu();
         bool built = algorithms && submenu;
         for (UINT i = 0; built && i < AlgorithmCount; ++i) {
-            built = AppendMenuW(algorithms, MF_STRING, firstId + i, Wide(AlgorithmNames[i]).c_str()) != FALSE;
+            built =
+                AppendMenuW(algorithms, MF_STRING, firstId + i, Wide(KindName(BoxKinds[i])).c_str()) != FALSE;
         }
         // From here on the submenu owns the algorithms' menu.
         if (built) {
@@ -276,8 +279,7 @@ bool DigestorMenu::FindCommand(const CMINVOKECOMMANDINFO* info, UINT& offset) co
 
 HRESULT DigestorMenu::Invoke(UINT offset, int show) const {
     if (offset == CommandRecord) {
-        return StartDigestor(L"/alg " + Wide(AlgorithmNames[RecordKind]) + L" /record " + Quoted(m_paths[0]),
-                             show);
+        return StartDigestor(L"/alg " + Wide(KindName(RecordKind)) + L" /record " + Quoted(m_paths[0]), show);
     }
     if (offset == CommandCheck) {
         return StartDigestor(L"/check " + Quoted(m_paths[0]), show);
@@ -286,7 +288,8 @@ HRESULT DigestorMenu::Invoke(UINT offset, int show) const {
     std::wstring items;
     HRESULT result = WriteItemsFile(m_paths, items);
     if (SUCCEEDED(result)) {
-        result = StartDigestor(L"/alg " + Wide(AlgorithmNames[offset]) + L" /items " + Quoted(items), show);
+        result =
+            StartDigestor(L"/alg " + Wide(KindName(BoxKinds[offset])) + L" /items " + Quoted(items), show);
         if (FAILED(result)) {
             DeleteFileW(items.c_str());
         }

@@ -19,13 +19,12 @@
 
 namespace {
 
-const size_t AlgorithmCount = sizeof(AlgorithmNames) / sizeof(AlgorithmNames[0]);
 // Ticked when the page opens.
 const DigestKind DefaultKinds[] = {DigestMD5, DigestSHA1, DigestSHA256, DigestSHA512};
 // The progress bar's range.
 const int ProgressSteps = 1000;
 // The algorithms' check boxes inside their group, in dialog units.
-const int BoxLeft = 13, BoxTop = 13, BoxWidth = 40, BoxHeight = 10, BoxStepY = 12, BoxesPerRow = 5;
+const int BoxLeft = 13, BoxTop = 13, BoxWidth = 50, BoxHeight = 10, BoxStepY = 12, BoxesPerRow = 4;
 // Column widths in dialog units.
 const int NameColumnWidth = 70, RecordedColumnWidth = 120;
 // Pixels a digest's column gives beside its text.
@@ -37,7 +36,7 @@ struct PageWindow {
     std::vector<std::wstring> paths;
     std::wstring title;
     HMODULE language = NULL;
-    bool ticked[AlgorithmCount] = {};
+    bool ticked[KindCount] = {}; // by DigestKind
     PageContext* context = NULL; // the current one: news of others is dropped
     HANDLE worker = NULL;
     WPARAM generation = 0;
@@ -199,9 +198,9 @@ void OnNews(PageWindow* page);
 void Restart(PageWindow* page) {
     LetWorkerGo(page, StopOnce);
     std::vector<DigestKind> kinds;
-    for (size_t kind = 0; kind < AlgorithmCount; ++kind) {
+    for (DigestKind kind : BoxKinds) {
         if (page->ticked[kind]) {
-            kinds.push_back(static_cast<DigestKind>(kind));
+            kinds.push_back(kind);
         }
     }
     page->context = new PageContext(page->paths, kinds, page->dialog, ++page->generation);
@@ -455,14 +454,16 @@ void MakeAlgorithmBoxes(PageWindow* page) {
     RECT group;
     GetWindowRect(previous, &group);
     MapWindowPoints(NULL, page->dialog, reinterpret_cast<POINT*>(&group), 2);
-    for (size_t kind = 0; kind < AlgorithmCount; ++kind) {
-        const int column = static_cast<int>(kind % BoxesPerRow), line = static_cast<int>(kind / BoxesPerRow);
+    for (size_t place = 0; place < BoxKindCount; ++place) {
+        const DigestKind kind = BoxKinds[place];
+        const int column = static_cast<int>(place % BoxesPerRow),
+                  line = static_cast<int>(place / BoxesPerRow);
         RECT box = {BoxLeft + column * BoxWidth, BoxTop + line * BoxStepY,
                     BoxLeft + (column + 1) * BoxWidth - 2, BoxTop + line * BoxStepY + BoxHeight};
         MapDialogRect(page->dialog, &box);
         RECT origin = {7, 3, 0, 0};
         MapDialogRect(page->dialog, &origin);
-        const std::wstring name = WideText(AlgorithmNames[kind]);
+        const std::wstring name = WideText(KindName(kind));
         HWND check =
             CreateWindowExW(0, L"BUTTON", name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
                             group.left + box.left - origin.left, group.top + box.top - origin.top,
@@ -602,7 +603,8 @@ INT_PTR OnNotify(HWND dialog, PageWindow* page, NMHDR* header) {
 
 INT_PTR OnCommand(PageWindow* page, WPARAM wParam) {
     const int id = LOWORD(wParam);
-    if (id >= IDC_PAGE_ALGORITHM_FIRST && id < IDC_PAGE_ALGORITHM_FIRST + static_cast<int>(AlgorithmCount)) {
+    if (id >= IDC_PAGE_ALGORITHM_FIRST && id < IDC_PAGE_ALGORITHM_FIRST + static_cast<int>(KindCount) &&
+        BoxPosition(id - IDC_PAGE_ALGORITHM_FIRST) >= 0) {
         if (HIWORD(wParam) == BN_CLICKED) {
             const size_t kind = static_cast<size_t>(id - IDC_PAGE_ALGORITHM_FIRST);
             page->ticked[kind] = SendDlgItemMessageW(page->dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -29,9 +29,9 @@ bool HasListExtension(const std::wstring& name) {
         return false;
     }
     const std::wstring extension = name.substr(dot + 1);
-    for (const char* algorithm : AlgorithmNames) {
+    for (DigestKind kind : BoxKinds) {
         std::wstring wide;
-        for (const char* c = algorithm; *c; ++c) {
+        for (const char* c = KindName(kind); *c; ++c) {
             wide += static_cast<wchar_t>(*c);
         }
         if (CompareStringOrdinal(extension.c_str(), -1, wide.c_str(), -1, TRUE) == CSTR_EQUAL) {

@@ -40,6 +40,13 @@ const RegistryEntry RegistryTable[] = {
     {InClasses, L".sha1\\OpenWithProgids", L"Digestor.ChecksumList", L""},
     {InClasses, L".sha256\\OpenWithProgids", L"Digestor.ChecksumList", L""},
     {InClasses, L".sha512\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".sha3-256\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".sha3-512\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".sha3\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".blake3\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".b3\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".xxh3\\OpenWithProgids", L"Digestor.ChecksumList", L""},
+    {InClasses, L".xxh128\\OpenWithProgids", L"Digestor.ChecksumList", L""},
     {InClasses, L".sfv\\OpenWithProgids", L"Digestor.ChecksumList", L""},
 };
 // clang-format on

@@ -7,7 +7,7 @@ namespace {
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 bool IsDigestLength(size_t length) {
-    return length == 8 || length == 32 || length == 40 || length == 64 || length == 128;
+    return length == 8 || length == 16 || length == 32 || length == 40 || length == 64 || length == 128;
 }
 
 // The hex digits of candidate in lower case when they are all it holds beside separators.

@@ -20,7 +20,9 @@
 
 namespace {
 
-const char Filter[] = "Checksum lists\0*.txt;*.md5;*.sha1;*.sha256;*.sha512;*.sfv\0All Files (*.*)\0*.*\0";
+const char Filter[] =
+    "Checksum lists\0*.txt;*.md5;*.sha1;*.sha256;*.sha512;*.sha3-256;*.sha3-512;*.sha3;*.blake3;"
+    "*.b3;*.xxh3;*.xxh128;*.sfv;*SUMS\0All Files (*.*)\0*.*\0";
 
 bool AskForList(HWND owner, char* path) {
     // The dialog keeps a pointer to the title, so it gets its own copy.
@@ -65,7 +67,7 @@ void CheckList(HWND owner, const char* path) {
             ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);
             return;
         }
-        const std::vector<ListEntry> entries = ReadListText(text);
+        const std::vector<ListEntry> entries = ReadListText(text, list);
         for (size_t number = 0; number < entries.size(); ++number) {
             const ListEntry& entry = entries[number];
             // A path a list entry cannot hold would name another file.
@@ -75,8 +77,8 @@ void CheckList(HWND owner, const char* path) {
                 continue;
             }
             paths.push_back(file);
-            expectations.push_back(
-                {entry.algorithm, entry.digest, entry.hasRecord, entry.record, static_cast<int>(number)});
+            expectations.push_back({entry.algorithm, entry.digest, entry.hasRecord, entry.record,
+                                    static_cast<int>(number), entry.byLength});
         }
         // A recorded list is kept for its update, and its run looks for NEW files.
         if (ReadRecordHeading(text, recorded.heading)) {
@@ -118,7 +120,8 @@ void CheckList(HWND owner, const char* path) {
 void ListNewFiles(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         if (FileList->AddEntry(file.c_str()) >= 0) {
-            CheckExpectations.push_back({Recorded.heading.algorithm, std::string(), false, FileRecord(), -1});
+            CheckExpectations.push_back(
+                {Recorded.heading.algorithm, std::string(), false, FileRecord(), -1, false});
         }
     }
 }

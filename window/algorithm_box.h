@@ -4,7 +4,8 @@
 
 #include "base/algorithm_names.h"
 
-// Empties an algorithm combo box, fills it with AlgorithmNames and selects MD5.
+// Empties an algorithm combo box, fills it with the names of BoxKinds in that
+// order and selects MD5.
 void FillAlgorithmBox(HWND box);
 
 // Selects kind in window's IDC_ALGORITHM box, as the user would.

@@ -35,6 +35,7 @@ struct CheckExpectation {
     bool hasRecord;    // the list recorded the file's size and last-write time
     FileRecord record; // what it recorded
     int entry;         // the list's entry, numbered as ReadListText numbers them; -1 for a NEW file
+    bool byLength;     // as ListEntry's: the run's KindChoice decides the algorithm
 };
 extern std::vector<CheckExpectation> CheckExpectations;
 // The check's tally: notChecked and recorded set by the check, the verdicts

@@ -12,11 +12,14 @@ const std::string Rule = std::string(80, '-') + "\r\n";
 
 std::string Heading(const char* text) { return Rule + std::string(17, ' ') + text + "\r\n" + Rule + "\r\n"; }
 
-// The entries as "kind|digest|path" lines, the kind "-" for entries not checked.
-std::string Read(const std::string& text) {
+// The entries as "kind|digest|path" lines, the kind "-" for entries not checked and followed by "*"
+// where the digest's length alone told it and other kinds share that length.
+std::string Read(const std::string& text, const std::string& listPath = std::string()) {
     std::string shown;
-    for (const ListEntry& e : ReadListText(text)) {
-        shown += (e.isResult ? std::to_string(e.algorithm) + "|" + e.digest + "|" : "-|") + e.path + "\n";
+    for (const ListEntry& e : ReadListText(text, listPath)) {
+        shown +=
+            (e.isResult ? std::to_string(e.algorithm) + (e.byLength ? "*|" : "|") + e.digest + "|" : "-|") +
+            e.path + "\n";
     }
     return shown;
 }
@@ -28,7 +31,7 @@ TEST(ReadListText, TakesResultLinesOfEveryFormAndSkipsTheHeadingInEitherLanguage
     EXPECT_EQ(Read(Heading("Digestor v3 - Liste der Pr\374fsummen") + "CA6598D0 <- CRC32 -> x -> y\r\n"),
               "3|ca6598d0|x -> y\n");
     EXPECT_EQ(Read(Abc + "  sub/a.txt\n900150983CD24FB0D6963F7D28E17F72 *\xE9 & 100%.bin\n"),
-              "2|" + Abc + "|sub/a.txt\n2|" + Abc + "|\xE9 & 100%.bin\n");
+              "2*|" + Abc + "|sub/a.txt\n2*|" + Abc + "|\xE9 & 100%.bin\n");
     // Paths not digested, failure lines, digests of the wrong length or algorithm, no path, a
     // control character in the path (a NUL byte would cut it to another file's name).
     for (const std::string& line : std::vector<std::string>{
@@ -50,10 +53,10 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
     const std::string cases[][2] = {
         // sha1sum, sha256sum, sha512sum (binary mode too), the algorithm told by the length
         {Sha1 + "  a.txt", "4|" + Sha1 + "|a.txt"},
-        {Sha256 + " *b c.iso", "5|" + Sha256 + "|b c.iso"},
-        {Sha512 + "  d", "6|" + Sha512 + "|d"},
+        {Sha256 + " *b c.iso", "5*|" + Sha256 + "|b c.iso"},
+        {Sha512 + "  d", "6*|" + Sha512 + "|d"},
         // an escaped name; one that holds a line end is not checked
-        {"\\" + Sha256 + "  dir\\\\x", "5|" + Sha256 + "|dir\\x"},
+        {"\\" + Sha256 + "  dir\\\\x", "5*|" + Sha256 + "|dir\\x"},
         {"\\" + Sha256 + "  a\\nb", "-|\\" + Sha256 + "  a\\nb"},
         // sha256sum --tag and the BSD tools; SHA384 and MD2 are not theirs here
         {"SHA256 (x (1).txt) = " + Sha256, "5|" + Sha256 + "|x (1).txt"},
@@ -95,6 +98,57 @@ TEST(ReadListText, TakesTheSumFilesBsdTagsAndSfvFilesOfOtherTools) {
               "-|C:\\IMG 20230101\n");
 }
 
+// The "abc" digests of b3sum 1.2, xxhsum 0.8.1 (-H3, -H2) and Python's hashlib (SHA-3).
+const std::string Sha3_256 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532";
+const std::string Sha3_512 = "b751850b1a57168a5693cd924b6b096e08f621827444f70d884f5d0240d2712e"
+                             "10e116e9192af3c91a7ec57647e3934057340b4cf408d5a56592f8274eec53f0";
+const std::string Blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85";
+const std::string Xxh3 = "78af5f94892f3950", Xxh128 = "06b05ab6733a618578af5f94892f3950";
+
+// A line's algorithm: its tag, else the list's name, else its length.
+TEST(ReadListText, TellsTheNewerKindsByTagThenListNameThenLength) {
+    const std::string cases[][3] = {
+        // tags as xxhsum --tag and the BSD tools write them, openssl dgst's; a tag beats the name
+        {"", "XXH3 (f) = " + Xxh3, "11|" + Xxh3 + "|f"},
+        {"", "XXH128 (f) = " + Xxh128, "12|" + Xxh128 + "|f"},
+        {"", "SHA3-256 (f) = " + Sha3_256, "8|" + Sha3_256 + "|f"},
+        {"", "SHA3-512 (f) = " + Sha3_512, "9|" + Sha3_512 + "|f"},
+        {"l.sha256", "BLAKE3 (f) = " + Blake3, "10|" + Blake3 + "|f"},
+        {"", "SHA3-256(f)= " + Sha3_256, "8|" + Sha3_256 + "|f"},
+        // xxhsum's lines; 16 digits are XXH3's alone
+        {"", "XXH3_" + Xxh3 + "  f", "11|" + Xxh3 + "|f"},
+        {"", Xxh3 + "  f", "11|" + Xxh3 + "|f"},
+        // by length alone, the kind such lines most often mean, and others to try
+        {"", Xxh128 + "  f", "2*|" + Xxh128 + "|f"},
+        {"sums.txt", Blake3 + "  f", "5*|" + Blake3 + "|f"},
+        {"", Sha3_512 + "  f", "6*|" + Sha3_512 + "|f"},
+        // the list's extension or name, in any case
+        {"C:\\l.blake3", Blake3 + "  f", "10|" + Blake3 + "|f"},
+        {"d/l.B3", Blake3 + "  f", "10|" + Blake3 + "|f"},
+        {"d\\B3SUMS", Blake3 + "  f", "10|" + Blake3 + "|f"},
+        {"SHA3-256SUMS.txt", Sha3_256 + "  f", "8|" + Sha3_256 + "|f"},
+        {"l.sha3", Sha3_256 + "  f", "8|" + Sha3_256 + "|f"},
+        {"l.sha3", Sha3_512 + "  f", "9|" + Sha3_512 + "|f"},
+        {"l.SHA3-512", Sha3_512 + "  f", "9|" + Sha3_512 + "|f"},
+        {"l.xxh128", Xxh128 + "  f", "12|" + Xxh128 + "|f"},
+        {"l.xxh3", Xxh3 + "  f", "11|" + Xxh3 + "|f"},
+        {"l.sha256", Sha256 + "  f", "5|" + Sha256 + "|f"},
+        {"MD5SUMS", Abc + "  f", "2|" + Abc + "|f"},
+        // an older list's name with a line of another length: the length tells, as it always did
+        {"l.md5", Sha256 + "  f", "5*|" + Sha256 + "|f"},
+        // bad input: a newer kind's list with a line of another length, a tag with a digest of the
+        // wrong length, xxhsum's little-endian tag
+        {"l.blake3", Sha512 + "  f", "-|" + Sha512 + "  f"},
+        {"l.xxh3", Xxh128 + "  f", "-|" + Xxh128 + "  f"},
+        {"l.sha3", Abc + "  f", "-|" + Abc + "  f"},
+        {"", "BLAKE3 (f) = " + Sha512, "-|BLAKE3 (f) = " + Sha512},
+        {"", "XXH3 (f) = " + Xxh128, "-|XXH3 (f) = " + Xxh128},
+        {"", "XXH3_LE (f) = " + Xxh3, "-|XXH3_LE (f) = " + Xxh3}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Read(c[1] + "\n", c[0]), c[2] + "\n") << c[0] << ": " << c[1];
+    }
+}
+
 // The lines sha256sum and sha256sum --tag wrote for these names (coreutils 9.1), read back as the names.
 TEST(SumLine, WritesWhatSha256sumWritesAndReadsItBack) {
     const std::string cases[][3] = {{"a b.iso", Sha256 + "  a b.iso", "SHA256 (a b.iso) = " + Sha256},
@@ -116,12 +170,12 @@ TEST(SumLine, WritesWhatSha256sumWritesAndReadsItBack) {
         EXPECT_TRUE(read[0].isResult && read[0].path == "dir/x\\y" && read[0].algorithm == w.second)
             << w.first;
     }
-    // What each form names, by DigestKind: a *sum line tells four kinds by length; no tag names MD2 or a CRC.
-    const size_t sumLengths[] = {0, 0, 32, 0, 40, 64, 128, 0};
-    for (DigestKind kind = DigestMD2; kind <= DigestZipCRC32; ++kind) {
-        DigestKind told = -1;
-        EXPECT_EQ(SumLineTells(kind), sumLengths[kind] != 0) << kind;
-        EXPECT_EQ(SumLineKind(sumLengths[kind], told) ? told : -1, sumLengths[kind] ? kind : -1) << kind;
+    // What each form names, by DigestKind: *sum lines hold every kind but MD2, MD4 and the CRCs; no tag
+    // names MD2 or a CRC.
+    for (DigestKind kind = DigestMD2; kind <= DigestXXH128; ++kind) {
+        EXPECT_EQ(SumLineTells(kind),
+                  kind != DigestMD2 && kind != DigestMD4 && kind != DigestCRC32 && kind != DigestZipCRC32)
+            << kind;
         EXPECT_EQ(TagLineNames(kind), kind != DigestMD2 && kind != DigestCRC32 && kind != DigestZipCRC32);
     }
 }
@@ -132,6 +186,14 @@ TEST(FindAlgorithm, TakesTheNamesOfEveryToolInAnyCase) {
                                                         {"sha2-512", DigestSHA512},
                                                         {"Md5", DigestMD5},
                                                         {"crc32", DigestCRC32},
+                                                        {"sha3-256", DigestSHA3_256},
+                                                        {"SHA3_512", DigestSHA3_512},
+                                                        {"Sha3256", DigestSHA3_256},
+                                                        {"blake3", DigestBLAKE3},
+                                                        {"xxh-128", DigestXXH128},
+                                                        {"XXH3", DigestXXH3},
+                                                        {"b3", -1},
+                                                        {"CRC32 (zip)", -1},
                                                         {"SHA2256", -1},
                                                         {"SHA-384", -1},
                                                         {"SHA2-", -1},
@@ -148,6 +210,7 @@ TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
          Sha256},
         {Abc + "  12345678.txt", Abc}, // an md5sum line: two spaces end the run
         {"SFV 352441C2, MD5 (a) = " + Abc, "352441c2"},
+        {"XXH3 (f) = " + Xxh3, ""}, // as long as half an MD5: no digest here
         {"abc " + Abc.substr(0, 10) + " " + Abc.substr(10), Abc}, // no run from "abc" makes a digest
         {"x:\n" + Sha512.substr(0, 64) + " " + Sha512.substr(64) + " ab", Sha512},
         {"0x" + Abc + " SHA1" + Sha1 + " " + Abc + "0 " + Sha512 + "0\n" + Sha1.substr(1), ""}};

@@ -206,15 +206,14 @@ bool StandInResult(const std::wstring& folder, std::vector<std::wstring>& argume
 TEST(DigestorMenu, ItemsFollowTheSelection) {
     const std::wstring dir = FreshFolder(L"menu_items");
     for (const wchar_t* name :
-         {L"a.txt", L"b.bin", L"list.SHA256", L"x.md5", L"x.sha1", L"x.Sha512", L"x.sfv"}) {
+         {L"a.txt", L"b.bin", L"list.SHA256", L"x.md5", L"x.sha1", L"x.Sha512", L"x.sfv", L"x.sha3-256",
+          L"x.SHA3-512", L"x.sha3", L"x.blake3", L"x.b3", L"x.xxh3", L"x.xxh128"}) {
         ASSERT_TRUE(WriteBytes(dir + L"\\" + name, "0"));
     }
     ASSERT_TRUE(CreateDirectoryW((dir + L"\\folder.md5").c_str(), NULL));
     const Words words = MenuWords();
-    std::wstring algorithms;
-    for (const char* name : AlgorithmNames) {
-        algorithms += (algorithms.empty() ? L"" : L",") + Wide(name);
-    }
+    const std::wstring algorithms =
+        L"MD2,MD4,MD5,CRC32,SHA1,SHA256,SHA512,SHA3-256,SHA3-512,BLAKE3,XXH3,XXH128";
     const std::wstring digest = L"Open,Digestor{" + words.digestWith + L"{" + algorithms + L"}";
     const std::wstring plain = digest + L"},Properties";
     const std::wstring record = digest + L"," + words.record + L"},Properties";
@@ -235,6 +234,13 @@ TEST(DigestorMenu, ItemsFollowTheSelection) {
         {"a .sha1 list", {dir + L"\\x.sha1"}, check},
         {"a .sha512 list", {dir + L"\\x.Sha512"}, check},
         {"a .sfv list", {dir + L"\\x.sfv"}, check},
+        {"a .sha3-256 list", {dir + L"\\x.sha3-256"}, check},
+        {"a .SHA3-512 list", {dir + L"\\x.SHA3-512"}, check},
+        {"a .sha3 list", {dir + L"\\x.sha3"}, check},
+        {"a .blake3 list", {dir + L"\\x.blake3"}, check},
+        {"a .b3 list", {dir + L"\\x.b3"}, check},
+        {"a .xxh3 list", {dir + L"\\x.xxh3"}, check},
+        {"a .xxh128 list", {dir + L"\\x.xxh128"}, check},
         {"two lists", {dir + L"\\x.md5", dir + L"\\x.sfv"}, plain},
     };
     for (const auto& c : cases) {
@@ -292,7 +298,7 @@ TEST(DigestorMenu, CommandStringsInBothWidths) {
     }
     // Offsets of commands not shown for these files are not valid; one past them is no command at all.
     EXPECT_EQ(menu->GetCommandString(sha256, GCS_VALIDATEW, NULL, NULL, 0), S_OK);
-    EXPECT_EQ(menu->GetCommandString(ARRAYSIZE(AlgorithmNames), GCS_VALIDATEW, NULL, NULL, 0), S_FALSE);
+    EXPECT_EQ(menu->GetCommandString(BoxKindCount, GCS_VALIDATEW, NULL, NULL, 0), S_FALSE);
     menu->Release();
 }
 

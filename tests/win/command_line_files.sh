@@ -1,6 +1,6 @@
 #!/bin/sh
-# The files of the win_form_* tests, made on the Unix side in bin/cmd, each *sum file by md5sum or
-# sha256sum with paths relative to cmd: a.txt; the hand-over list handover.txt of 3001 files in an order
+# The files of the win_form_* tests, made on the Unix side in bin/cmd, each *sum file by md5sum,
+# sha256sum or b3sum with paths relative to cmd: a.txt; the hand-over list handover.txt of 3001 files in an order
 # of their own (a byte-order mark, CR LF and LF, an empty line, a name in another script), the folder
 # walked amid them and a path that names nothing, the digests in list order, then the walk's;
 # the folder rec to record.
@@ -8,7 +8,7 @@ set -e
 rm -rf cmd
 mkdir -p cmd/items cmd/walked/sub cmd/rec/sub
 cd cmd
-printf abc >a.txt && sha256sum a.txt >a.sha256
+printf abc >a.txt && sha256sum a.txt >a.sha256 && b3sum a.txt >a.b3
 i=0
 while [ $i -lt 3000 ]; do printf %s $i >items/f$i && i=$((i + 1)); done
 printf 'Grüße' >'items/Grüße.txt'

@@ -15,7 +15,12 @@
 #include "window/gui_listbox.h"
 #include "window/private_messages.h"
 
-const char* const DigestNames[7] = {"MD2", "MD4", "MD5", "CRC32", "SHA1", "SHA256", "SHA512"};
+const char* const DigestNames[13] = {"MD2",    "MD4",    "MD5",         "CRC32",    "SHA1",
+                                     "SHA256", "SHA512", "CRC32 (zip)", "SHA3-256", "SHA3-512",
+                                     "BLAKE3", "XXH3",   "XXH128"};
+const DigestKind BoxOrder[12] = {DigestMD2,      DigestMD4,    DigestMD5,    DigestCRC32,
+                                 DigestSHA1,     DigestSHA256, DigestSHA512, DigestSHA3_256,
+                                 DigestSHA3_512, DigestBLAKE3, DigestXXH3,   DigestXXH128};
 
 static WinTest* Running = NULL; // the test whose window thread runs
 

@@ -22,7 +22,8 @@ std::string DigestOf(DigestKind kind, const std::string& bytes); // the engine's
 std::string ResultLine(DigestKind kind, const std::string& path);
 std::string WindowText(HWND window);
 std::string ReadBytes(const std::string& path); // a file's bytes, at any length and in any script
-extern const char* const DigestNames[7];        // the boxes' names, by DigestKind
+extern const char* const DigestNames[13];       // the names lines carry, by DigestKind
+extern const DigestKind BoxOrder[12];           // what the boxes offer, top to bottom
 
 struct SeenBox {
     std::string caption, text;

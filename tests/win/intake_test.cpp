@@ -81,7 +81,7 @@ protected:
     }
     static std::vector<std::string> Summed(const std::string& sums) {
         std::vector<std::string> listed;
-        for (const ListEntry& e : ReadListText(ReadBytes(sums)))
+        for (const ListEntry& e : ReadListText(ReadBytes(sums), sums))
             listed.push_back(DigestNames[e.algorithm] +
                              (" " + e.digest + " " + Full(ResolveEntryPath(sums, e.path))));
         return listed;
@@ -99,6 +99,7 @@ TEST_F(CommandLineForm, ListsRunsAndTellsAsItsRowSays) {
         const char* recorded;
     } forms[] = {
         {"/alg sha-256 cmd/a.txt", "cmd\\a.sha256", "SHA256", 0, "", nullptr, nullptr},
+        {"/alg blake3 cmd/a.txt", "cmd\\a.b3", "BLAKE3", 0, "", nullptr, nullptr},
         {"/alg Whirlpool cmd/a.txt", nullptr, "MD5", IDS_UNKNOWN_ALGORITHM, "Whirlpool", nullptr, nullptr},
         {"/alg MD5 /items cmd/handover.txt", "cmd\\items.md5", "MD5", IDS_BAD_ARGUMENTS, "cmd/gone.txt",
          "cmd\\handover.txt", nullptr},

@@ -172,7 +172,7 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
                  {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL},
                  {IDC_START, IDS_START}});
     EXPECT_TRUE(Centre(dialog).x == Centre(m_window).x && Centre(dialog).y == Centre(m_window).y);
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), DigestMD5);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_GETCURSEL, 0, 0), 2); // MD5
     // Typed text goes in as UTF-16; its UTF-8 bytes are digested, as other systems do.
     const struct {
         const wchar_t* typed;
@@ -181,12 +181,13 @@ TEST_F(Tools, QuickSumDigestsTheTypedLine) {
                  {L"abc", "abc"},
                  {L"Gr\u00FC\u00DFe \u041F", "Gr\xC3\xBC\xC3\x9F"
                                              "e \xD0\x9F"}};
-    for (DigestKind kind = DigestMD2; kind <= DigestSHA512; ++kind)
+    for (int place = 0; place < 12; ++place)
         for (const auto& line : lines) {
+            const DigestKind kind = BoxOrder[place];
             char digest[160] = "";
             OnWindowThread([&] {
                 SetDlgItemTextW(dialog, IDC_TEXT_INPUT, line.typed);
-                SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, kind, 0);
+                SendDlgItemMessageA(dialog, IDC_ALGORITHM, CB_SETCURSEL, place, 0);
                 SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
                 GetDlgItemTextA(dialog, IDC_DIGEST_OUTPUT, digest, sizeof digest);
             });
@@ -254,7 +255,7 @@ TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
     ASSERT_TRUE(IsWindowVisible(m_window)) << "Escape closed the main window";
     EXPECT_EQ(WindowText(m_window), "Digestor");
     ExpectTexts(m_window, 0, {{IDC_START, IDS_START}, {IDC_ALGORITHM_LABEL, IDS_ALGORITHM_LABEL}});
-    // The algorithm box: every name, MD5 chosen, all seven in sight when it opens.
+    // The algorithm box: every name in this order, MD5 chosen, all twelve in sight when it opens.
     HWND box = Item(IDC_ALGORITHM);
     std::vector<std::string> names;
     for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
@@ -262,8 +263,9 @@ TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
         SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
         names.push_back(name);
     }
-    EXPECT_EQ(names, std::vector<std::string>(DigestNames, DigestNames + 7));
-    EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), DigestMD5);
+    EXPECT_EQ(names, std::vector<std::string>({"MD2", "MD4", "MD5", "CRC32", "SHA1", "SHA256", "SHA512",
+                                               "SHA3-256", "SHA3-512", "BLAKE3", "XXH3", "XXH128"}));
+    EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), 2); // MD5
     COMBOBOXINFO info = {};
     info.cbSize = sizeof info;
     RECT shown = {};
@@ -273,7 +275,7 @@ TEST_F(Tools, MainWindowTextsAndLayoutFollowTheFrame) {
         GetClientRect(info.hwndList, &shown);
         SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
     });
-    EXPECT_GE(shown.bottom / SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0), 7);
+    EXPECT_GE(shown.bottom / SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0), 12);
     // How each edge (left, top, right, bottom) moves when the window grows: 1 with it, 0 not at all.
     const int moves[][5] = {
         {IDC_FRAME, 0, 0, 0, 1},         {IDC_FILE_LIST, 0, 0, 1, 1},       {IDC_SELECTED_PATH, 0, 1, 1, 1},
