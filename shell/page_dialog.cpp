@@ -504,19 +504,20 @@ RECT ControlRect(PageWindow* page, int id) {
     return rect;
 }
 
-// One file needs no list of files: its digests box takes the list's place, where every digest shows
-// without scrolling, and the lines below the box move up into the room it leaves.
+// One file needs no list of files: its digests box takes the list's place and grows by its own
+// height, so every digest shows without scrolling; the bar, the buttons and the status lines move down
+// into the room the box leaves.
 void FitOneFile(PageWindow* page) {
     const RECT list = ControlRect(page, IDC_PAGE_FILES);
     const RECT digests = ControlRect(page, IDC_PAGE_DIGESTS);
+    const int grow = ControlRect(page, IDC_PAGE_VERDICT).top - digests.top;
     ShowWindow(Control(page, IDC_PAGE_FILES), SW_HIDE);
-    MoveWindow(Control(page, IDC_PAGE_DIGESTS), list.left, list.top, list.right - list.left, list.bottom - list.top,
-               FALSE);
-    const int rise = ControlRect(page, IDC_PAGE_VERDICT).top - digests.top;
-    for (int id : {IDC_PAGE_VERDICT, IDC_PAGE_COMPARE_LABEL, IDC_PAGE_COMPARE, IDC_PAGE_MATCH}) {
+    MoveWindow(Control(page, IDC_PAGE_DIGESTS), list.left, list.top, list.right - list.left,
+               list.bottom - list.top + grow, FALSE);
+    for (int id : {IDC_PAGE_PROGRESS, IDC_PAGE_COPY_ALL, IDC_PAGE_SAVE, IDC_PAGE_STATUS, IDC_PAGE_LEFT_OUT}) {
         const RECT rect = ControlRect(page, id);
-        MoveWindow(Control(page, id), rect.left, rect.top - rise, rect.right - rect.left, rect.bottom - rect.top,
-                   FALSE);
+        MoveWindow(Control(page, id), rect.left, rect.top + grow, rect.right - rect.left,
+                   rect.bottom - rect.top, FALSE);
     }
 }
 
