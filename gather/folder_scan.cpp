@@ -29,6 +29,9 @@ ULONGLONG LastHandOver;
 // Set by StopScan on the window thread, read by the walk at every find.
 volatile LONG StopRequested = 0;
 
+WalkFindHook FindHook = NULL;
+long long Finds = 0; // of the walks since BeginScanProgress, counted by the walk
+
 // The window thread's view of the walk: entries listed, when the line under
 // the list last changed, and what it showed before the walk.
 long long Listed = 0;
@@ -67,6 +70,10 @@ void HandOver() {
 }
 
 bool AddToList(const char* path, WalkFind find, void*) {
+    ++Finds;
+    if (FindHook) {
+        FindHook(Finds);
+    }
     if (ScanStopped()) {
         return false;
     }
@@ -113,8 +120,11 @@ void AddFoundEntries(const FoundEntries* found) {
     }
 }
 
+void SetWalkFindHook(WalkFindHook hook) { FindHook = hook; }
+
 void BeginScanProgress() {
     InterlockedExchange(&StopRequested, 0);
+    Finds = 0; // the walk's thread starts after this
     Listed = 0;
     LastShown = 0;
     GetWindowTextA(ProgressLine(), LineBefore, sizeof LineBefore);

@@ -35,3 +35,8 @@ bool ScanStopped();
 // The walk is over: the line under the list gets back its text, or, after a
 // stop, the word that the list holds only what was found.
 void EndScanProgress();
+
+// Tests only: called on the walk's thread with the number of each find (from
+// 1) before the walk looks at a stop; null, the default, calls nothing.
+typedef void (*WalkFindHook)(long long find);
+void SetWalkFindHook(WalkFindHook hook);

@@ -93,6 +93,8 @@ bool GuiListbox::AttachStyle() {
         entries->Insert(static_cast<size_t>(k), text);
     }
     style->entries = entries;
+    style->redrawWanted = true;
+    style->redrawDeferred = false;
     m_style = style;
     style->listWindow = m_list;
     style->topMargin = 3;
@@ -394,8 +396,40 @@ LRESULT ListFolder(GuiListboxStyle* style, WPARAM attributes, const char* patter
 // The text messages, answered from the store; -2 for a message left to the list box.
 const LRESULT NotText = -2;
 
+// A change of the entries while the callers want painting: the list box
+// stops painting until the posted MSG_LIST_REDRAW.
+void DeferRedraw(GuiListboxStyle* style) {
+    if (style->redrawWanted && !style->redrawDeferred &&
+        PostMessageA(style->listWindow, MSG_LIST_REDRAW, 0, 0)) {
+        style->redrawDeferred = true;
+        CallList(style, WM_SETREDRAW, FALSE, 0);
+    }
+}
+
 LRESULT AnswerText(GuiListboxStyle* style, UINT message, WPARAM wParam, LPARAM lParam) {
     ListStore& entries = *style->entries;
+    switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+    case LB_DIR:
+        DeferRedraw(style);
+        break;
+    case WM_SETREDRAW:
+        style->redrawWanted = wParam != 0;
+        style->redrawDeferred = false;
+        return NotText;
+    case MSG_LIST_REDRAW:
+        if (style->redrawDeferred) {
+            style->redrawDeferred = false;
+            CallList(style, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(style->listWindow, NULL, TRUE);
+        }
+        return 0;
+    default:
+        break;
+    }
     switch (message) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING:

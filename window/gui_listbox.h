@@ -31,6 +31,10 @@ struct GuiListboxStyle {
     // The entries' texts. The list box holds an empty string per entry; its
     // procedure below answers every text message from here.
     ListStore* entries;
+    // What the list's callers asked for with WM_SETREDRAW, and whether the
+    // list box paints nothing until MSG_LIST_REDRAW while they want painting.
+    bool redrawWanted;
+    bool redrawDeferred;
     // How a check's verdict lines begin ("OK <- ", in the module's words), by
     // Verdict: they are drawn in the palette's passed, failed or changed tone.
     char verdictMarks[VerdictNew + 1][72];
@@ -46,6 +50,9 @@ LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // record's store (adding, inserting, removing, clearing, LB_GETTEXT and
 // LB_GETTEXTLEN, from this process or another, A or W), answers the search
 // for a typed character from them, and repaints every entry on a resize.
+// Entries added or removed one after another are painted once, when the
+// window thread next reads its messages: under Wine every change of a list
+// that paints costs milliseconds of scroll bar and display work.
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Each operation is one synchronous message to the list box (GetEntry and

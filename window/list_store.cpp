@@ -10,26 +10,42 @@ namespace {
 // spans two.
 const size_t BlockSize = 1 << 20;
 
-// Dead text is copied away only when there is much of it, so that a run, which
-// replaces every entry once, copies each text about once.
+// Dead text that no freed block took away (entries replaced out of order) is
+// copied away only when there is much of it, so that each text is copied
+// about once.
 const size_t CompactFloor = 4 * BlockSize;
 
 } // namespace
 
-ListStore::ListStore() : m_used(BlockSize), m_live(0), m_dead(0) {}
+ListStore::ListStore() : m_newest(NULL), m_used(BlockSize), m_live(0), m_held(0) {}
 
 char* ListStore::Reserve(size_t size) {
     if (m_used + size > BlockSize) {
         try {
-            m_blocks.emplace_back(new char[BlockSize]);
+            Block block = {std::unique_ptr<char[]>(new char[BlockSize]), 0};
+            char* start = block.text.get();
+            m_blocks.emplace(reinterpret_cast<uintptr_t>(start), std::move(block));
+            m_newest = start;
         } catch (const std::bad_alloc&) {
             return NULL;
         }
+        m_held += BlockSize;
         m_used = 0;
     }
-    char* room = m_blocks.back().get() + m_used;
+    char* room = m_newest + m_used;
     m_used += size;
     return room;
+}
+
+void ListStore::Release(const char* text) {
+    const size_t size = strlen(text) + 1;
+    m_live -= size;
+    auto block = std::prev(m_blocks.upper_bound(reinterpret_cast<uintptr_t>(text)));
+    block->second.live -= size;
+    if (block->second.live == 0 && block->second.text.get() != m_newest) {
+        m_blocks.erase(block);
+        m_held -= BlockSize;
+    }
 }
 
 bool ListStore::Insert(size_t index, const char* text) {
@@ -48,19 +64,13 @@ bool ListStore::Insert(size_t index, const char* text) {
         return false;
     }
     memcpy(room, text, size);
+    m_blocks[reinterpret_cast<uintptr_t>(m_newest)].live += size;
     m_live += size;
     return true;
 }
 
 bool ListStore::Replace(size_t index, const char* text) {
     const size_t size = strlen(text) + 1;
-    const size_t old = strlen(m_entries[index]) + 1;
-    if (size <= old) {
-        memcpy(m_entries[index], text, size);
-        m_live -= old - size;
-        m_dead += old - size;
-        return true;
-    }
     if (size > BlockSize) {
         return false;
     }
@@ -69,18 +79,17 @@ bool ListStore::Replace(size_t index, const char* text) {
         return false;
     }
     memcpy(room, text, size);
+    m_blocks[reinterpret_cast<uintptr_t>(m_newest)].live += size;
+    m_live += size;
+    Release(m_entries[index]);
     m_entries[index] = room;
-    m_live += size - old;
-    m_dead += old;
     CompactIfWasteful();
     return true;
 }
 
 void ListStore::Erase(size_t index) {
-    const size_t size = strlen(m_entries[index]) + 1;
+    Release(m_entries[index]);
     m_entries.erase(m_entries.begin() + static_cast<ptrdiff_t>(index));
-    m_live -= size;
-    m_dead += size;
     if (m_entries.empty()) {
         Clear();
     }
@@ -88,20 +97,21 @@ void ListStore::Erase(size_t index) {
 
 void ListStore::Clear() {
     std::vector<char*>().swap(m_entries);
-    std::vector<std::unique_ptr<char[]>>().swap(m_blocks);
+    m_blocks.clear();
+    m_newest = NULL;
     m_used = BlockSize;
     m_live = 0;
-    m_dead = 0;
+    m_held = 0;
 }
 
 void ListStore::CompactIfWasteful() {
-    if (m_dead < CompactFloor || m_dead < m_live) {
+    const size_t dead = m_held - m_live;
+    if (dead < CompactFloor || dead < m_live) {
         return;
     }
     ListStore fresh;
     std::vector<char*> moved;
     try {
-        fresh.m_blocks.reserve(m_live / BlockSize + 1);
         moved.resize(m_entries.size());
     } catch (const std::bad_alloc&) {
         return; // no memory for the copy: the dead text stays
@@ -110,17 +120,15 @@ void ListStore::CompactIfWasteful() {
         const size_t size = strlen(m_entries[k]) + 1;
         char* room = fresh.Reserve(size);
         if (!room) {
-            return; // no memory for the copy: the dead text stays
+            return;
         }
         memcpy(room, m_entries[k], size);
+        fresh.m_blocks[reinterpret_cast<uintptr_t>(fresh.m_newest)].live += size;
         moved[k] = room;
     }
     m_entries.swap(moved);
     m_blocks.swap(fresh.m_blocks);
+    m_newest = fresh.m_newest;
     m_used = fresh.m_used;
-    m_dead = 0;
-}
-
-size_t ListStore::HeldBytes() const {
-    return m_blocks.size() * BlockSize + m_entries.capacity() * sizeof(char*);
+    m_held = fresh.m_held;
 }

@@ -2,12 +2,16 @@
 // than by the list box, so that an entry's text can change in place: the list
 // box of Wine (and of Windows) moves every later entry to remove or insert
 // one, which made a run over a long list quadratic. The texts lie one after
-// another in large blocks; an entry is a pointer to its text. Window thread
-// only: the list box's procedure owns it.
+// another in large blocks; an entry is a pointer to its text. A block whose
+// texts have all been replaced or removed is freed at once, so a run, which
+// replaces the entries in the order they were added, holds about one block of
+// old text at a time. Window thread only: the list box's procedure owns it.
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -25,18 +29,24 @@ public:
     void Erase(size_t index);
     // Frees every block at once: no per-entry work beyond the pointers.
     void Clear();
-    // Bytes held: blocks and pointers, for the benchmark's working set.
-    size_t HeldBytes() const;
 
 private:
+    struct Block {
+        std::unique_ptr<char[]> text;
+        size_t live; // bytes of entries' texts in it, terminators included
+    };
+
     // Room for size bytes in the newest block, or null.
     char* Reserve(size_t size);
+    // The text at text is no longer an entry's.
+    void Release(const char* text);
     // Copies the live texts into fresh blocks once the dead ones outweigh them.
     void CompactIfWasteful();
 
     std::vector<char*> m_entries;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    size_t m_used; // bytes used in the newest block
-    size_t m_live; // bytes of the entries' texts, terminators included
-    size_t m_dead; // bytes of replaced or erased texts still in the blocks
+    std::map<uintptr_t, Block> m_blocks; // by the address of their first byte
+    char* m_newest;                      // the block that takes new text
+    size_t m_used;                       // bytes used in it
+    size_t m_live;                       // bytes of the entries' texts in all blocks
+    size_t m_held;                       // bytes of all blocks
 };

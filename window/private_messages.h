@@ -24,3 +24,6 @@ const UINT MSG_ADD_ENTRIES = WM_APP + 6; // lParam: FoundEntries of a walk to ap
 // To the file list itself (GuiListbox::ReplaceEntry): entry wParam gets the
 // text lParam in place; the entry's index, or LB_ERR.
 const UINT MSG_REPLACE_ENTRY = WM_APP + 7;
+// Posted by the file list to itself: the entries added since it was posted
+// are painted now, once (see ListBoxProc).
+const UINT MSG_LIST_REDRAW = WM_APP + 8;
