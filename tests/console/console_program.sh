@@ -134,6 +134,11 @@ printf 'nothing to check\n' >"$s/none.txt" && : >"$s/empty.txt"
 for list in none.txt empty.txt; do
     run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"$list: no properly formatted checksum lines found"* ]] || fail "$list: $err"
 done
+# Beside a list that passes, before it or after it, a list with nothing to check still fails and is named.
+for lists in "list--sum none.txt" "none.txt list--sum" "empty.txt list--sum none.txt"; do
+    set -- $lists && run 1 "lists $lists" -c "${@/#/$W\\s\\}" && has "a.txt: OK" &&
+        [[ $err == *"${1/list--sum/$2}: no properly formatted checksum lines found"* ]] || fail "lists $lists: $err"
+done
 run 1 "a file that cannot be opened" "$W\\s\\gone.txt"
 
 # sha256sum -c's options on lists of OK, FAILED, missing and malformed lines, run as sha256sum runs in
