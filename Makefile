@@ -23,7 +23,7 @@ WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
 
 FORMAT_DIRS := $(wildcard engine base window app gather run tools console companion varnolib lang tests bench drive)
 
-.PHONY: help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
+.PHONY: bench-disk help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
         test-steps bench fuzz format clean dist screenshots
 
 help:
@@ -125,6 +125,10 @@ bench: deps build-native build-win64
 	@trap '$(WINE_RUN) --stop' EXIT; bench/digest_set_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> the Explorer extension's Digests page under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; $(WINE_RUN) $(WIN64_DIR)/bin/bench_page.exe
+
+# A million files through the window and the console: minutes, so not part of `make bench`.
+bench-disk: deps build-win64
+	@trap '$(WINE_RUN) --stop' EXIT; bench/disk_bench.sh $(WIN64_DIR)/bin build/bench
 
 fuzz: deps build-fuzz
 	@echo "==> fuzz (until Ctrl-C or a crash)"

@@ -139,13 +139,21 @@ static void OnClearList(HWND window) {
     OfferSaveAndClear(false);
 }
 
-// The expansion worker is done and waits for this message to end.
+// The expansion worker is done and waits for this message to end. A stopped
+// walk starts no run: its list is incomplete, and a recording of it is dropped.
 static void OnScanDone(HWND window) {
     CloseHandle(ExpandThread);
     ExpandThread = NULL;
     ReleaseListPainting();
     OfferStart(true);
     UpdateMainLook();
+    EndScanProgress();
+    if (ScanStopped() && RunAfterWalk) {
+        RunAfterWalk = false;
+        if (!Recorded.check) {
+            Recorded = RecordedWork();
+        }
+    }
     if (RunAfterWalk) {
         RunAfterWalk = false;
         SendMessageA(window, WM_COMMAND, IDC_START, 0);
@@ -252,6 +260,12 @@ static void OnCommand(HWND window, WPARAM wParam) {
         // Greyed while a walk or a run changes the list; a command that comes anyway is ignored.
         if (!ExpandThread && !ProgressWindow) {
             OnClearList(window);
+        }
+        break;
+    case IDCANCEL: // Esc
+    case IDM_STOP_SEARCH:
+        if (ExpandThread) {
+            StopScan();
         }
         break;
     case IDM_CHECK_LIST:

@@ -46,6 +46,23 @@ file_rows() {
         "all <= 1.05x $3" "$(verdict "$big_ratio" '<=' 1.05)"
 }
 # one_row LABEL SECONDS GOAL-TEXT OP GOAL: a figure of its own.
+# one_row LABEL VALUE GOAL OP LIMIT [UNIT]: UNIT "s" unless given; an empty GOAL has no verdict.
 one_row() {
-    printf '%-44s %8.3fs %9s %9s   %-30s %s\n' "$1" "$2" "" "" "$3" "$(verdict "$2" "$4" "$5")"
+    local unit=${6:-s} format='%8.3f'
+    [[ $unit == s ]] || format='%8.1f'
+    printf "%-44s $format%-3s %7s %9s   %-30s %s\n" "$1" "$2" "$unit" "" "" "$3" \
+        "$([[ -n $3 ]] && verdict "$2" "$4" "$5")"
+}
+ratio_row() {
+    printf '%-44s %8.2fx %9s %9s   %-30s %s\n' "$1" "$2" "" "" "$3" "$(verdict "$2" "$4" "$5")"
+}
+# make_tree DIR FOLDERS: FOLDERS folders of 1,000 files of 100 bytes each, made once.
+make_tree() {
+    local dir=$1 folders=$2 d
+    [[ -d $dir && $(find "$dir" -type f | wc -l) == $((folders * 1000)) ]] && return
+    rm -rf "$dir"
+    for d in $(seq -w 0 $((folders - 1))); do
+        mkdir -p "$dir/d$d"
+        head -c $((1000 * 100)) /dev/urandom | split -b 100 -a 3 -d - "$dir/d$d/f"
+    done
 }

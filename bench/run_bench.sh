@@ -7,8 +7,11 @@
 #   - one 256 MiB file, MD5: at most 1.05 x md5sum's time
 #   - 100,000 files of 100 bytes in 100 folders, given as their folder: the walk and the run
 #     together (from the Yes to the folder question to the run's end) within 15 s
-#   - a file list of 200,000 lines cleared (Edit > Clear list) and closed (the close box), each
-#     within 2 s; the lines are the 10,000 file names listed 20 times by the list box itself
+#   - 400,000 files of 100 bytes in 400 folders, the same way: at most 4.4 x the time of the
+#     100,000, the window answering within 250 ms all along; the peak working set of that run
+#   - a file list of 1,000,000 lines cleared (Edit > Clear list) and closed (the close box), each
+#     within 2 s; the lines are the 10,000 file names listed 100 times by the list box itself, and
+#     the working set they take (at most 120 bytes a line beyond its text)
 # BIN is the Windows tree's bin/ (Digestor.exe, digestor_drive.exe); WORK a folder for the test
 # data, kept between runs. Digestor gets the file or folder on its command line, so the run starts
 # at once after the walk; each figure is the best of three runs (the tree: of two), from the
@@ -29,13 +32,9 @@ work=$(realpath "$work")
 tree=$work/tree
 source "$here/bench/bench_figures.sh"
 make_data
-if [[ ! -d $tree || $(find "$tree" -type f | wc -l) != 100000 ]]; then
-    rm -rf "$tree"
-    for d in $(seq -w 0 99); do
-        mkdir -p "$tree/d$d"
-        head -c $((1000 * 100)) /dev/urandom | split -b 100 -a 3 -d - "$tree/d$d/f"
-    done
-fi
+make_tree "$tree" 100
+tree400=$work/tree400k
+make_tree "$tree400" 400
 
 now() { date +%s.%N; }
 best() { sort -g | head -1; }
@@ -58,17 +57,19 @@ native_small=$(native sh -c 'find "$1" -type f -print0 | xargs -0 md5sum' - "$sm
 # dialog's time) or "walk and run". Checks the count of result lines, and for a few files each
 # line against md5sum. Many lines are counted in the list saved through the save dialog: the
 # driver's list takes two messages from outside a line.
-saved=$work/saved.txt
+# The working set and the slowest answer of the window in the last run go to $last.
+saved=$work/saved.txt last=$work/last_run.txt
 digestor() {
     local figure=$1 path=$2 entries=$3 output lines
     local actions=(run list close)
     if ((entries > 8)); then
         rm -f "$saved"
-        actions=(run save "$(windows "$saved")" dismiss close)
+        actions=(run save "$(windows "$saved")" dismiss memory close)
     fi
     output=$("$wine_run" "$bin/digestor_drive.exe" "${actions[@]}" -- "$(windows "$bin/Digestor.exe")" \
         "$(windows "$path")")
     output=${output//$'\r'/}
+    grep -E '^(memory|slowest answer):' <<<"$output" >"$last" || true
     lines=$( ((entries > 8)) && grep -c ' <- MD5 -> ' "$saved" || grep -c ' <- MD5 -> ' <<<"$output")
     [[ $lines == "$entries" ]] ||
         { echo "run_bench: not $entries result lines: $(head -n 5 <<<"$output")" >&2; exit 1; }
@@ -99,6 +100,11 @@ one_eight=$(timed 1 run "$eight" 8)
 wine_small=$(timed "" run "$small" 10000)
 one_small=$(timed 1 run "$small" 10000)
 wine_tree=$(timed "" "walk and run" "$tree" 100000 $tree_runs)
+answer_tree=$(sed -n 's/^slowest answer: \([0-9]*\) ms/\1/p' "$last")
+wine_tree400=$(timed "" "walk and run" "$tree400" 400000 1)
+answer_tree400=$(sed -n 's/^slowest answer: \([0-9]*\) ms/\1/p' "$last")
+peak_tree400=$(sed -n 's/^memory: .*, \([0-9.]*\) MiB at its peak/\1/p' "$last")
+tree_ratio=$(calc "$wine_tree400 / $wine_tree")
 processors=$(nproc)
 floor() { # THREADS -> files a second, the best of $runs
     for _ in $(seq $runs); do
@@ -109,23 +115,28 @@ floor() { # THREADS -> files a second, the best of $runs
 floor_all=$(floor "$processors")
 floor_one=$(floor 1)
 
-list_lines=200000
+list_lines=1000000
 listings=()
 for _ in $(seq $((list_lines / 10000))); do listings+=(dir "$(windows "$small")\\*"); done
-big_list() { # -> "clear-seconds close-seconds": the list filled, cleared, filled again, closed
-    local output clear close
-    output=$("$wine_run" "$bin/digestor_drive.exe" "${listings[@]}" clear "${listings[@]}" close -- \
-        "$(windows "$bin/Digestor.exe")")
+# The names are "f" and five digits: 7 bytes a line with its terminator.
+line_text=7
+big_list() { # -> "clear-seconds close-seconds bytes-a-line": filled, cleared, filled again, closed
+    local output clear close empty full
+    output=$("$wine_run" "$bin/digestor_drive.exe" memory "${listings[@]}" memory clear "${listings[@]}" \
+        close -- "$(windows "$bin/Digestor.exe")")
     output=${output//$'\r'/}
     clear=$(sed -n 's/^clear: \([0-9.]*\) s.*/\1/p' <<<"$output")
     close=$(sed -n 's/^close: \([0-9.]*\) s.*/\1/p' <<<"$output")
-    [[ $(grep -cx "dir: $list_lines lines" <<<"$output") == 2 && -n $clear && -n $close ]] ||
+    empty=$(sed -n 's/^memory: \([0-9.]*\) MiB working set.*/\1/p' <<<"$output" | head -1)
+    full=$(sed -n 's/^memory: \([0-9.]*\) MiB working set.*/\1/p' <<<"$output" | tail -1)
+    [[ $(grep -cx "dir: $list_lines lines" <<<"$output") == 2 && -n $clear && -n $close && -n $full ]] ||
         { echo "run_bench: no clear and close of $list_lines lines: $(tail -n 3 <<<"$output")" >&2; exit 1; }
-    echo "$clear $close"
+    echo "$clear $close $(calc "($full - $empty) * 1048576 / $list_lines - $line_text")"
 }
-list_times=$(for _ in $(seq $runs); do big_list; done)
+list_times=$(for _ in $(seq 2); do big_list; done)
 list_clear=$(cut -d' ' -f1 <<<"$list_times" | best)
 list_close=$(cut -d' ' -f2 <<<"$list_times" | best)
+list_bytes=$(cut -d' ' -f3 <<<"$list_times" | best)
 
 printf '\nDigestor.exe under Wine, %d processors: every worker (all) and one worker (one)\n' "$processors"
 row_head "md5sum"
@@ -134,5 +145,11 @@ printf '%-44s %8.0f/s %8.0f/s %9s   %s\n' "  Wine's own floor: open, read, close
     "(bare calls, no list, no display)"
 file_rows "8 files of 32 MiB, MD5" "one 256 MiB file, MD5" "md5sum"
 one_row "100,000 files in 100 folders: walk and run" "$wine_tree" "<= 15 s" '<=' 15
-one_row "200,000 lines in the list: clear" "$list_clear" "<= 2 s" '<=' 2
-one_row "200,000 lines in the list: close" "$list_close" "<= 2 s" '<=' 2
+one_row "400,000 files in 400 folders: walk and run" "$wine_tree400" "" '>=' 0
+ratio_row "  400,000 against 100,000" "$tree_ratio" "<= 4.40x" '<=' 4.4
+one_row "  slowest answer of the window, 100,000" "$answer_tree" "<= 250 ms" '<=' 250 ms
+one_row "  slowest answer of the window, 400,000" "$answer_tree400" "<= 250 ms" '<=' 250 ms
+one_row "  peak working set, 400,000" "$peak_tree400" "" '>=' 0 MiB
+one_row "1,000,000 lines in the list: clear" "$list_clear" "<= 2 s" '<=' 2
+one_row "1,000,000 lines in the list: close" "$list_close" "<= 2 s" '<=' 2
+one_row "  working set a line beyond its text" "$list_bytes" "<= 120 bytes" '<=' 120 B

@@ -7,8 +7,9 @@
 // main window, answering every Yes/No question with Yes and, before the main window, every other
 // message box with OK (printing them all), then does the actions in the order given:
 //
-//   run            wait until the run the arguments started is over; prints its time, and the
-//                  time from the first folder question's Yes (the walk and the run together)
+//   run            wait until the run the arguments started is over; prints its time, the
+//                  time from the first folder question's Yes (the walk and the run together),
+//                  and the longest the main window took to answer a message meanwhile
 //   check          wait until the check `/check LIST` started shows its tally, which stays up
 //   list           print the file list's lines, in the ANSI code page as the program has them
 //   select N       select line N of the list, as a click does
@@ -21,6 +22,7 @@
 //   dir PATTERN    append the names of the files PATTERN (Z:\data\*) matches to the list, painting
 //                  held: the list box lists them itself, so a big list takes seconds, not minutes
 //   clear          clear the list; prints its time
+//   memory         print the program's working set and its peak so far
 //   exit, close    the menu's Exit, the close box; the program must then end within 30 s;
 //                  close prints the time until the main window is gone
 //
@@ -29,6 +31,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -205,9 +208,37 @@ bool AnswerBoxes() {
 
 // Polls condition until it holds (true), or the time is up, the program ends or shows an
 // unexpected box (false, said on stderr).  Notes when a progress dialog first shows.
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(Now().QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
+// The longest the main window took to answer WM_NULL, asked every AnswerInterval while waiting.
+const ULONGLONG AnswerInterval = 100;
+double SlowestAnswer = 0;
+ULONGLONG LastAsked = 0;
+
+void TimeAnswer() {
+    if (!Main || GetTickCount64() - LastAsked < AnswerInterval)
+        return;
+    const LARGE_INTEGER start = Now();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(Main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, RunTimeoutMs, &ignored);
+    SlowestAnswer = std::max(SlowestAnswer, SecondsSince(start));
+    LastAsked = GetTickCount64();
+}
+
 template <typename Condition> bool WaitFor(const char* what, DWORD timeoutMs, Condition condition) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
+        TimeAnswer();
         if (!ProgressSeen.QuadPart && FindProgress())
             QueryPerformanceCounter(&ProgressSeen);
         if (!AnswerBoxes())
@@ -264,17 +295,6 @@ std::vector<HANDLE> HoldThreads(DWORD kept) {
     return held;
 }
 
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
-double SecondsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(Now().QuadPart - start.QuadPart) / frequency.QuadPart;
-}
 
 bool Run(const char*) {
     // The program walks its arguments' folders once its window shows and starts the run after the
@@ -298,6 +318,7 @@ bool Run(const char*) {
     // A folder's walk starts with the Yes to its question.
     if (FirstYes.QuadPart)
         printf("walk and run: %.3f s from the first Yes\n", walkAndRun);
+    printf("slowest answer: %.0f ms\n", SlowestAnswer * 1000);
     return true;
 }
 
@@ -447,6 +468,18 @@ bool Clear(const char*) {
     return true;
 }
 
+bool Memory(const char*) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(Program.hProcess, &counters, sizeof counters)) {
+        fprintf(stderr, "digestor_drive: no memory figures (error %lu)\n", GetLastError());
+        return false;
+    }
+    printf("memory: %.1f MiB working set, %.1f MiB at its peak\n", counters.WorkingSetSize / 1048576.0,
+           counters.PeakWorkingSetSize / 1048576.0);
+    return true;
+}
+
 bool Exit(const char*) { return PostMessageW(Main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0) != 0; }
 
 bool Close(const char*) {
@@ -473,6 +506,7 @@ const Action Actions[] = {
     {"dismiss", false, false, Dismiss},  {"dir", true, false, Dir},
     {"clear", false, false, Clear},      {"exit", false, true, Exit},
     {"close", false, true, Close},       {"check", false, false, Check},
+    {"memory", false, false, Memory},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
@@ -497,7 +531,7 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc || strcmp(argv[i], "--") != 0) {
         fprintf(stderr,
                 "usage: digestor_drive [run|list|select N|progress FILE|quicksum TEXT|about|save FILE|"
-                "shot FILE|dismiss|dir PATTERN|clear|exit|close]... -- PROGRAM [ARGS...]\n");
+                "shot FILE|dismiss|dir PATTERN|clear|memory|exit|close]... -- PROGRAM [ARGS...]\n");
         return UsageError;
     }
     std::string line = std::string("\"") + argv[i + 1] + "\"";

@@ -15,7 +15,7 @@ DWORD WINAPI FolderExpandThread(LPVOID) {
     // and the list, the drop target, stays disabled until we are done. The
     // window thread gave the main window its busy look before we started.
     char folder[PathBufferSize];
-    while (PendingFolders.count > 0) {
+    while (PendingFolders.count > 0 && !ScanStopped()) {
         PendingFolders.Pop(folder);
         ScanFolder(folder);
     }
@@ -27,6 +27,7 @@ DWORD WINAPI FolderExpandThread(LPVOID) {
 void StartFolderExpansion(HWND window) {
     // The handle is stored before this thread reads messages again, so the
     // worker's MSG_SCAN_DONE always finds it.
+    BeginScanProgress();
     ExpandThread = CreateThread(NULL, 0, FolderExpandThread, NULL, 0, NULL);
     if (ExpandThread) {
         HoldListPainting(); // released by MSG_SCAN_DONE
@@ -34,6 +35,7 @@ void StartFolderExpansion(HWND window) {
     } else {
         PendingFolders.count = 0;
         PendingFolders.Free();
+        EndScanProgress();
         ShowMessage(window, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
     }
 }

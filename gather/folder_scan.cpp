@@ -2,14 +2,18 @@
 
 #include <windows.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
 
+#include "base/load_text.h"
+#include "base/program_state.h"
 #include "gather/folder_walk.h"
 #include "gather/walk_failure_line.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
+#include "res/resource.h"
 #include "window/private_messages.h"
 
 namespace {
@@ -22,6 +26,40 @@ const ULONGLONG HandOverInterval = 33;
 FoundEntries Found;
 ULONGLONG LastHandOver;
 
+// Set by StopScan on the window thread, read by the walk at every find.
+volatile LONG StopRequested = 0;
+
+WalkFindHook FindHook = NULL;
+long long Finds = 0; // of the walks since BeginScanProgress, counted by the walk
+
+// The window thread's view of the walk: entries listed, when the line under
+// the list last changed, and what it showed before the walk.
+long long Listed = 0;
+ULONGLONG LastShown = 0;
+char LineBefore[PathBufferSize];
+const ULONGLONG ShowInterval = 250;
+
+HWND ProgressLine() { return GetDlgItem(MainWindow, IDC_SELECTED_PATH); }
+
+void ShowProgress(const char* lastEntry) {
+    const char* format = LoadText(IDS_WALK_PROGRESS);
+    if (!format) {
+        return;
+    }
+    // The folder of the latest entry: its text up to the last backslash.
+    std::string folder(lastEntry);
+    const size_t cut = folder.rfind('\\');
+    if (cut != std::string::npos) {
+        folder.resize(cut);
+    }
+    char count[32];
+    snprintf(count, sizeof count, "%lld", Listed);
+    std::string line(strlen(format) + sizeof count + folder.size(), '\0');
+    const int length = snprintf(&line[0], line.size() + 1, format, count, folder.c_str());
+    line.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    SetWindowTextA(ProgressLine(), line.c_str());
+}
+
 void HandOver() {
     if (Found.count > 0) {
         SendMessageA(MainWindow, MSG_ADD_ENTRIES, 0, reinterpret_cast<LPARAM>(&Found));
@@ -32,6 +70,13 @@ void HandOver() {
 }
 
 bool AddToList(const char* path, WalkFind find, void*) {
+    ++Finds;
+    if (FindHook) {
+        FindHook(Finds);
+    }
+    if (ScanStopped()) {
+        return false;
+    }
     const std::string failure = find == FoundFile ? std::string() : WalkFailureLine(path, find);
     const char* entry = find == FoundFile ? path : failure.c_str();
     // The walk cuts its paths and failure lines to a list line, so one always fits an empty batch.
@@ -60,8 +105,46 @@ void ScanFolder(const char* folder) {
 
 void AddFoundEntries(const FoundEntries* found) {
     const char* entry = found->text;
+    const char* last = NULL;
     for (int k = 0; k < found->count; ++k) {
-        FileList->AddEntry(entry);
+        if (FileList->AddEntry(entry) >= 0) {
+            ++Listed;
+        }
+        last = entry;
         entry += strlen(entry) + 1;
     }
+    const ULONGLONG now = GetTickCount64();
+    if (last && now - LastShown >= ShowInterval) {
+        LastShown = now;
+        ShowProgress(last);
+    }
+}
+
+void SetWalkFindHook(WalkFindHook hook) { FindHook = hook; }
+
+void BeginScanProgress() {
+    InterlockedExchange(&StopRequested, 0);
+    Finds = 0; // the walk's thread starts after this
+    Listed = 0;
+    LastShown = 0;
+    GetWindowTextA(ProgressLine(), LineBefore, sizeof LineBefore);
+    const char* searching = LoadText(IDS_WALK_STARTED);
+    SetWindowTextA(ProgressLine(), searching ? searching : "");
+}
+
+void StopScan() { InterlockedExchange(&StopRequested, 1); }
+
+bool ScanStopped() { return InterlockedCompareExchange(&StopRequested, 0, 0) != 0; }
+
+void EndScanProgress() {
+    if (!ScanStopped()) {
+        SetWindowTextA(ProgressLine(), LineBefore);
+        return;
+    }
+    const char* format = LoadText(IDS_WALK_STOPPED);
+    char count[32];
+    snprintf(count, sizeof count, "%lld", Listed);
+    char line[SharedTextSize + sizeof count];
+    snprintf(line, sizeof line, format ? format : "%s", count);
+    SetWindowTextA(ProgressLine(), line);
 }

@@ -22,3 +22,21 @@ struct FoundEntries {
 
 // Window thread, on MSG_ADD_ENTRIES: appends the entries to FileList in order.
 void AddFoundEntries(const FoundEntries* found);
+
+// The walk's progress and its stop, window thread only unless said otherwise.
+// BeginScanProgress starts counting a walk's finds (StartFolderExpansion calls
+// it); while it runs the line under the list shows how many entries it has
+// listed and the folder of the latest, about four times a second.
+void BeginScanProgress();
+// Asks the walk under way to end at its next find, keeping what it listed.
+void StopScan();
+// Any thread: StopScan was called since BeginScanProgress.
+bool ScanStopped();
+// The walk is over: the line under the list gets back its text, or, after a
+// stop, the word that the list holds only what was found.
+void EndScanProgress();
+
+// Tests only: called on the walk's thread with the number of each find (from
+// 1) before the walk looks at a stop; null, the default, calls nothing.
+typedef void (*WalkFindHook)(long long find);
+void SetWalkFindHook(WalkFindHook hook);

@@ -46,6 +46,7 @@
 #define IDM_SAVE_LIST 2020
 #define IDM_EXIT 2030
 #define IDM_CLEAR_LIST 2040
+#define IDM_STOP_SEARCH 2042
 #define IDM_COMPARE_CLIPBOARD 2045
 #define IDM_ABOUT 2050
 
@@ -162,5 +163,10 @@
 #define IDS_ITEMS_UNREADABLE 5651   // format: one %s, the file given after /items
 #define IDS_NOT_A_FOLDER 5652       // format: one %s, the path given after /record
 #define IDS_COMMAND_LINE_FORMS 5653 // format: one %s, the argument not understood
+
+// The walk's progress: strings 5700-5749
+#define IDS_WALK_STARTED 5700
+#define IDS_WALK_PROGRESS 5701 // format: %s the entries listed so far, %s the folder of the latest
+#define IDS_WALK_STOPPED 5702  // format: %s the entries listed before the stop
 
 #endif

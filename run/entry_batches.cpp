@@ -10,7 +10,6 @@ void ReadEntryBatch(EntryBatch* batch) {
 
 void ApplyLineBatch(const LineBatch* batch) {
     for (int k = 0; k < batch->count && k < EntryBatchSize; ++k) {
-        FileList->DeleteEntry(batch->index[k]);
-        FileList->InsertEntry(batch->index[k], batch->lines[k]);
+        FileList->ReplaceEntry(batch->index[k], batch->lines[k]);
     }
 }

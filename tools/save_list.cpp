@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "window/app_state.h"
 #include "window/gui_listbox.h"
+#include "window/list_store.h"
 #include "window/show_message.h"
 
 namespace {
@@ -23,19 +24,23 @@ static_assert(SaveFlags == 0xA0880A, "the save dialog's documented flags");
 
 static_assert(sizeof(OPENFILENAMEA) == 152, "the save dialog gets the full structure");
 
-// The whole file's text. The count is asked before every entry, so entries a
-// folder walk adds meanwhile are written too.
+// The whole file's text, read from the list's own store on the window thread:
+// one pass, no message per entry.
 std::string ListText() {
     std::string text = ListHeading(LoadText(IDS_SAVE_HEADING));
-
-    char entry[PathBufferSize];
-    memset(entry, 0, sizeof entry);
-    for (int index = 0; index < FileList->EntryCount(); ++index) {
-        // An entry that cannot be read is written as the empty line.
-        if (!FileList->GetEntry(index, entry)) {
-            entry[0] = '\0';
+    const ListStore& entries = FileList->Entries();
+    size_t size = text.size();
+    for (size_t index = 0; index < entries.Count(); ++index) {
+        size += strlen(entries.Text(index)) + 2;
+    }
+    text.reserve(size);
+    for (size_t index = 0; index < entries.Count(); ++index) {
+        // An entry too long for a list line (only another program can add
+        // one) is written as the empty line, as GetEntry refuses it.
+        const char* entry = entries.Text(index);
+        if (strlen(entry) < static_cast<size_t>(PathBufferSize)) {
+            text += entry;
         }
-        text += entry;
         text += "\r\n";
     }
     return text;

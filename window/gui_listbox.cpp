@@ -2,11 +2,15 @@
 #include <new>
 #include <string.h>
 
+#include <string>
+
 #include "base/code_page.h"
 #include "base/load_text.h"
 #include "res/resource.h"
 #include "window/app_state.h"
+#include "window/list_store.h"
 #include "window/palette.h"
+#include "window/private_messages.h"
 #include "window/window_dpi.h"
 
 const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
@@ -65,16 +69,33 @@ GuiListboxStyle* StyleOf(HWND window, UINT message) {
 
 } // namespace
 
-GuiListbox::GuiListbox(HWND list) : m_setUp(false), m_parent(NULL), m_list(list) {
+GuiListbox::GuiListbox(HWND list) : m_setUp(false), m_style(NULL), m_parent(NULL), m_list(list) {
     m_parent = GetParent(list);
     m_setUp = AttachStyle();
 }
 
 bool GuiListbox::AttachStyle() {
     GuiListboxStyle* style = new (std::nothrow) GuiListboxStyle();
-    if (!style) {
+    ListStore* entries = new (std::nothrow) ListStore();
+    if (!style || !entries) {
+        delete style;
+        delete entries;
         return false;
     }
+    // Entries the list box held before are taken over as they are.
+    const LRESULT held = SendMessageA(m_list, LB_GETCOUNT, 0, 0);
+    for (LRESULT k = 0; k < held; ++k) {
+        char text[PaintTextSize] = {};
+        LRESULT length = SendMessageA(m_list, LB_GETTEXTLEN, k, 0);
+        if (length >= 0 && length < PaintTextSize) {
+            SendMessageA(m_list, LB_GETTEXT, k, reinterpret_cast<LPARAM>(text));
+        }
+        entries->Insert(static_cast<size_t>(k), text);
+    }
+    style->entries = entries;
+    style->redrawWanted = true;
+    style->redrawDeferred = false;
+    m_style = style;
     style->listWindow = m_list;
     style->topMargin = 3;
     style->bottomMargin = 3;
@@ -125,6 +146,16 @@ LRESULT GuiListbox::InsertEntry(int index, const char* text) {
     return SendMessageA(m_list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
 }
 
+LRESULT GuiListbox::ReplaceEntry(int index, const char* text) {
+    if (strlen(text) >= static_cast<size_t>(PathBufferSize)) {
+        return LB_ERR;
+    }
+    return SendMessageA(m_list, MSG_REPLACE_ENTRY, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text));
+}
+
+const ListStore& GuiListbox::Entries() const { return *m_style->entries; }
+
 LRESULT GuiListbox::DeleteEntry(int index) {
     return SendMessageA(m_list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
@@ -161,11 +192,8 @@ LRESULT GuiListbox::EntryCount() { return SendMessageA(m_list, LB_GETCOUNT, 0, 0
 // Paints one entry as a bar with its text. Focus changes paint nothing: the
 // bars carry no focus rectangle.
 static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) {
-    char entry[PaintTextSize] = {};
-    LRESULT length = SendMessageA(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0);
-    if (length != LB_ERR && length < PaintTextSize) {
-        SendMessageA(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(entry));
-    }
+    const ListStore& entries = *style->entries;
+    const char* entry = item->itemID < entries.Count() ? entries.Text(item->itemID) : "";
     // The narrow call would read the text in the font's code page, not the
     // process's: names in other scripts are drawn through UTF-16.
     const std::wstring text = ToWide(entry);
@@ -268,10 +296,201 @@ LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcA(style->parentProc, window, message, wParam, lParam);
 }
 
+namespace {
+
+// The list box's own procedure, behind ListBoxProc.
+LRESULT CallList(const GuiListboxStyle* style, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(style->listProc, style->listWindow, message, wParam, lParam);
+}
+
+// LB_ADDSTRING and LB_INSERTSTRING: the list box gets an empty entry, the
+// store the text.
+LRESULT AddText(GuiListboxStyle* style, UINT message, WPARAM wParam, const char* text) {
+    LRESULT index = CallList(style, message, wParam, reinterpret_cast<LPARAM>(""));
+    if (index >= 0 && !style->entries->Insert(static_cast<size_t>(index), text ? text : "")) {
+        CallList(style, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        return LB_ERRSPACE;
+    }
+    return index;
+}
+
+LRESULT ReplaceText(GuiListboxStyle* style, WPARAM index, const char* text) {
+    ListStore& entries = *style->entries;
+    if (index >= entries.Count() || !entries.Replace(index, text)) {
+        return LB_ERR;
+    }
+    if (CallList(style, LB_GETCURSEL, 0, 0) == static_cast<LRESULT>(index)) {
+        CallList(style, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+    RECT item;
+    if (CallList(style, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+        InvalidateRect(style->listWindow, &item, TRUE);
+    }
+    return static_cast<LRESULT>(index);
+}
+
+// LB_FINDSTRING and LB_FINDSTRINGEXACT: the first entry after start, going
+// round, that begins with text (or is text), case aside; LB_ERR when none.
+LRESULT FindText(const ListStore& entries, WPARAM start, const char* text, bool exact) {
+    const size_t count = entries.Count();
+    const size_t length = strlen(text);
+    const size_t first = start < count ? start + 1 : 0;
+    for (size_t k = 0; k < count; ++k) {
+        const size_t index = (first + k) % count;
+        const char* entry = entries.Text(index);
+        if (exact ? lstrcmpiA(entry, text) == 0
+                  : CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, entry,
+                                   static_cast<int>(strnlen(entry, length)), text,
+                                   static_cast<int>(length)) == CSTR_EQUAL) {
+            return static_cast<LRESULT>(index);
+        }
+    }
+    return LB_ERR;
+}
+
+// A typed character selects the next entry that begins with it, as the list
+// box does for the strings it keeps itself.
+void SelectByCharacter(GuiListboxStyle* style, char typed) {
+    const char text[2] = {typed, '\0'};
+    const LRESULT caret = CallList(style, LB_GETCARETINDEX, 0, 0);
+    const LRESULT found = FindText(*style->entries, static_cast<WPARAM>(caret), text, false);
+    if (found == LB_ERR || found == CallList(style, LB_GETCURSEL, 0, 0)) {
+        return;
+    }
+    CallList(style, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    if (GetWindowLongA(style->listWindow, GWL_STYLE) & LBS_NOTIFY) {
+        SendMessageA(GetParent(style->listWindow), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(style->listWindow), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(style->listWindow));
+    }
+}
+
+// LB_DIR, which the list box would list into its own strings: the names that
+// match the pattern, folders as "[name]" when asked for.
+LRESULT ListFolder(GuiListboxStyle* style, WPARAM attributes, const char* pattern) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileExA(pattern, FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return LB_ERR;
+    }
+    LRESULT last = LB_ERR;
+    do {
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (folder && (!(attributes & DDL_DIRECTORY) || strcmp(found.cFileName, ".") == 0)) {
+            continue;
+        }
+        if (!folder && (attributes & DDL_EXCLUSIVE)) {
+            continue;
+        }
+        const std::string name = folder ? "[" + std::string(found.cFileName) + "]" : found.cFileName;
+        last = AddText(style, LB_ADDSTRING, 0, name.c_str());
+        if (last < 0) {
+            break;
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return last;
+}
+
+// The text messages, answered from the store; -2 for a message left to the list box.
+const LRESULT NotText = -2;
+
+// A change of the entries while the callers want painting: the list box
+// stops painting until the posted MSG_LIST_REDRAW.
+void DeferRedraw(GuiListboxStyle* style) {
+    if (style->redrawWanted && !style->redrawDeferred &&
+        PostMessageA(style->listWindow, MSG_LIST_REDRAW, 0, 0)) {
+        style->redrawDeferred = true;
+        CallList(style, WM_SETREDRAW, FALSE, 0);
+    }
+}
+
+LRESULT AnswerText(GuiListboxStyle* style, UINT message, WPARAM wParam, LPARAM lParam) {
+    ListStore& entries = *style->entries;
+    switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+    case LB_DIR:
+        DeferRedraw(style);
+        break;
+    case WM_SETREDRAW:
+        style->redrawWanted = wParam != 0;
+        style->redrawDeferred = false;
+        return NotText;
+    case MSG_LIST_REDRAW:
+        if (style->redrawDeferred) {
+            style->redrawDeferred = false;
+            CallList(style, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(style->listWindow, NULL, TRUE);
+        }
+        return 0;
+    default:
+        break;
+    }
+    switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+        return AddText(style, message, wParam, reinterpret_cast<const char*>(lParam));
+    case MSG_REPLACE_ENTRY:
+        return ReplaceText(style, wParam, reinterpret_cast<const char*>(lParam));
+    case LB_DELETESTRING: {
+        LRESULT left = CallList(style, message, wParam, lParam);
+        if (left != LB_ERR && wParam < entries.Count()) {
+            entries.Erase(wParam);
+        }
+        return left;
+    }
+    case LB_RESETCONTENT:
+        CallList(style, message, wParam, lParam);
+        entries.Clear();
+        return 0;
+    case LB_GETTEXTLEN:
+        return wParam < entries.Count() ? static_cast<LRESULT>(strlen(entries.Text(wParam))) : LB_ERR;
+    case LB_GETTEXT: {
+        if (wParam >= entries.Count() || !lParam) {
+            return LB_ERR;
+        }
+        const char* text = entries.Text(wParam);
+        const size_t length = strlen(text);
+        memcpy(reinterpret_cast<char*>(lParam), text, length + 1);
+        return static_cast<LRESULT>(length);
+    }
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+        return lParam ? FindText(entries, wParam, reinterpret_cast<const char*>(lParam),
+                                 message == LB_FINDSTRINGEXACT)
+                      : LB_ERR;
+    case LB_SELECTSTRING: {
+        LRESULT found =
+            lParam ? FindText(entries, wParam, reinterpret_cast<const char*>(lParam), false) : LB_ERR;
+        return found == LB_ERR ? LB_ERR : CallList(style, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    }
+    case LB_DIR:
+        return lParam ? ListFolder(style, wParam, reinterpret_cast<const char*>(lParam)) : LB_ERR;
+    case WM_CHAR:
+        if (wParam >= ' ') {
+            SelectByCharacter(style, static_cast<char>(wParam));
+            return 0;
+        }
+        return NotText;
+    default:
+        return NotText;
+    }
+}
+
+} // namespace
+
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     GuiListboxStyle* style = StyleOf(window, message);
     if (!style) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    const LRESULT answer = AnswerText(style, message, wParam, lParam);
+    if (answer != NotText) {
+        return answer;
     }
     // Every visible entry is cut to the list's width, so a resize repaints
     // them all, not only what the list box itself invalidates.

@@ -9,6 +9,8 @@
 
 #include "base/check_tally.h"
 
+class ListStore;
+
 // Drawing record, hung on the list box and on its parent as the window
 // property below. Created once and kept until the process ends.
 struct GuiListboxStyle {
@@ -26,6 +28,13 @@ struct GuiListboxStyle {
     int32_t leftMargin;
     int32_t rightMargin;
     UINT dpi; // the DPI the list's item height is in
+    // The entries' texts. The list box holds an empty string per entry; its
+    // procedure below answers every text message from here.
+    ListStore* entries;
+    // What the list's callers asked for with WM_SETREDRAW, and whether the
+    // list box paints nothing until MSG_LIST_REDRAW while they want painting.
+    bool redrawWanted;
+    bool redrawDeferred;
     // How a check's verdict lines begin ("OK <- ", in the module's words), by
     // Verdict: they are drawn in the palette's passed, failed or changed tone.
     char verdictMarks[VerdictNew + 1][72];
@@ -37,7 +46,13 @@ extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"
 // their removal itself, and scales their height when the parent moves to a
 // screen of another DPI.
 LRESULT CALLBACK ListParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Put in front of the list box's procedure: repaints every entry on a resize.
+// Put in front of the list box's procedure: keeps the entries' texts in the
+// record's store (adding, inserting, removing, clearing, LB_GETTEXT and
+// LB_GETTEXTLEN, from this process or another, A or W), answers the search
+// for a typed character from them, and repaints every entry on a resize.
+// Entries added or removed one after another are painted once, when the
+// window thread next reads its messages: under Wine every change of a list
+// that paints costs milliseconds of scroll bar and display work.
 LRESULT CALLBACK ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Each operation is one synchronous message to the list box (GetEntry and
@@ -57,6 +72,10 @@ public:
     LRESULT InsertEntry(int index, const char* text);
     // Removes the entry at index; the remaining count, or LB_ERR.
     LRESULT DeleteEntry(int index);
+    // Entry index gets text in place, at the same cost whatever the list's
+    // length; a selected entry loses its selection, as when it is removed and
+    // inserted again. Its index, or LB_ERR (same limit as AddEntry).
+    LRESULT ReplaceEntry(int index, const char* text);
     void ClearEntries();
     // Copies entry index into buffer (520 bytes). False, with buffer untouched,
     // when there is no such entry or it would not fit.
@@ -70,11 +89,14 @@ public:
     LRESULT EntryCount();
 
     bool IsSetUp() const { return m_setUp; }
+    // The entries' texts, read in place: window thread only.
+    const ListStore& Entries() const;
 
 private:
     bool AttachStyle();
 
     bool m_setUp;
+    GuiListboxStyle* m_style;
     HWND m_parent;
     HWND m_list;
 };

@@ -31,18 +31,16 @@ void UpdateMainLook() {
     EnableWindow(GetDlgItem(MainWindow, IDC_START), StartOffered && !walking && !running);
     if (walking != WasWalking) {
         WasWalking = walking;
-        HWND bar = GetDlgItem(MainWindow, IDC_MAIN_PROGRESS);
+        // The line under the list shows the walk's progress (gather/folder_scan.h).
         SetTaskbarState(walking ? TBPF_INDETERMINATE : TBPF_NOPROGRESS);
         SetTextFromLanguage(MainWindow, IDC_START, walking ? IDS_START_EXPANDING : IDS_START);
-        SendMessageA(bar, PBM_SETMARQUEE, walking, 0);
-        ShowWindow(bar, walking ? SW_SHOW : SW_HIDE);
-        ShowWindow(GetDlgItem(MainWindow, IDC_SELECTED_PATH), walking ? SW_HIDE : SW_SHOW);
     }
     HMENU menu = GetMenu(MainWindow);
     // Save and clear only when offered, and never while a walk or a run changes the list.
     UINT state = MF_BYCOMMAND | (ListOffered && !walking && !running ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, IDM_SAVE_LIST, state);
     EnableMenuItem(menu, IDM_CLEAR_LIST, state);
+    EnableMenuItem(menu, IDM_STOP_SEARCH, MF_BYCOMMAND | (walking ? MF_ENABLED : MF_GRAYED));
     // An update needs a finished check of a recorded list; a recording fills the list.
     const bool idle = !walking && !running;
     EnableMenuItem(menu, IDM_UPDATE_LIST,

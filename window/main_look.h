@@ -11,8 +11,8 @@ void OfferStart(bool offer);
 void OfferSaveAndClear(bool offer);
 
 // Sets the main window's controls, menu and taskbar state from the state:
-// while walking the busy look (list disabled, a marquee bar for the path,
-// "Scanning..." on the start button, the taskbar indeterminate); while
+// while walking the busy look (list disabled, "Scanning..." on the start
+// button, the taskbar indeterminate, Edit > Stop search offered); while
 // running the list and the start button disabled; when idle what is offered
 // (Update list after a finished check of a recorded list).
 void UpdateMainLook();

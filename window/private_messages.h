@@ -21,3 +21,9 @@ const UINT MSG_ADD_NEW_FILES = WM_APP + 4; // lParam: std::vector<std::string> o
 // the run ran to its end, 0 when it was cancelled or could not start.
 const UINT MSG_RUN_ENDED = WM_APP + 5;
 const UINT MSG_ADD_ENTRIES = WM_APP + 6; // lParam: FoundEntries of a walk to append
+// To the file list itself (GuiListbox::ReplaceEntry): entry wParam gets the
+// text lParam in place; the entry's index, or LB_ERR.
+const UINT MSG_REPLACE_ENTRY = WM_APP + 7;
+// Posted by the file list to itself: the entries added since it was posted
+// are painted now, once (see ListBoxProc).
+const UINT MSG_LIST_REDRAW = WM_APP + 8;

@@ -161,7 +161,21 @@ printf 'nothing to check\n' >"$s/none.txt" && : >"$s/empty.txt"
 for list in none.txt empty.txt; do
     run 1 "$list" -c "$W\\s\\$list" && [[ $err == *"$list: no properly formatted checksum lines found"* ]] || fail "$list: $err"
 done
+# Beside a list that passes, before it or after it, a list with nothing to check still fails and is named.
+for lists in "list--sum none.txt" "none.txt list--sum" "empty.txt list--sum none.txt"; do
+    set -- $lists && run 1 "lists $lists" -c "${@/#/$W\\s\\}" && has "a.txt: OK" &&
+        [[ $err == *"${1/list--sum/$2}: no properly formatted checksum lines found"* ]] || fail "lists $lists: $err"
+done
 run 1 "a file that cannot be opened" "$W\\s\\gone.txt"
+# A folder of far more files than the workers hold in flight: with one worker and with four, each
+# file's line once, in walk order (Wine lists a folder by name), as md5sum gives them.
+m=$work/many && mkdir -p "$m" && head -c $((4000 * 16)) /dev/urandom | split -b 16 -a 4 -d - "$m/f"
+for workers in 1 4; do
+    code=0 && (cd "$work" && DIGESTOR_WORKERS=$workers "$wine_run" "$cmd" --sum many >"$work/out" 2>"$work/err") ||
+        code=$?
+    finish 0 "4,000 files, $workers workers" &&
+        [[ $out == "$(cd "$work" && md5sum many/*)" ]] || fail "4,000 files, $workers workers: not md5sum's lines"
+done
 
 # sha256sum -c's options on lists of OK, FAILED, missing and malformed lines, run as sha256sum runs in
 # the same folder: the same exit code, the same verdicts on standard output (MISSING where it says

@@ -12,6 +12,7 @@
 #include "run/progress_dialog.h"
 #include "tests/win/fixture.h"
 #include "window/app_state.h"
+#include "window/gui_listbox.h"
 #include "window/private_messages.h"
 
 // Run in bin\ as `win_tests VarnoLib64.dll missing.txt lang lang/1033.dll`, once
@@ -293,6 +294,61 @@ TEST_F(Intake, AWalkHandsItsFindsOverInBatchesInWalkOrder) {
     // In walk order: Wine lists a folder in name order.
     EXPECT_EQ(Entries(), files);
     EXPECT_EQ(handedOver, 300);
+}
+
+// The walk's own thread, at find ShowAt and StopAt: what the line under the list shows then,
+// and a stop sent as the menu or Esc sends it, once the window has taken it.
+static struct {
+    long long showAt, stopAt;
+    UINT command;
+    std::string line;
+    LRESULT listed;
+} Walk;
+
+static void AtFind(long long find) {
+    if (find == Walk.showAt) {
+        Walk.listed = SendMessageA(GetDlgItem(MainWindow, IDC_FILE_LIST), LB_GETCOUNT, 0, 0);
+        Walk.line = WindowText(GetDlgItem(MainWindow, IDC_SELECTED_PATH));
+    }
+    if (find == Walk.stopAt) {
+        PostMessageA(MainWindow, WM_COMMAND, Walk.command, 0);
+        WaitFor([] { return ScanStopped(); });
+    }
+}
+
+// A long walk shows how many files it has listed and where; Edit > Stop search and Esc end it,
+// the files found before staying listed in walk order, and the line under the list says that
+// the list is incomplete.
+TEST_F(Intake, AWalkShowsItsProgressAndStopsKeepingWhatItFound) {
+    // The walk hands its finds over when a batch is full (FoundEntries): one batch and a few more.
+    const long long perBatch =
+        static_cast<long long>(sizeof(FoundEntries::text) / (Path("many\\f0000.txt").size() + 1));
+    std::vector<std::string> files;
+    for (long long i = 0; i < perBatch + 300; ++i) {
+        char name[32];
+        sprintf(name, "many\\f%04lld.txt", i);
+        files.push_back(File(name));
+    }
+    SetWalkFindHook(AtFind);
+    for (UINT command : {IDM_STOP_SEARCH, IDCANCEL}) {
+        SCOPED_TRACE(command);
+        // The window shows the first batch at once.
+        Walk = {perBatch + 2, perBatch + 201, command, "", 0};
+        OnWindowThread([&] {
+            FileList->ClearEntries();
+            Drop({Path("many")});
+        });
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_GT(Walk.listed, 0);
+        EXPECT_NE(Walk.line.find(Path("many")), std::string::npos) << Walk.line;
+        const long long shown = atoll(Walk.line.c_str());
+        EXPECT_TRUE(shown > 0 && shown <= Walk.listed) << Walk.line;
+        EXPECT_EQ(Entries(), std::vector<std::string>(files.begin(), files.begin() + perBatch + 200));
+        EXPECT_EQ(WindowText(Item(IDC_SELECTED_PATH)),
+                  Text(IDS_WALK_STOPPED, std::to_string(perBatch + 200)));
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_FILE_LIST)) && IsWindowEnabled(Item(IDC_START)));
+    }
+    SetWalkFindHook(NULL);
 }
 
 // TRUE keeps the dialog manager from taking them for DM_SETDEFID or DM_REPOSITION.

@@ -118,6 +118,111 @@ TEST_F(Tools, SavedFileHoldsTheListOrTheOldBytes) {
     }
 }
 
+// The list keeps its texts itself: at the head, middle and end of a long list each operation
+// leaves the lines, their order and the selection a list box holding them would (a replaced
+// selected entry loses the selection, as when it is removed and inserted), read through the
+// list box's own messages, A and W, and saved byte for byte.
+TEST_F(Tools, EntryOperationsOnALongListKeepLinesAndSelection) {
+    const int Count = 20000;
+    std::vector<std::string> model;
+    for (int i = 0; i < Count; ++i)
+        model.push_back("C:\\tree\\d" + std::to_string(i / 1000) + "\\f" + std::to_string(i) + ".txt");
+    SetEntries(model);
+    enum Op { Replace, Insert, Delete, Add };
+    const std::string wide = "C:\\\xD0\x9F\xD1\x80\xD0\xB8\\" + std::string(400, 'w'); // UTF-8, long
+    const struct {
+        Op op;
+        int index; // -1: the last entry
+        int selected;
+        const char* text;
+    } steps[] = {{Replace, 0, 0, "d41d8cd98f00b204e9800998ecf8427e <- MD5 -> C:\\tree\\d0\\f0.txt"},
+                 {Replace, 0, 5, "short"},
+                 {Replace, 10000, 10001, nullptr}, // the wide line
+                 {Replace, 10000, 10000, "x"},
+                 {Replace, -1, 0, "9f <- CRC32 -> the last"},
+                 {Replace, -1, -1, ""},
+                 {Insert, 0, 0, "inserted at the head"},
+                 {Insert, 10000, 9999, "inserted in the middle"},
+                 {Insert, -1, 15000, "inserted before the last"},
+                 {Delete, 0, 0, nullptr},
+                 {Delete, 10000, 10005, nullptr},
+                 {Delete, -1, 3, nullptr},
+                 {Add, 0, 19999, "appended"}};
+    HWND list = Item(IDC_FILE_LIST);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        const int index = step.index < 0 ? static_cast<int>(model.size()) - 1 : step.index;
+        const std::string text = step.text ? step.text : wide;
+        int selected = step.selected;
+        LRESULT done = LB_ERR;
+        OnWindowThread([&] {
+            FileList->SetSelection(selected);
+            switch (step.op) {
+            case Replace:
+                done = FileList->ReplaceEntry(index, text.c_str());
+                break;
+            case Insert:
+                done = FileList->InsertEntry(index, text.c_str());
+                break;
+            case Delete:
+                done = FileList->DeleteEntry(index);
+                break;
+            case Add:
+                done = FileList->AddEntry(text.c_str());
+                break;
+            }
+        });
+        ASSERT_NE(done, LB_ERR);
+        switch (step.op) {
+        case Replace:
+            model[index] = text;
+            selected = selected == index ? -1 : selected;
+            break;
+        case Insert:
+            model.insert(model.begin() + index, text);
+            selected += index <= selected;
+            break;
+        case Delete:
+            model.erase(model.begin() + index);
+            selected = selected == index ? -1 : selected - (index < selected);
+            break;
+        case Add:
+            model.push_back(text);
+            break;
+        }
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), selected);
+        ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(model.size()));
+        for (int k = std::max(0, index - 1);
+             k <= std::min<int>(index + 1, static_cast<int>(model.size()) - 1); ++k) {
+            char line[PathBufferSize] = {};
+            EXPECT_EQ(SendMessageA(list, LB_GETTEXTLEN, k, 0), static_cast<LRESULT>(model[k].size()));
+            SendMessageA(list, LB_GETTEXT, k, reinterpret_cast<LPARAM>(line));
+            EXPECT_EQ(line, model[k]) << k;
+            wchar_t wideLine[PathBufferSize] = {};
+            const LRESULT length = SendMessageW(list, LB_GETTEXT, k, reinterpret_cast<LPARAM>(wideLine));
+            EXPECT_EQ(length, static_cast<LRESULT>(wcslen(wideLine)));
+            char back[PathBufferSize * 3] = {};
+            WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, back, sizeof back, NULL, NULL);
+            EXPECT_EQ(back, model[k]) << k;
+        }
+    }
+    EXPECT_EQ(Entries(), model);
+    const std::string target = Path("long.txt");
+    std::string aside;
+    SaveOutcome outcome = SaveFailed;
+    OnWindowThread([&] { outcome = WriteListFile(target.c_str(), aside); });
+    ASSERT_EQ(outcome, SaveDone);
+    const std::string rule = std::string(80, '-') + "\r\n";
+    std::string expected =
+        rule + std::string(17, ' ') + AppTitle + " - " + Text(IDS_SAVE_HEADING) + "\r\n" + rule + "\r\n";
+    for (const std::string& entry : model)
+        expected += entry + "\r\n";
+    EXPECT_EQ(Read(target), expected);
+    OnWindowThread([] { FileList->ClearEntries(); });
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXTLEN, 0, 0), LB_ERR);
+}
+
 // File > Save list through its dialog: a save that works tells so and leaves no entry selected; one
 // that fails says so and leaves the old file.
 TEST_F(Tools, SaveThroughTheWindowTellsHowItWent) {
