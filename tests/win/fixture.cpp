@@ -139,6 +139,12 @@ static BOOL CALLBACK FindComboBox(HWND child, LPARAM found) {
 
 LRESULT CALLBACK WinTest::Watch(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam), text = GetDlgItem(box, 0xFFFF);
+    // Under Wine the hook also hears of windows of other processes on the same desktop that become
+    // active, such as the message box of a test running beside this one: only this process's count.
+    DWORD process = 0;
+    GetWindowThreadProcessId(box, &process);
+    if (code == HCBT_ACTIVATE && process != GetCurrentProcessId())
+        return CallNextHookEx(NULL, code, wParam, lParam);
     // The file dialogs keep their combo boxes in a child dialog: every descendant is looked at.
     bool combo = false;
     if (code == HCBT_ACTIVATE)
