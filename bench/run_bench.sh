@@ -5,6 +5,7 @@
 #   - 10,000 files of 1 KiB: at least 8,000 files a second, and 1.8 x the pace of one worker
 #   - 8 files of 32 MiB, MD5: at most 0.6 x md5sum's time, and 1.8 x the pace of one worker
 #   - one 256 MiB file, MD5: at most 1.05 x md5sum's time
+#   - one 1 GiB file, BLAKE3 (/alg BLAKE3): 1.6 x the pace of one worker, its parts hashed side by side
 #   - 100,000 files of 100 bytes in 100 folders, given as their folder: the walk and the run
 #     together (from the Yes to the folder question to the run's end) within 15 s
 #   - 400,000 files of 100 bytes in 400 folders, the same way: at most 4.4 x the time of the
@@ -32,6 +33,8 @@ work=$(realpath "$work")
 tree=$work/tree
 source "$here/bench/bench_figures.sh"
 make_data
+gib=$work/gib.bin
+[[ -f $gib && $(stat -c %s "$gib") == 1073741824 ]] || head -c 1073741824 /dev/urandom >"$gib"
 make_tree "$tree" 100
 tree400=$work/tree400k
 make_tree "$tree400" 400
@@ -53,48 +56,53 @@ native_eight=$(native md5sum "$eight"/m0 "$eight"/m1 "$eight"/m2 "$eight"/m3 "$e
 native_small=$(native sh -c 'find "$1" -type f -print0 | xargs -0 md5sum' - "$small")
 
 "$wine_run" --prepare
-# digestor FIGURE PATH ENTRIES -> seconds: one run over PATH; FIGURE is "run" (the progress
-# dialog's time) or "walk and run". Checks the count of result lines, and for a few files each
-# line against md5sum. Many lines are counted in the list saved through the save dialog: the
+# digestor FIGURE PATH ENTRIES [ALG] -> seconds: one run over PATH; FIGURE is "run" (the progress
+# dialog's time) or "walk and run"; ALG, when given, goes to the command line as /alg (MD5 otherwise).
+# Checks the count of result lines, and for a few files each line against md5sum (b3sum for BLAKE3). Many lines are counted in the list saved through the save dialog: the
 # driver's list takes two messages from outside a line.
 # The working set and the slowest answer of the window in the last run go to $last.
 saved=$work/saved.txt last=$work/last_run.txt
 digestor() {
-    local figure=$1 path=$2 entries=$3 output lines
-    local actions=(run list close)
+    local figure=$1 path=$2 entries=$3 alg=${4:-} output lines tag=MD5 sum=md5sum
+    local actions=(run list close) choice=()
+    [[ -z $alg ]] || choice=(/alg "$alg")
+    [[ $alg != BLAKE3 ]] || tag=BLAKE3 sum=b3sum
     if ((entries > 8)); then
         rm -f "$saved"
         actions=(run save "$(windows "$saved")" dismiss memory close)
     fi
     output=$("$wine_run" "$bin/digestor_drive.exe" "${actions[@]}" -- "$(windows "$bin/Digestor.exe")" \
-        "$(windows "$path")")
+        "${choice[@]}" "$(windows "$path")")
     output=${output//$'\r'/}
     grep -E '^(memory|slowest answer):' <<<"$output" >"$last" || true
-    lines=$( ((entries > 8)) && grep -c ' <- MD5 -> ' "$saved" || grep -c ' <- MD5 -> ' <<<"$output")
+    lines=$( ((entries > 8)) && grep -c " <- $tag -> " "$saved" || grep -c " <- $tag -> " <<<"$output")
     [[ $lines == "$entries" ]] ||
         { echo "run_bench: not $entries result lines: $(head -n 5 <<<"$output")" >&2; exit 1; }
     if ((entries <= 8)); then
         local file expected
         for file in $( ((entries == 1)) && echo "$path" || find "$path" -type f); do
-            expected="$(md5sum "$file" | cut -d' ' -f1) <- MD5 -> $(windows "$file")"
+            expected="$($sum "$file" | cut -d' ' -f1) <- $tag -> $(windows "$file")"
             grep -qxF "  $expected" <<<"$output" || { echo "run_bench: wrong result: $output" >&2; exit 1; }
         done
     fi
     sed -n "s/^$figure: \([0-9.]*\) s.*/\1/p" <<<"$output"
 }
-# timed WORKERS FIGURE PATH ENTRIES [RUNS] -> the best of the runs; WORKERS empty: the default.
+# timed WORKERS FIGURE PATH ENTRIES [RUNS [ALG]] -> the best of the runs; WORKERS empty: the default.
 timed() {
-    local workers=$1 figure=$2 path=$3 entries=$4 count=${5:-$runs}
+    local workers=$1 figure=$2 path=$3 entries=$4 count=${5:-$runs} alg=${6:-}
     for _ in $(seq "$count"); do
         if [[ -n $workers ]]; then
-            DIGESTOR_WORKERS=$workers digestor "$figure" "$path" "$entries"
+            DIGESTOR_WORKERS=$workers digestor "$figure" "$path" "$entries" "$alg"
         else
-            digestor "$figure" "$path" "$entries"
+            digestor "$figure" "$path" "$entries" "$alg"
         fi
     done | best
 }
 wine_big=$(timed "" run "$big" 1)
 one_big=$(timed 1 run "$big" 1)
+wine_gib=$(timed "" run "$gib" 1 $runs BLAKE3)
+one_gib=$(timed 1 run "$gib" 1 $runs BLAKE3)
+gib_gain=$(calc "$one_gib / $wine_gib")
 wine_eight=$(timed "" run "$eight" 8)
 one_eight=$(timed 1 run "$eight" 8)
 wine_small=$(timed "" run "$small" 10000)
@@ -144,6 +152,8 @@ small_rows "10,000 files of 1 KiB, MD5: files a second"
 printf '%-44s %8.0f/s %8.0f/s %9s   %s\n' "  Wine's own floor: open, read, close" "$floor_all" "$floor_one" "" \
     "(bare calls, no list, no display)"
 file_rows "8 files of 32 MiB, MD5" "one 256 MiB file, MD5" "md5sum"
+printf '%-44s %8.3fs %8.3fs\n' "one 1 GiB file, BLAKE3" "$wine_gib" "$one_gib"
+ratio_row "  all workers against one" "$gib_gain" ">= 1.60x" '>=' 1.6
 one_row "100,000 files in 100 folders: walk and run" "$wine_tree" "<= 15 s" '<=' 15
 one_row "400,000 files in 400 folders: walk and run" "$wine_tree400" "" '>=' 0
 ratio_row "  400,000 against 100,000" "$tree_ratio" "<= 4.40x" '<=' 4.4

@@ -153,6 +153,40 @@ void CDigestor_BLAKE3::Reset() {
     m_buffered = 0;
 }
 
+void CDigestor_BLAKE3::StartAt(uint64_t chunk) {
+    Reset();
+    m_chunks = chunk;
+}
+
+void CDigestor_BLAKE3::SubtreeRoot(uint32_t cv[8]) {
+    // The buffer holds whole chunks only; the last of them is held back from the stack, whose merges
+    // would otherwise reach below this part, and then merges with it from the smallest subtree up.
+    const size_t lastStart = m_buffered - Blake3ChunkSize;
+    HashChunks(m_buffer, lastStart / Blake3ChunkSize);
+    ChunkNode(m_buffer + lastStart, Blake3ChunkSize, m_chunks).ChainingValue(cv);
+    while (m_stackSize != 0)
+        ParentNode(m_stack[--m_stackSize], cv).ChainingValue(cv);
+    m_buffered = 0;
+    m_finished = true;
+}
+
+void CDigestor_BLAKE3::JoinAfter(const uint32_t (*cvs)[8], size_t count) {
+    // The stack the parts before would have left, beneath this part's own: its subtrees are all
+    // smaller than the parts before, so none of its merges reached below it.
+    uint32_t before[54][8];
+    size_t size = 0;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t merged[8];
+        std::memcpy(merged, cvs[i], sizeof merged);
+        for (uint64_t total = i + 1; (total & 1) == 0; total >>= 1)
+            ParentNode(before[--size], merged).ChainingValue(merged);
+        std::memcpy(before[size++], merged, sizeof merged);
+    }
+    std::memmove(m_stack[size], m_stack[0], m_stackSize * sizeof m_stack[0]);
+    std::memcpy(m_stack[0], before[0], size * sizeof before[0]);
+    m_stackSize += size;
+}
+
 void CDigestor_BLAKE3::PushSubtree(const uint32_t cv[8], uint64_t chunks) {
     uint32_t merged[8];
     std::memcpy(merged, cv, sizeof merged);

@@ -15,6 +15,16 @@ public:
     void Finish() override;
     std::string DigestText() const override;
 
+    // One message hashed in parts side by side (section 5.1.2: any complete subtree is independent of
+    // the rest). Each part but the last is a power of two of whole chunks, all the same size, from a
+    // multiple of that size on: a digestor started there with StartAt takes its bytes and gives its
+    // subtree's chaining value with SubtreeRoot. The last part, 1 to that many chunks, the last of them
+    // possibly partial, goes to a digestor started at its first chunk; before its Finish, JoinAfter
+    // hands it the roots of the parts before it, in message order.
+    void StartAt(uint64_t chunk);
+    void SubtreeRoot(uint32_t cv[8]);
+    void JoinAfter(const uint32_t (*cvs)[8], size_t count);
+
     // Whole chunks gathered before the vector code hashes them side by side: sixteen, the widest path's.
     static constexpr size_t BatchChunks = 16;
 

@@ -143,6 +143,12 @@ for call in "sha3_256:SHA3-256:$(sha3 sha3_256 x.bin)" "SHA3-512:SHA3-512:$(sha3
     run 0 "$alg" -a "$alg" "$W\\k\\x.bin" && [[ $out == "${digest%% *} <- $name -> $W\\k\\x.bin" ]] || fail "$alg: $out"
 done
 [[ $("$wine_run" "$cmd" -a blake3 --sum a.txt x.bin | tr -d '\r') == "$(b3sum a.txt x.bin)" ]] || fail "--sum blake3"
+# BLAKE3 files above the size where a worker splits them, read by four lanes: parts and an odd tail, a
+# power of two, and a last part of many chunks.
+head -c $((5 * 1048576 + 777)) /dev/urandom >odd && head -c 4194304 odd >pow2 && head -c $((3 * 1048576 + 102405)) odd >long
+[[ $(DIGESTOR_WORKERS=4 DIGESTOR_PARALLEL_FROM=1048576 "$wine_run" "$cmd" -a blake3 --sum odd pow2 long | tr -d '\r') == \
+    "$(b3sum odd pow2 long)" ]] || fail "blake3 in parts"
+rm odd pow2 long
 b3sum a.txt x.bin >B3SUMS && cp B3SUMS b3.txt && sha3 sha3_512 x.bin a.txt >s3.txt && sha256sum a.txt x.bin >l.sha3-256
 { xxhsum --tag -H3 a.txt x.bin; xxhsum --tag -H2 a.txt; xxhsum -H2 x.bin; sha3 sha3_256 a.txt | sed 's/\(.*\)  \(.*\)/SHA3-256 (\2) = \1/'
     sha3 sha3_512 x.bin | sed 's/\(.*\)  \(.*\)/SHA3-512 (\2) = \1/'; b3sum a.txt | sed 's/\(.*\)  \(.*\)/BLAKE3 (\2) = \1/'; } >tags
