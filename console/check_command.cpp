@@ -79,9 +79,10 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     CountVerdict(*check.tally, verdict);
     check.tally->recorded = check.tally->recorded || entry.hasRecord;
     PutVerdict(check, entry.path, verdict);
-    if (check.request->update) {
-        check.updates[index] = UpdateFor(verdict, slot.digest, found);
+    if (!check.request->update) {
+        return;
     }
+    check.updates[index] = UpdateFor(verdict, slot.digest, found);
     // What the update says of each verdict it acts on, by Verdict.
     static const char* const changes[] = {"", "", "dropped: ", "", "kept as recorded: ", "updated: ", ""};
     if (changes[verdict][0] != '\0') {
@@ -259,7 +260,9 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
         const std::string title = input ? StandardInputTitle : lists[i];
         std::string text;
         if (input ? ReadStandardInput(text) : ReadListFile(lists[i], text)) {
-            text = input ? FromListBytes(text) : text;
+            if (input) {
+                MakeListText(text);
+            }
             const CheckTally before = tally;
             const std::string full = FullPath(lists[i]);
             ListCheck check = {lists[i], title, FolderOf(full), &text, {}, {}, 0, &request, &tally, {},
