@@ -102,6 +102,12 @@ std::string ToUtf8(const std::string& text) {
     return CodePageIsUtf8() ? text : Narrow(CP_UTF8, Widen(CP_ACP, text));
 }
 
+void MakeListText(std::string& bytes) {
+    if (!IsUtf8(bytes) || !CodePageIsUtf8()) {
+        bytes = FromListBytes(bytes);
+    }
+}
+
 std::string FromListBytes(const std::string& bytes) {
     if (IsUtf8(bytes)) {
         return CodePageIsUtf8() ? bytes : Narrow(CP_ACP, Widen(CP_UTF8, bytes));

@@ -36,3 +36,5 @@ std::string ToUtf8(const std::string& text);
 // earlier versions were saved). Characters the process code page lacks are
 // left as the conversion shows them.
 std::string FromListBytes(const std::string& bytes);
+// The same in place: bytes that are text already stay where they are, so a big list is not copied.
+void MakeListText(std::string& bytes);

@@ -90,11 +90,17 @@ std::string FailureLine(const char* format, const char* name, const char* path) 
 bool ReadListFile(const char* path, std::string& text) {
     ScopedFile file(OpenToRead(path));
     std::string bytes;
+    // Room for the whole file at once: a list of a million lines is not held twice while it grows.
+    LARGE_INTEGER size = {};
+    if (file.IsValid() && GetFileSizeEx(file.Get(), &size) && size.QuadPart < (1LL << 40)) {
+        bytes.reserve(static_cast<size_t>(size.QuadPart) + 1);
+    }
     char chunk[64 * 1024];
     DWORD length = 0;
     while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof chunk, &length, NULL)) {
         if (length == 0) {
-            text = FromListBytes(bytes);
+            MakeListText(bytes);
+            text.swap(bytes);
             return true;
         }
         bytes.append(chunk, length);

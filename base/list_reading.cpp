@@ -245,43 +245,115 @@ bool FindAlgorithm(std::string name, DigestKind& kind) {
     return false;
 }
 
+namespace {
+
+// Whether a line of a list (not of a saved list's heading) is an entry, and which: previous is the
+// line before it, where a record comment may stand (null for the first line).
+bool EntryOfLine(const std::string& line, const std::string* previous, bool heading, const ListSource& source,
+                 ListEntry& entry) {
+    if (line.empty() || line[0] == ';' || (!heading && line[0] == '#')) {
+        return false;
+    }
+    entry = ReadEntry(line, source);
+    if (!heading && entry.isResult && previous && ReadRecordComment(*previous, entry.record)) {
+        entry.hasRecord = true;
+    }
+    return true;
+}
+
+// Where a list's text starts, after a byte-order mark.
+size_t TextStart(const std::string& text) {
+    return text.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0 ? ByteOrderMark.size() : 0;
+}
+
+// The line at at, without its line end, and at past it; false at the text's end.
+bool TakeLine(const std::string& text, size_t& at, std::string& line) {
+    if (at >= text.size()) {
+        return false;
+    }
+    size_t end = text.find('\n', at);
+    end = end == std::string::npos ? text.size() : end;
+    line.assign(text, at, end - at - (end > at && text[end - 1] == '\r' ? 1 : 0));
+    at = end + 1;
+    return true;
+}
+
+bool IsHeading(const std::vector<std::string>& lines) {
+    return lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
+}
+
+} // namespace
+
 std::vector<std::string> ListLines(const std::string& text) {
     std::vector<std::string> lines;
-    size_t first = text.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0 ? ByteOrderMark.size() : 0;
-    for (size_t start = first, end = 0; start < text.size(); start = end + 1) {
-        end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r' ? 1 : 0)));
+    std::string line;
+    for (size_t at = TextStart(text); TakeLine(text, at, line);) {
+        lines.push_back(line);
     }
     return lines;
 }
 
 std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf,
                                      const std::string& listPath) {
-    bool heading = lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
+    const bool heading = IsHeading(lines);
     RecordHeading recorded;
     const bool isRecorded = !heading && ReadRecordHeadingLines(lines, recorded);
+    const ListSource source = {heading, isRecorded ? &recorded.algorithm : nullptr, &listPath};
     std::vector<ListEntry> entries;
     lineOf.clear();
+    ListEntry entry;
     for (size_t i = heading ? HeadingLines : 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.empty() || line[0] == ';' || (!heading && line[0] == '#')) {
-            continue;
-        }
-        entries.push_back(
-            ReadEntry(line, ListSource{heading, isRecorded ? &recorded.algorithm : nullptr, &listPath}));
-        lineOf.push_back(i);
-        ListEntry& entry = entries.back();
-        if (!heading && entry.isResult && i > 0 && ReadRecordComment(lines[i - 1], entry.record)) {
-            entry.hasRecord = true;
+        if (EntryOfLine(lines[i], i > 0 ? &lines[i - 1] : nullptr, heading, source, entry)) {
+            entries.push_back(entry);
+            lineOf.push_back(i);
         }
     }
     return entries;
 }
 
 std::vector<ListEntry> ReadListText(const std::string& text, const std::string& listPath) {
-    std::vector<size_t> lineOf;
-    return ReadListLines(ListLines(text), lineOf, listPath);
+    std::vector<ListEntry> entries;
+    ListReader reader(text, listPath);
+    ListEntry entry;
+    size_t line = 0;
+    while (reader.Next(entry, line)) {
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+ListReader::ListReader(const std::string& text, const std::string& listPath)
+    : m_text(text), m_listPath(listPath), m_at(TextStart(text)), m_line(0), m_heading(false),
+      m_recorded(false), m_known{DigestMD5, 0, {}} {
+    // The lines a saved list's heading or a recorded list's comments may take, read once more below.
+    std::vector<std::string> top;
+    std::string line;
+    for (size_t at = m_at; TakeLine(text, at, line);) {
+        top.push_back(line);
+        if (top.size() >= HeadingLines && (line.empty() || line[0] != '#')) {
+            break;
+        }
+    }
+    m_heading = IsHeading(top);
+    m_recorded = !m_heading && ReadRecordHeadingLines(top, m_known);
+    for (size_t i = 0; m_heading && i < HeadingLines; ++i) {
+        TakeLine(text, m_at, m_previous);
+        ++m_line;
+    }
+}
+
+bool ListReader::Next(ListEntry& entry, size_t& line) {
+    const ListSource source = {m_heading, m_recorded ? &m_known.algorithm : nullptr, &m_listPath};
+    std::string text;
+    while (TakeLine(m_text, m_at, text)) {
+        const bool found = EntryOfLine(text, m_line > 0 ? &m_previous : nullptr, m_heading, source, entry);
+        line = m_line++;
+        m_previous.swap(text);
+        if (found) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool IsRelativePath(const std::string& path) { return path.find(':') != 1 && path.find_first_of("\\/") != 0; }

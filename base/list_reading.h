@@ -48,6 +48,31 @@ std::vector<std::string> ListLines(const std::string& text);
 std::vector<ListEntry> ReadListLines(const std::vector<std::string>& lines, std::vector<size_t>& lineOf,
                                      const std::string& listPath = std::string());
 
+// The entries of a list's whole text one at a time, as ReadListText reads
+// them, without keeping its lines: a check of a million lines keeps no more
+// than the text. The caller keeps text while the reader lives.
+class ListReader {
+public:
+    ListReader(const std::string& text, const std::string& listPath = std::string());
+    // The next entry and its line (from 0); false at the text's end.
+    bool Next(ListEntry& entry, size_t& line);
+    // Whether the list opens with a recorded list's heading, and what it says.
+    bool Recorded(RecordHeading& heading) const {
+        heading = m_known;
+        return m_recorded;
+    }
+
+private:
+    const std::string& m_text;
+    std::string m_listPath;
+    size_t m_at;   // where the next line starts
+    size_t m_line; // its number
+    bool m_heading;
+    bool m_recorded;
+    RecordHeading m_known;
+    std::string m_previous; // the line before, where a record comment may stand
+};
+
 // One line of Digestor's own lists: a result line "digest <- ALG -> path" is
 // checked, any other line is not.
 ListEntry ReadOwnLine(const std::string& line);

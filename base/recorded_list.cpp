@@ -184,7 +184,7 @@ std::string RecordHeadingText(const RecordHeading& heading) {
 }
 
 bool ReadRecordHeading(const std::string& text, RecordHeading& heading) {
-    return ReadRecordHeadingLines(ListLines(text), heading);
+    return ListReader(text).Recorded(heading);
 }
 
 bool ReadRecordHeadingLines(const std::vector<std::string>& lines, RecordHeading& heading) {

@@ -1,5 +1,7 @@
 #include "console/check_command.h"
 
+#include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -23,13 +25,15 @@ namespace {
 // One list's check, and what an update makes of it.
 struct ListCheck {
     const char* list;
-    std::string title;  // how messages name it
-    std::string folder; // the list's, in full: new files are named relative to it
-    std::vector<ListEntry> entries;
-    size_t next; // the entry whose file comes back next
+    std::string title;           // how messages name it
+    std::string folder;          // the list's, in full: new files are named relative to it
+    const std::string* text;     // the list's, read one entry at a time (ListReader)
+    std::deque<ListEntry> out;   // the entries whose files went to the workers, in list order
+    std::deque<size_t> outIndex; // the number of each among the list's entries
+    size_t entryCount;           // the list's entries, checksum lines or not
     const CheckRequest* request;
     CheckTally* tally;
-    std::vector<RecordUpdate> updates; // by entry
+    std::vector<RecordUpdate> updates; // by entry, when updating
     std::vector<RecordedFile> added;   // new files, digested when updating
     std::vector<std::string> changes;  // what the update does, a line each
     KindChoice choice;                 // the kind of the lines read by length
@@ -58,11 +62,10 @@ std::string Counted(int count, const char* one, const char* more) {
 // record, so that the decay shows until the file is restored.
 void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     ListCheck& check = *static_cast<ListCheck*>(context);
-    while (!check.entries[check.next].isResult) {
-        ++check.next;
-    }
-    const size_t index = check.next++;
-    const ListEntry& entry = check.entries[index];
+    const ListEntry entry = std::move(check.out.front());
+    const size_t index = check.outIndex.front();
+    check.out.pop_front();
+    check.outIndex.pop_front();
     if (!slot.tries.others.empty()) {
         check.choice.Back(entry.digest.size(), slot.outcome == FileDigested, slot.kind);
     }
@@ -76,6 +79,9 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     CountVerdict(*check.tally, verdict);
     check.tally->recorded = check.tally->recorded || entry.hasRecord;
     PutVerdict(check, entry.path, verdict);
+    if (!check.request->update) {
+        return;
+    }
     check.updates[index] = UpdateFor(verdict, slot.digest, found);
     // What the update says of each verdict it acts on, by Verdict.
     static const char* const changes[] = {"", "", "dropped: ", "", "kept as recorded: ", "updated: ", ""};
@@ -97,13 +103,19 @@ void NewFileDigested(const WorkSlot& slot, const std::string& path, void* contex
     check.changes.push_back("added: " + named);
 }
 
-// Digests the files of the list's entries; false when a stop ended it.
+// Digests the files of the list's entries, read as they go to the workers; false when a stop ended
+// it.
 bool CheckEntries(ListCheck& check) {
     FileRun files(EntryChecked, &check);
     if (!files.Start()) {
         return false;
     }
-    for (const ListEntry& entry : check.entries) {
+    ListReader reader(*check.text, check.list);
+    ListEntry entry;
+    for (size_t line = 0; reader.Next(entry, line); ++check.entryCount) {
+        if (check.request->update) {
+            check.updates.push_back(RecordUpdate{RecordKeep, std::string(), {0, 0}});
+        }
         if (!entry.isResult) {
             ++check.tally->notChecked;
             continue;
@@ -117,6 +129,8 @@ bool CheckEntries(ListCheck& check) {
             }
         }
         const std::string path = ResolveEntryPath(check.list, entry.path);
+        check.out.push_back(entry);
+        check.outIndex.push_back(check.entryCount);
         if (!files.AddFile(path, kind, path, tries)) {
             return false;
         }
@@ -128,7 +142,9 @@ bool CheckEntries(ListCheck& check) {
 // list's algorithm when they are to be added. False when a stop ended it.
 bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
     std::vector<std::string> listed;
-    for (const ListEntry& entry : check.entries) {
+    ListReader reader(*check.text, check.list);
+    ListEntry entry;
+    for (size_t line = 0; reader.Next(entry, line);) {
         if (entry.isResult) {
             listed.push_back(FullPath(ResolveEntryPath(check.list, entry.path)));
         }
@@ -166,7 +182,7 @@ void WarnAfterList(const ListCheck& check, const CheckTally& before) {
                            tally.corrupted - before.corrupted;
     if (tally.checked == before.checked) {
         // As md5sum does: a list with nothing to check is no success.
-        Warn(check, static_cast<size_t>(malformed) == check.entries.size()
+        Warn(check, static_cast<size_t>(malformed) == check.entryCount
                         ? check.title + ": no properly formatted checksum lines found"
                         : check.title + ": no file was verified");
         return;
@@ -187,19 +203,17 @@ void WarnAfterList(const ListCheck& check, const CheckTally& before) {
 bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& request, bool& unwritten) {
     const CheckTally before = *check.tally;
     RecordHeading heading = {};
-    const bool recorded = ReadRecordHeading(text, heading);
+    ListReader reader(text, check.list);
+    const bool recorded = reader.Recorded(heading);
     check.tally->recorded = check.tally->recorded || recorded;
-    std::vector<size_t> lineOf;
-    check.entries = ReadListLines(ListLines(text), lineOf, check.list);
-    if (request.warn) {
-        for (size_t i = 0; i < check.entries.size(); ++i) {
-            if (!check.entries[i].isResult) {
-                Warn(check, check.title + ": " + std::to_string(lineOf[i] + 1) +
-                                ": improperly formatted checksum line");
-            }
+    // The warnings go out before any verdict, from a reading of their own.
+    ListEntry entry;
+    for (size_t line = 0; request.warn && reader.Next(entry, line);) {
+        if (!entry.isResult) {
+            Warn(check,
+                 check.title + ": " + std::to_string(line + 1) + ": improperly formatted checksum line");
         }
     }
-    check.updates.assign(check.entries.size(), RecordUpdate{RecordKeep, std::string(), {0, 0}});
     if (!CheckEntries(check) || (recorded && request.findNew && !FindNew(check, heading, request.update))) {
         return false;
     }
@@ -246,10 +260,12 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
         const std::string title = input ? StandardInputTitle : lists[i];
         std::string text;
         if (input ? ReadStandardInput(text) : ReadListFile(lists[i], text)) {
-            text = input ? FromListBytes(text) : text;
+            if (input) {
+                MakeListText(text);
+            }
             const CheckTally before = tally;
             const std::string full = FullPath(lists[i]);
-            ListCheck check = {lists[i], title, FolderOf(full), {}, 0, &request, &tally, {},
+            ListCheck check = {lists[i], title, FolderOf(full), &text, {}, {}, 0, &request, &tally, {},
                                {},       {},    KindChoice()};
             stopped = !CheckList(check, text, request, unwritten);
             empty = empty || (!stopped && tally.checked == before.checked);

@@ -18,6 +18,8 @@ std::string PathKey(const std::string& fullPath) {
     return key;
 }
 
+SearchHook Hook = NULL;
+
 struct Search {
     std::set<std::string> known; // the list, its entries and the new files found so far
     std::vector<std::string> found;
@@ -25,6 +27,9 @@ struct Search {
 
 bool TakeFile(const char* path, WalkFind find, void* context) {
     Search& search = *static_cast<Search*>(context);
+    if (Hook) {
+        Hook();
+    }
     if (find == FoundFile) {
         // The walk joins names with a backslash, which doubles after a root.
         const std::string full = FullPath(path);
@@ -37,6 +42,8 @@ bool TakeFile(const char* path, WalkFind find, void* context) {
 }
 
 } // namespace
+
+void SetSearchHook(SearchHook hook) { Hook = hook; }
 
 std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
                                       const std::vector<std::string>& listed) {

@@ -13,3 +13,8 @@
 // (HashStopRequested) ends the search with what it found so far.
 std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
                                       const std::vector<std::string>& listed);
+
+// Called on the searching thread before each thing the walk finds; null (the default) calls nothing.
+// Tests stall a search there, as a share that does not answer would.
+typedef void (*SearchHook)();
+void SetSearchHook(SearchHook hook);

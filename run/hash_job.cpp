@@ -190,6 +190,13 @@ void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESUL
 void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
     LONG range = static_cast<LONG>(slot.size < FileBarSteps ? slot.size : FileBarSteps);
     if (index != shown) {
+        // The file the dialog names ends with its bar full before another takes its place, though
+        // reports are coalesced: one report more, at most, for each file the dialog has named.
+        if (display.shownFileRange >= 0 && !display.nameChanged &&
+            display.wantedFilePos == display.wantedFileRange &&
+            display.shownFilePos != display.wantedFilePos) {
+            Flush(display, true);
+        }
         PathCompactPathExA(display.wantedName, slot.path, DisplayPathSize, 0);
         display.nameChanged = true;
         display.wantedFileRange = range;

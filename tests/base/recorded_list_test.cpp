@@ -201,6 +201,16 @@ TEST(ReadListText, SkipsCommentsAndTakesARecordOnlyRightBeforeItsLine) {
          "3|ca6598d0|b\n"}};
     for (const auto& c : cases) {
         EXPECT_EQ(Read(c[0]), c[1]) << c[0];
+        // Entry by entry, as a console check reads it: the lines its warnings name are the list's.
+        std::vector<size_t> lineOf, lines;
+        const std::vector<ListEntry> whole = ReadListLines(ListLines(c[0]), lineOf);
+        ListReader reader(c[0]);
+        ListEntry entry;
+        for (size_t line = 0; reader.Next(entry, line);) {
+            EXPECT_TRUE(lines.size() < whole.size() && whole[lines.size()].path == entry.path) << c[0];
+            lines.push_back(line);
+        }
+        EXPECT_EQ(lines, lineOf) << c[0];
     }
 }
 

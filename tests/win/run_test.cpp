@@ -6,6 +6,9 @@
 #include <memory>
 #include <fstream>
 #include <random>
+#include <windows.h>
+
+#include <commctrl.h>
 #include <shobjidl.h>
 #include <string.h>
 
@@ -13,6 +16,7 @@
 #include "res/resource.h"
 #include "run/hash_job.h"
 #include "base/hash_stop.h"
+#include "gather/new_files.h"
 #include "tests/win/fixture.h"
 #include "tools/check_list.h"
 #include "tools/record_folder.h"
@@ -32,6 +36,7 @@ static struct HoldPoint {
     bool wait, ignoresStop;
 } Hold;
 static std::atomic<bool> Reached, Released, ListEnabled;
+static std::atomic<ULONGLONG> Posted;      // when the hook posted its message
 static std::atomic<ULONGLONG> Digested[8]; // the bytes of each entry the hook has seen
 
 // Every block also checks that the list is disabled.
@@ -46,6 +51,7 @@ static void HoldHook(LRESULT entry, ULONGLONG done) {
         WaitFor([entry, &before] {
             return !entry || (FileList->GetEntry(entry - 1, before) && strstr(before, " <- "));
         });
+        Posted = GetTickCount64();
         PostMessageA(ProgressWindow, Hold.message, Hold.wParam, 0);
         Reached = true;
         WaitFor([] { return !Hold.wait || (HashStopRequested() && !Hold.ignoresStop) || Released; });
@@ -208,6 +214,18 @@ TEST_F(Run, WorkerThatDoesNotStopIsReportedAndNothingStartsBesideIt) {
     EXPECT_EQ(Entries(), std::vector<std::string>{ResultLine(DigestMD5, file)});
 }
 
+// The run of dialog, whose job is worker, has ended within a second of a cancel posted at cancelled:
+// the dialog gone and the job's thread over. The time is printed: typically tens of milliseconds.
+static void ExpectEndsWithinASecond(HWND dialog, HANDLE worker, ULONGLONG cancelled) {
+    const ULONGLONG spent = GetTickCount64() - cancelled;
+    const bool ended =
+        spent < 1000 &&
+        WaitFor([=] { return !IsWindow(dialog) && WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; },
+                static_cast<DWORD>(1000 - spent));
+    printf("the run ended %llu ms after the cancel\n", GetTickCount64() - cancelled);
+    EXPECT_TRUE(ended) << "still running 1 s after the cancel";
+}
+
 // A named pipe that nobody writes to, between two files: a cancel while the
 // job waits in it, then a run in which its writer goes away while the job is
 // held before its read, which then fails (ERROR_BROKEN_PIPE).
@@ -226,7 +244,7 @@ TEST_F(Run, PipeEntryIsLeftByACancelAtOnceAndGetsTheFailureLineWhenItsReadFails)
         HWND dialog = ProgressWindow;
         ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
         if (cancel) {
-            EXPECT_TRUE(WaitFor([dialog] { return !IsWindow(dialog); }, 1000)) << "still there after 1 s";
+            ExpectEndsWithinASecond(dialog, worker, Posted);
             EXPECT_TRUE(Boxes().empty());
             EXPECT_EQ(Entries(), expected);
         }
@@ -302,6 +320,126 @@ static std::vector<std::string> RecordedEntries(const std::string& list) {
         entries.push_back(e.path + " " + e.digest + " " + std::to_string(e.record.size) + " " +
                           std::to_string(e.hasRecord ? e.record.written : 0));
     return entries;
+}
+
+// The run's own search for a recorded list's new files stalls in a read that never returns, as on a
+// share that does not answer: a cancel ends the run within a second all the same.
+static std::string StallPipe;
+static std::atomic<bool> StallSearch;
+static void StalledSearch() {
+    if (StallSearch.exchange(false)) {
+        HANDLE pipe = CreateFileA(StallPipe.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        char byte;
+        DWORD read;
+        Posted = GetTickCount64(); // no earlier cancel: the test posts its own once this is set
+        Reached = true;
+        ReadFile(pipe, &byte, 1, &read, NULL); // until a cancel breaks it
+        CloseHandle(pipe);
+    }
+}
+
+TEST_F(Run, CancelEndsARunWhoseSearchForNewFilesStalls) {
+    StallPipe = "\\\\.\\pipe\\digestor-stall-" + std::to_string(GetCurrentProcessId());
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> server(
+        CreateNamedPipeA(StallPipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, NULL), CloseHandle);
+    const std::string listed = File("share\\a.bin", 100), list = Path("share.md5");
+    File("share\\new.bin", 10);
+    std::ofstream(list.c_str(), std::ios::binary)
+        << RecordHeadingText({DigestMD5, RecordOf(listed).written, {"share"}})
+        << RecordedEntryText(DigestOf(DigestMD5, ReadBytes(listed)), "share/a.bin", RecordOf(listed));
+    m_allowedBoxes = {Text(IDS_CHECK_REPLACE)};
+    StallSearch = true;
+    SetSearchHook(StalledSearch);
+    OnWindowThread([&] { CheckList(m_window, list.c_str()); });
+    EXPECT_TRUE(WaitFor([] { return Reached.load(); }));
+    HWND dialog = ProgressWindow;
+    HANDLE worker = NULL;
+    DuplicateHandle(GetCurrentProcess(), HashThread, GetCurrentProcess(), &worker, SYNCHRONIZE, FALSE, 0);
+    const ULONGLONG cancelled = GetTickCount64();
+    PostMessageA(dialog, WM_COMMAND, IDC_CANCEL, 0);
+    ExpectEndsWithinASecond(dialog, worker, cancelled);
+    ASSERT_TRUE(WaitIdle());
+    SetSearchHook(NULL);
+    CloseHandle(worker);
+    EXPECT_TRUE(Boxes().empty() || Boxes().back().text == Text(IDS_CHECK_REPLACE));
+}
+
+// The per-file bar while a file is read and when it is done. Large files held halfway each show a
+// partly filled bar; each file the dialog names has its bar full before the next name replaces it,
+// though the run reports about 30 times a second; the last file leaves it full.
+static const size_t BarLarge = 200000, BarGroup = 3; // a large file, then two small ones
+static std::atomic<bool> BarHeld[15];
+static std::atomic<LRESULT> BarGo;
+static std::mutex BarLock;
+static std::vector<LRESULT> BarAtName; // the bar's position less its end when a new name came
+static LRESULT BarAtEnd = -1;          // the same when the dialog went
+static WNDPROC NameProc, BarProc;
+static HWND Bar;
+static LRESULT BarShort() {
+    return SendMessageA(Bar, PBM_GETRANGE, FALSE, 0) - SendMessageA(Bar, PBM_GETPOS, 0, 0);
+}
+static LRESULT CALLBACK NameWatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) {
+        std::lock_guard<std::mutex> lock(BarLock);
+        BarAtName.push_back(BarShort());
+    }
+    return CallWindowProcA(NameProc, window, message, wParam, lParam);
+}
+static LRESULT CALLBACK BarWatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        std::lock_guard<std::mutex> lock(BarLock);
+        BarAtEnd = BarShort();
+    }
+    return CallWindowProcA(BarProc, window, message, wParam, lParam);
+}
+static void BarHook(LRESULT entry, ULONGLONG done) {
+    if (entry % BarGroup == 0 && done >= BarLarge / 2 && BarGo < entry) {
+        BarHeld[entry] = true;
+        WaitFor([entry] { return BarGo >= entry; });
+    }
+}
+
+TEST_F(Run, FileBarMovesWhileAFileIsReadAndEndsFullForEveryFileItNamed) {
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < 15; ++i) {
+        paths.push_back(File("bar" + std::to_string(i), i % BarGroup ? 3000 + i : BarLarge));
+        BarHeld[i] = false;
+    }
+    BarGo = -1;
+    BarAtName.clear();
+    SetEntries(paths);
+    SetHashBlockHook(BarHook);
+    CloseHandle(Start());
+    for (size_t k = 0; k < paths.size(); k += BarGroup) {
+        SCOPED_TRACE("held in " + paths[k]);
+        const std::string name = "bar" + std::to_string(k);
+        ASSERT_TRUE(WaitFor([&] { return BarHeld[k] && ProgressWindow; }));
+        if (k == 0) {
+            Bar = GetDlgItem(ProgressWindow, IDC_FILE_PROGRESS);
+            NameProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(GetDlgItem(ProgressWindow, IDC_PROGRESS_FILE_NAME), GWLP_WNDPROC,
+                                  reinterpret_cast<LONG_PTR>(NameWatch)));
+            BarProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(Bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarWatch)));
+        }
+        EXPECT_TRUE(WaitFor([&] {
+            const std::string shown = WindowText(GetDlgItem(ProgressWindow, IDC_PROGRESS_FILE_NAME));
+            const LRESULT rest = BarShort();
+            return shown.size() > name.size() &&
+                   shown.compare(shown.size() - name.size(), name.size(), name) == 0 && rest > 0 &&
+                   rest < SendMessageA(Bar, PBM_GETRANGE, FALSE, 0);
+        })) << "the bar does not show the held file partly read";
+        BarGo = static_cast<LRESULT>(k);
+    }
+    ASSERT_TRUE(WaitIdle());
+    std::lock_guard<std::mutex> lock(BarLock);
+    EXPECT_GE(BarAtName.size(), paths.size() / BarGroup) << "a held file was never named";
+    EXPECT_EQ(BarAtName, std::vector<LRESULT>(BarAtName.size(), 0)) << "a file's bar was short of its end";
+    EXPECT_EQ(BarAtEnd, 0) << "the run's end left the bar short";
+    std::vector<std::string> expected;
+    for (const std::string& path : paths)
+        expected.push_back(ResultLine(DigestMD5, path));
+    EXPECT_EQ(Entries(), expected);
 }
 
 // A folder recorded through the window, then checked: one file decays (a byte changed, its time put
@@ -428,9 +566,10 @@ struct TaskbarRecord : ITaskbarList3 {
     OK_(HrInit)
     OK_(AddTab, HWND)
     OK_(DeleteTab, HWND)
-    OK_(ActivateTab, HWND) OK_(SetActiveAlt, HWND) OK_(MarkFullscreenWindow, HWND, BOOL)
-        OK_(RegisterTab, HWND, HWND) OK_(UnregisterTab, HWND) OK_(SetTabOrder, HWND, HWND)
-            OK_(SetTabActive, HWND, HWND, DWORD) OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
+    OK_(ActivateTab, HWND)
+    OK_(SetActiveAlt, HWND) OK_(MarkFullscreenWindow, HWND, BOOL) OK_(RegisterTab, HWND, HWND)
+        OK_(UnregisterTab, HWND) OK_(SetTabOrder, HWND, HWND) OK_(SetTabActive, HWND, HWND, DWORD)
+            OK_(ThumbBarAddButtons, HWND, UINT, LPTHUMBBUTTON)
                 OK_(ThumbBarUpdateButtons, HWND, UINT, LPTHUMBBUTTON)
                     OK_(ThumbBarSetImageList, HWND, HIMAGELIST) OK_(SetOverlayIcon, HWND, HICON, LPCWSTR)
                         OK_(SetThumbnailTooltip, HWND, LPCWSTR) OK_(SetThumbnailClip, HWND, RECT*)
