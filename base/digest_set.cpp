@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/digest_workers.h"
+#include "base/scoped_lock.h"
 #include "engine/cpu_features.h"
 
 namespace {
@@ -48,17 +49,6 @@ uint64_t CostPerByte(DigestKind kind, bool shaExtensions) {
         return 1280; // MD5, as the factory makes for any other value
     }
 }
-
-class ScopedExclusive {
-public:
-    explicit ScopedExclusive(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~ScopedExclusive() { ReleaseSRWLockExclusive(&m_lock); }
-    ScopedExclusive(const ScopedExclusive&) = delete;
-    ScopedExclusive& operator=(const ScopedExclusive&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
 
 } // namespace
 
@@ -168,7 +158,7 @@ std::string DigestSet::DigestText(size_t index) const { return m_digestors[index
 // Between calls the lanes are idle, so Reset, Finish and DigestText touch the digestors from the caller's
 // thread; the lock taken when the lanes are awaited makes their writes visible to it.
 void DigestSet::Hand(const uint8_t* bytes, uint32_t length) {
-    ScopedExclusive lock(m_lock);
+    ExclusiveLock lock(m_lock);
     m_pieces[m_handedCount % Ahead].bytes = bytes;
     m_pieces[m_handedCount % Ahead].length = length;
     ++m_handedCount;
@@ -192,7 +182,7 @@ uint64_t DigestSet::LanesDone() {
 }
 
 void DigestSet::AwaitLanes() {
-    ScopedExclusive lock(m_lock);
+    ExclusiveLock lock(m_lock);
     while (LanesDone() < m_handedCount) {
         SleepConditionVariableSRW(&m_finished, &m_lock, INFINITE, 0);
     }
@@ -209,7 +199,7 @@ void DigestSet::EndLanes() {
         return;
     }
     {
-        ScopedExclusive lock(m_lock);
+        ExclusiveLock lock(m_lock);
         m_ending = true;
         WakeAllConditionVariable(&m_handed);
     }
@@ -227,7 +217,7 @@ DWORD WINAPI DigestSet::LaneWork(LPVOID start) {
     const int lane = static_cast<const LaneStart*>(start)->lane;
     DigestSet& set = *static_cast<const LaneStart*>(start)->set;
     uint64_t& done = set.m_done[static_cast<size_t>(lane)];
-    ScopedExclusive lock(set.m_lock);
+    ExclusiveLock lock(set.m_lock);
     while (!set.m_ending) {
         if (done == set.m_handedCount) {
             SleepConditionVariableSRW(&set.m_handed, &set.m_lock, INFINITE, 0);
@@ -260,7 +250,7 @@ FileOutcome DigestSet::ReadAndDigest(HANDLE file, uint8_t* buffers, BlockCheck c
     for (;;) {
         uint64_t finished;
         {
-            ScopedExclusive lock(m_lock);
+            ExclusiveLock lock(m_lock);
             finished = std::min(own, LanesDone());
         }
         bool asked = false;
@@ -301,7 +291,7 @@ FileOutcome DigestSet::ReadAndDigest(HANDLE file, uint8_t* buffers, BlockCheck c
                 ownAt = 0;
             }
         } else {
-            ScopedExclusive lock(m_lock);
+            ExclusiveLock lock(m_lock);
             if (LanesDone() < read) {
                 SleepConditionVariableSRW(&m_finished, &m_lock, StopLook, 0);
             }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/check_tally.h"
+#include "base/scoped_lock.h"
 #include "engine/digestor.h"
 #include "shell/module_lock.h"
 
@@ -73,28 +74,4 @@ private:
     LONG m_newsPosted;
     HWND m_page; // under lock
     ModuleReference m_module;
-};
-
-// A shared hold on lock for a scope.
-class SharedLock {
-public:
-    explicit SharedLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockShared(&m_lock); }
-    ~SharedLock() { ReleaseSRWLockShared(&m_lock); }
-    SharedLock(const SharedLock&) = delete;
-    SharedLock& operator=(const SharedLock&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
-
-// An exclusive hold on lock for a scope.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&m_lock); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& m_lock;
 };

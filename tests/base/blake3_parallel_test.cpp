@@ -12,6 +12,7 @@
 #include "base/blake3_parallel.h"
 #include "base/scoped_handle.h"
 #include "engine/digestor.h"
+#include "tests/base/temp_file.h"
 
 namespace {
 
@@ -31,20 +32,6 @@ std::string EngineDigest(const std::vector<uint8_t>& bytes) {
     digestor->Update(bytes.data(), static_cast<uint32_t>(bytes.size()));
     digestor->Finish();
     return digestor->DigestText();
-}
-
-std::string TempFile(const std::vector<uint8_t>& bytes) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "digestor_b3_" + std::to_string(GetCurrentProcessId());
-    ScopedFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-    DWORD written = 0;
-    EXPECT_TRUE(file.IsValid() &&
-                WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
-                written == bytes.size())
-        << path;
-    return path;
 }
 
 // What the check saw, and from which byte on it says stop.
@@ -100,7 +87,7 @@ TEST(Blake3Parallel, EverySplitGivesTheEngineDigest) {
     for (const auto& c : cases) {
         const std::vector<uint8_t> bytes =
             RandomBytes(static_cast<size_t>(c.size), static_cast<unsigned>(c.size));
-        const std::string path = TempFile(bytes);
+        const std::string path = TempFile("b3_", bytes);
         const Outcome got = Digest(path, c.size, c.lanes);
         EXPECT_EQ(got.outcome, FileDigested) << c.what;
         EXPECT_EQ(got.digest, EngineDigest(bytes)) << c.what;
@@ -113,7 +100,7 @@ TEST(Blake3Parallel, EverySplitGivesTheEngineDigest) {
 
 TEST(Blake3Parallel, AStopOrAShortFileDigestsNothing) {
     const std::vector<uint8_t> bytes = RandomBytes(static_cast<size_t>(8 * MiB), 7);
-    const std::string path = TempFile(bytes);
+    const std::string path = TempFile("b3_", bytes);
     const Outcome stopped = Digest(path, bytes.size(), 4, 2 * MiB);
     EXPECT_EQ(stopped.outcome, FileStopped);
     EXPECT_EQ(stopped.digest, "");

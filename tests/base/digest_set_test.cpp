@@ -14,6 +14,7 @@
 
 #include "base/digest_set.h"
 #include "base/scoped_handle.h"
+#include "tests/base/temp_file.h"
 
 // Every allocation of this program is counted, and the one FailAt counts down to fails.
 namespace {
@@ -60,21 +61,6 @@ std::string SingleDigest(DigestKind kind, const std::vector<uint8_t>& bytes) {
     digestor->Update(bytes.data(), static_cast<uint32_t>(bytes.size()));
     digestor->Finish();
     return digestor->DigestText();
-}
-
-std::string TempFile(const char* name, const std::vector<uint8_t>& bytes) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path =
-        std::string(folder) + "digestor_set_" + std::to_string(GetCurrentProcessId()) + name;
-    ScopedFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-    DWORD written = 0;
-    EXPECT_TRUE(file.IsValid() &&
-                WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
-                written == bytes.size())
-        << path;
-    return path;
 }
 
 // What a check saw: every value of done, and when to say stop.
@@ -148,7 +134,7 @@ TEST(DigestSet, FilesAroundTheReadSizeMatchDigestOpenFile) {
     for (int lanes : {1, 3}) {
         DigestSet set(AllKinds, lanes);
         for (DWORD size : sizes) {
-            const std::string path = TempFile("_size", RandomBytes(size, size + 1));
+            const std::string path = TempFile("set_size_", RandomBytes(size, size + 1));
             CheckLog log;
             ASSERT_EQ(DigestPath(path, set, log), FileDigested) << size;
             // Asked before each piece, at least every 1 MiB, and last with all the bytes.
@@ -196,7 +182,7 @@ TEST(DigestSet, FilesGivePublishedDigests) {
     DigestSet set({DigestMD5, DigestSHA1, DigestSHA256, DigestSHA512});
     for (const auto& vector : vectors) {
         const std::string path =
-            TempFile("_vector", std::vector<uint8_t>(vector.text.begin(), vector.text.end()));
+            TempFile("set_vector_", std::vector<uint8_t>(vector.text.begin(), vector.text.end()));
         CheckLog log;
         ASSERT_EQ(DigestPath(path, set, log), FileDigested);
         for (size_t i = 0; i < 4; ++i) {
@@ -207,7 +193,7 @@ TEST(DigestSet, FilesGivePublishedDigests) {
 }
 
 TEST(DigestSet, StopsAndFailedReadsFinishNothing) {
-    const std::string path = TempFile("_stop", RandomBytes(3 * MiB, 3));
+    const std::string path = TempFile("set_stop_", RandomBytes(3 * MiB, 3));
     DigestSet set({DigestMD5, DigestSHA256, DigestSHA512}, 3);
     // A stop before the first read, in the middle, and with all the bytes digested.
     for (ULONGLONG stopFrom : {0ULL, ULONGLONG{MiB + 1}, ULONGLONG{3 * MiB}}) {
@@ -272,7 +258,7 @@ TEST(DigestSet, ABrokenReadEndsCleanlyAndTheSetDigestsOn) {
     EXPECT_EQ(set.DigestText(0), "");
 
     const std::vector<uint8_t> other = RandomBytes(MiB + 5, 5);
-    const std::string path = TempFile("_after", other);
+    const std::string path = TempFile("set_after_", other);
     CheckLog log;
     ASSERT_EQ(DigestPath(path, set, log), FileDigested);
     for (size_t i = 0; i < set.Count(); ++i) {
@@ -283,7 +269,7 @@ TEST(DigestSet, ABrokenReadEndsCleanlyAndTheSetDigestsOn) {
 
 TEST(DigestSet, MemoryRunningOutLeavesNoLaneOrDigestorBehind) {
     const int threads = ThreadCount();
-    const std::string path = TempFile("_memory", RandomBytes(1000, 6));
+    const std::string path = TempFile("set_memory_", RandomBytes(1000, 6));
     for (LONG failing = 0;; ++failing) {
         ASSERT_LT(failing, 1000);
         const LONG outstanding = Outstanding;
