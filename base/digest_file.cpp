@@ -1,5 +1,6 @@
 #include "base/digest_file.h"
 
+#include "base/code_page.h"
 #include "base/long_path.h"
 
 namespace {
@@ -35,7 +36,9 @@ Verdict RecordVerdict(FileOutcome outcome, const std::string& digest, const std:
     return SameWriteTime(recorded.written, found.written) ? VerdictCorrupted : VerdictModified;
 }
 
-HANDLE OpenToRead(const char* path) {
+HANDLE OpenToRead(const char* path) { return OpenToRead(ToWide(path)); }
+
+HANDLE OpenToRead(const std::wstring& path) {
     HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);

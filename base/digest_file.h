@@ -29,6 +29,8 @@ Verdict RecordVerdict(FileOutcome outcome, const std::string& digest, const std:
 // device, a pipe or anything else gives INVALID_HANDLE_VALUE, as a file that
 // cannot be opened does. The caller closes the handle.
 HANDLE OpenToRead(const char* path);
+// The same for a path in UTF-16.
+HANDLE OpenToRead(const std::wstring& path);
 
 // Called before each block of up to 1024 bytes with the bytes digested so far,
 // and once more with all of them before the end is known; false stops.

@@ -102,8 +102,9 @@ std::string FullPath(const std::string& path) {
     return ToNarrow(Absolute(wide), full) ? full : path;
 }
 
-std::wstring LongPath(const std::string& path) {
-    std::wstring wide = ToWide(path);
+std::wstring LongPath(const std::string& path) { return LongPath(ToWide(path)); }
+
+std::wstring LongPath(const std::wstring& wide) {
     if (IsLongOrDeviceForm(wide)) {
         return wide;
     }

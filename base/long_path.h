@@ -17,6 +17,9 @@ std::string FullPath(const std::string& path);
 // The long form of path for the wide calls. A path already in a device or
 // long form (\\.\, \\?\) is taken as it is.
 std::wstring LongPath(const std::string& path);
+// The same for a path already in UTF-16 (the Explorer extension's, whose process code page is not
+// the programs' UTF-8).
+std::wstring LongPath(const std::wstring& path);
 
 // GetFileAttributesW of the long form; INVALID_FILE_ATTRIBUTES when there is
 // nothing there.

@@ -2,10 +2,11 @@
 
 #include <commdlg.h>
 
-#include "base/sum_line.h"
 #include "base/algorithm_names.h"
+#include "base/long_path.h"
 #include "base/recorded_list.h"
 #include "base/scoped_handle.h"
+#include "base/sum_line.h"
 #include "res/resource.h"
 #include "shell/shell_format.h"
 #include "shell/shell_language.h"
@@ -23,19 +24,18 @@ std::wstring LowerName(DigestKind kind) {
 bool WriteListFile(const std::wstring& path, const std::string& text) {
     const std::wstring temporary = path + L".digestor-new";
     {
-        ScopedFile file(CreateFileW(WideLongPath(temporary).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+        ScopedFile file(CreateFileW(LongPath(temporary).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, NULL));
         DWORD written = 0;
         if (!file.IsValid() ||
             !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, NULL) ||
             written != text.size() || !file.Close()) {
-            DeleteFileW(WideLongPath(temporary).c_str());
+            DeleteFileW(LongPath(temporary).c_str());
             return false;
         }
     }
-    if (!MoveFileExW(WideLongPath(temporary).c_str(), WideLongPath(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(WideLongPath(temporary).c_str());
+    if (!MoveFileExW(LongPath(temporary).c_str(), LongPath(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(LongPath(temporary).c_str());
         return false;
     }
     return true;

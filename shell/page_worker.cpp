@@ -4,6 +4,7 @@
 
 #include "base/digest_file.h"
 #include "base/digest_set.h"
+#include "base/long_path.h"
 #include "base/scoped_handle.h"
 #include "shell/recorded_lookup.h"
 #include "shell/wide_text.h"
@@ -55,7 +56,7 @@ void SortSelection(PageContext* context, std::vector<ULONGLONG>& sizes) {
     for (size_t i = 0; i < paths.size() && !context->stop; ++i) {
         WIN32_FILE_ATTRIBUTE_DATA data;
         ULONGLONG size = 0;
-        if (GetFileAttributesExW(WideLongPath(paths[i]).c_str(), GetFileExInfoStandard, &data)) {
+        if (GetFileAttributesExW(LongPath(paths[i]).c_str(), GetFileExInfoStandard, &data)) {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 ++folders;
                 continue;
@@ -113,11 +114,9 @@ void DigestRow(PageContext* context, size_t index, RecordedLookup& lookup,
     FileOutcome outcome = FileOpenFailed;
     FileRecord found = {0, 0};
     {
-        ScopedFile file(CreateFileW(WideLongPath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL));
         // Only a disk file: a name that still leads to a device or a pipe is not read.
-        if (file.IsValid() && GetFileType(file.Get()) == FILE_TYPE_DISK) {
+        ScopedFile file(OpenToRead(path));
+        if (file.IsValid()) {
             LARGE_INTEGER size;
             FILETIME written;
             if (GetFileSizeEx(file.Get(), &size) && GetFileTime(file.Get(), NULL, NULL, &written)) {

@@ -1,6 +1,7 @@
 #include "shell/recorded_lookup.h"
 
 #include "base/algorithm_names.h"
+#include "base/long_path.h"
 #include "base/scoped_handle.h"
 #include "shell/wide_text.h"
 
@@ -43,7 +44,7 @@ bool HasListExtension(const std::wstring& name) {
 
 // The whole file when it begins with the recorded heading, else nothing more than its first bytes.
 bool ReadRecordedText(const std::wstring& path, std::string& text) {
-    ScopedFile file(CreateFileW(WideLongPath(path).c_str(), GENERIC_READ,
+    ScopedFile file(CreateFileW(LongPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, NULL));
     LARGE_INTEGER size;
@@ -104,7 +105,7 @@ const std::vector<size_t>& RecordedLookup::ListsIn(const std::wstring& folder) {
     }
     std::vector<size_t>& lists = m_folders[key];
     WIN32_FIND_DATAW found;
-    ScopedFind search(FindFirstFileExW(WideLongPath(folder + L"\\*").c_str(), FindExInfoBasic, &found,
+    ScopedFind search(FindFirstFileExW(LongPath(folder + L"\\*").c_str(), FindExInfoBasic, &found,
                                        FindExSearchNameMatch, NULL, FIND_FIRST_EX_LARGE_FETCH));
     if (!search.IsValid()) {
         return lists;

@@ -28,34 +28,6 @@ std::wstring WideText(const std::string& utf8) {
     return text;
 }
 
-std::wstring WideLongPath(const std::wstring& path) {
-    if (path.size() >= 4 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/') &&
-        (path[2] == L'?' || path[2] == L'.') && (path[3] == L'\\' || path[3] == L'/')) {
-        return path;
-    }
-    // Explorer hands out full paths, taken as they are: GetFullPathNameW would drop a name's trailing
-    // dot or space and may make a device of "nul". Only a relative path goes through it.
-    const bool absolute =
-        (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
-        (path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/'));
-    std::wstring full = path;
-    if (!absolute) {
-        DWORD size = GetFullPathNameW(path.c_str(), 0, NULL, NULL);
-        std::wstring made(size, L'\0');
-        DWORD length = size ? GetFullPathNameW(path.c_str(), size, &made[0], NULL) : 0;
-        if (length > 0 && length < size && made.compare(0, 4, L"\\\\.\\") != 0) {
-            full = made.substr(0, length);
-        }
-    }
-    for (wchar_t& c : full) {
-        c = c == L'/' ? L'\\' : c;
-    }
-    if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\') {
-        return L"\\\\?\\UNC\\" + full.substr(2);
-    }
-    return L"\\\\?\\" + full;
-}
-
 std::wstring NameOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);

@@ -9,11 +9,6 @@ std::string Utf8Text(const std::wstring& wide);
 // UTF-8 as UTF-16; a malformed byte becomes U+FFFD.
 std::wstring WideText(const std::string& utf8);
 
-// The long form of a full path for the wide calls (\\?\C:\..., \\?\UNC\server\...), "." and ".."
-// taken out by the platform first; a path already in a long or device form is taken as it is. Lifts
-// the 260-character limit and keeps a name such as nul from naming a device.
-std::wstring WideLongPath(const std::wstring& path);
-
 // What comes after the last separator of path.
 std::wstring NameOf(const std::wstring& path);
 // What comes before it.
