@@ -78,6 +78,7 @@ const char* const kOursSHA256Portable = "Ours_SHA256_portable_64K";
 const char* const kOpenSslSHA256 = "OpenSSL_SHA256_64K";
 const char* const kOursSHA512 = "Ours_SHA512_64K";
 const char* const kOursSHA512Portable = "Ours_SHA512_portable_64K";
+const char* const kOursSHA512Avx2 = "Ours_SHA512_AVX2_64K";
 const char* const kOpenSslSHA512 = "OpenSSL_SHA512_64K";
 const char* const kOursSHA3_256 = "Ours_SHA3_256_64K";
 const char* const kOpenSslSHA3_256 = "OpenSSL_SHA3_256_64K";
@@ -123,12 +124,15 @@ void SetThroughput(benchmark::State& state) {
 // ---------------------------------------------------------------------------
 // Benchmarked cases
 
-enum class ShaPath { Fastest, Portable };
+// Avx2: no vector unit above AVX2 (SHA-512's schedule without AVX-512's rotations).
+enum class ShaPath { Fastest, Portable, Avx2 };
 
 // Our engine: Reset, Update(ptr, piece) x (64 MiB / piece), Finish, DigestText.
 void BM_Ours(benchmark::State& state, DigestKind kind, uint32_t pieceBytes, ShaPath path) {
     IDigestor* digestor = nullptr;
     ForcePortableSha(path == ShaPath::Portable);
+    if (path == ShaPath::Avx2)
+        LimitVectorLevel(VectorLevel::Avx2);
     try {
         digestor = CreateDigestor(kind);
     } catch (const std::bad_alloc&) {
@@ -136,6 +140,7 @@ void BM_Ours(benchmark::State& state, DigestKind kind, uint32_t pieceBytes, ShaP
         return;
     }
     ForcePortableSha(false);
+    LimitVectorLevel(VectorLevel::Avx512);
     const uint8_t* const data = g_buffer.data();
     std::string text;
     for (auto _ : state) {
@@ -524,7 +529,9 @@ void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     std::printf("Summary: 64 MiB buffer fed in 1024-byte pieces (the SHAs: 64 KiB pieces); MB/s with\n");
     std::printf("1 MB = 10^6 bytes; SHA extensions %s; SHA-512 %s;\n",
                 CpuHasShaExtensions() ? "used for SHA-1 and SHA-256" : "not on this processor",
-                UseSha512Avx2() ? "with the AVX2 schedule" : "portable");
+                !UseSha512Avx2()                          ? "portable"
+                : UseVectorLevel() >= VectorLevel::Avx512 ? "with the AVX-512 VL schedule"
+                                                          : "with the AVX2 schedule");
     std::printf("rates are the best repetition (highest throughput), ratio = ours / reference\n");
     std::printf("(best and median); the verdict uses the best-repetition ratio.\n\n");
     std::printf("%-13s %12s   %-14s %12s %10s %10s %9s   %s\n", "Algo", "ours MB/s", "reference", "ref MB/s",
@@ -538,6 +545,7 @@ void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
     PrintRatioRow(results, "SHA-256", kOursSHA256, "OpenSSL SHA256", kOpenSslSHA256, 0.90);
     PrintRatioRow(results, "SHA-256 port.", kOursSHA256Portable, "OpenSSL SHA256", kOpenSslSHA256, 0.0);
     PrintRatioRow(results, "SHA-512", kOursSHA512, "OpenSSL SHA512", kOpenSslSHA512, 0.80);
+    PrintRatioRow(results, "SHA-512 AVX2", kOursSHA512Avx2, "OpenSSL SHA512", kOpenSslSHA512, 0.0);
     PrintRatioRow(results, "SHA-512 port.", kOursSHA512Portable, "OpenSSL SHA512", kOpenSslSHA512, 0.0);
     PrintRatioRow(results, "SHA3-256", kOursSHA3_256, "OpenSSL SHA3", kOpenSslSHA3_256, 0.80);
     PrintRatioRow(results, "SHA3-512", kOursSHA3_512, "OpenSSL SHA3", kOpenSslSHA3_512, 0.0);
@@ -555,16 +563,14 @@ void PrintSummary(const SummaryReporter& results, bool md4AnchorAvailable) {
         std::printf("\nNote: the OpenSSL MD4 reference was skipped (legacy provider or MD4 "
                     "unavailable).\n");
     }
-    const char* const names[] = {kOursMD5,        kOpenSslMD5,      kOursMD4,
-                                 kOpenSslMD4,     kOursCRC32,       kZlibCRC32,
-                                 kOursMD2,        kOursSHA1,        kOursSHA1Portable,
-                                 kOpenSslSHA1,    kOursSHA256,      kOursSHA256Portable,
-                                 kOpenSslSHA256,  kOursSHA512,      kOursSHA512Portable,
-                                 kOpenSslSHA512,  kOursSHA3_256,    kOpenSslSHA3_256,
-                                 kOursSHA3_512,   kOpenSslSHA3_512, kOursBLAKE3,
-                                 kOursXXH3,       kOursXXH128,      kOursBLAKE3File,
-                                 kB3sum,          kOursXXH3File,    kXxhsumH3,
-                                 kOursXXH128File, kXxhsumH2};
+    const char* const names[] = {kOursMD5,          kOpenSslMD5,   kOursMD4,         kOpenSslMD4,
+                                 kOursCRC32,        kZlibCRC32,    kOursMD2,         kOursSHA1,
+                                 kOursSHA1Portable, kOpenSslSHA1,  kOursSHA256,      kOursSHA256Portable,
+                                 kOpenSslSHA256,    kOursSHA512,   kOursSHA512Avx2,  kOursSHA512Portable,
+                                 kOpenSslSHA512,    kOursSHA3_256, kOpenSslSHA3_256, kOursSHA3_512,
+                                 kOpenSslSHA3_512,  kOursBLAKE3,   kOursXXH3,        kOursXXH128,
+                                 kOursBLAKE3File,   kB3sum,        kOursXXH3File,    kXxhsumH3,
+                                 kOursXXH128File,   kXxhsumH2};
     for (const char* name : names) {
         const std::string error = results.Error(name);
         if (!error.empty())
@@ -647,6 +653,8 @@ int main(int argc, char** argv) {
     ours(kOursSHA256, DigestSHA256, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
     ours(kOursSHA256Portable, DigestSHA256, kShaPieceBytes, ShaPath::Portable, kRepetitions);
     ours(kOursSHA512, DigestSHA512, kShaPieceBytes, ShaPath::Fastest, kRepetitions);
+    if (CpuVectorLevel() > VectorLevel::Avx2)
+        ours(kOursSHA512Avx2, DigestSHA512, kShaPieceBytes, ShaPath::Avx2, kRepetitions);
     ours(kOursSHA512Portable, DigestSHA512, kShaPieceBytes, ShaPath::Portable, kRepetitions);
     if (sha[0] != nullptr && sha[1] != nullptr && sha[2] != nullptr) {
         openSsl(kOpenSslSHA1, sha[0], kShaPieceBytes);

@@ -38,6 +38,7 @@ void LimitVectorLevel(VectorLevel limit);
 // The level a digestor created now takes: the processor's, within the limit.
 VectorLevel UseVectorLevel();
 
-// The path a SHA-512 digestor created now takes: the AVX2 message schedule unless the portable SHA code
-// is forced or the vector level is limited below Avx2.
+// The path a SHA-512 digestor created now takes: the message schedule in vector registers (AVX2, or
+// AVX-512 VL's where the level allows) unless the portable SHA code is forced or the vector level is
+// limited below Avx2.
 bool UseSha512Avx2();

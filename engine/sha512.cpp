@@ -7,7 +7,7 @@
 #include "engine/byte_order.h"
 #include "engine/cpu_features.h"
 #include "engine/hex_text.h"
-#include "engine/sha512_avx2.h"
+#include "engine/sha512_x86.h"
 #include "engine/sha_constants.h"
 
 namespace {
@@ -47,7 +47,7 @@ inline uint64_t Schedule(uint64_t w[16], int t) {
 
 #define SHA512_EIGHT_ROUNDS(t) SHA2_EIGHT_ROUNDS(SHA512_ROUND, t)
 
-// FIPS 180-4 6.4.2 for count consecutive 128-byte blocks. The x86 path (engine/sha512_avx2.cpp) keeps
+// FIPS 180-4 6.4.2 for count consecutive 128-byte blocks. The x86 paths (engine/sha512_pairs.h) keep
 // these rounds and moves the message schedule into vector registers.
 void CompressPortable(uint64_t state[8], const uint8_t* block, size_t count) {
     for (; count != 0; --count, block += 128) {
@@ -77,7 +77,7 @@ void CompressPortable(uint64_t state[8], const uint8_t* block, size_t count) {
 Sha512CompressFunction ChooseCompress() {
 #if DIGESTOR_SHA_X86
     if (UseSha512Avx2())
-        return Sha512CompressAvx2;
+        return UseVectorLevel() >= VectorLevel::Avx512 ? Sha512CompressAvx512 : Sha512CompressAvx2;
 #endif
     return CompressPortable;
 }
