@@ -89,7 +89,7 @@ has "$W\\n\\Привет.txt: OK" && tally "11 checked, 11 OK, 0 failed, 0 missi
 run 1 "device" '\\.\nul'
 [[ $out == '(cannot open) <- MD5 -> \\.\nul' && $err == *'cannot open \\.\nul'* ]] || fail "device: $out $err"
 echo held >"$work/held.txt" && held="$(md5 "$work/held.txt") <- MD5 -> $W\\held.txt"$'\r'
-"$wine_run" cmd /c "$(win "$cmd") $W\\held.txt >>$W\\held.txt" || fail "held: exit $?"
+"$wine_run" cmd /c "$(win "$cmd") $W\\held.txt >>$W\\held.txt" </dev/null || fail "held: exit $?"
 [[ $(tail -n 1 "$work/held.txt") == "$held" ]] || fail "held: $(<"$work/held.txt")"
 # Standard output to a pipe nobody reads any more.
 mkfifo "$work/closed" && exec 4<>"$work/closed" 5>"$work/closed" 4<&- && code=0
