@@ -3,7 +3,7 @@
 namespace {
 
 // The lines held in memory before they go to the file.
-const size_t BufferSize = 1 << 20;
+const size_t BufferSize = 64 * 1024;
 // Between lines in the file: no line holds it.
 const char LineEnd = '\0';
 
