@@ -191,13 +191,15 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
         slot.outcome = HashStopRequested() ? FileStopped : FileOpenFailed;
         return;
     }
-    // Size and last-write time, for the bar and for a recorded list's check. Not through
-    // GetFileInformationByHandle: under Wine it also asks for the file's name, a server call
-    // and several file system calls more per file.
+    // The size for the bar; the last-write time only for a recorded list, a call more a file. Not
+    // through GetFileInformationByHandle: under Wine it also asks for the file's name, a server
+    // call and several file system calls more per file.
     LARGE_INTEGER size = {};
     FILETIME written = {};
     GetFileSizeEx(file.Get(), &size);
-    GetFileTime(file.Get(), NULL, NULL, &written);
+    if (slot.lastWrite == LastWriteRead) {
+        GetFileTime(file.Get(), NULL, NULL, &written);
+    }
     {
         ScopedLock lock;
         slot.size = static_cast<ULONGLONG>(size.QuadPart);

@@ -22,7 +22,11 @@ const int SlotCount = 64;
 
 enum SlotState { SlotWaiting, SlotTaken, SlotOpened, SlotDone };
 
-// One entry ahead. The job writes path, kind, tries, serial and leave before it
+// Whether a worker asks for a file's last-write time: a call more a file, wanted only by a recorded
+// list, which keeps it (a recording, an update's files) or tells decay from an edit by it.
+enum LastWrite { LastWriteSkipped, LastWriteRead };
+
+// One entry ahead. The job writes path, kind, tries, serial, leave and lastWrite before it
 // offers the slot and reads the rest once the slot is done; done may be read at
 // any time. kind is then the kind of digest: one of tries.others where it matched.
 struct WorkSlot {
@@ -31,9 +35,10 @@ struct WorkSlot {
     KindTries tries; // a check's first entry of a length that other kinds share
     bool serial;     // on a disk that seeks: no other such file is read meanwhile
     bool leave;      // not digested: the entry keeps its text
+    LastWrite lastWrite;
     SlotState state;
     ULONGLONG size;       // of the opened file
-    ULONGLONG written;    // its last-write time (a FILETIME's value)
+    ULONGLONG written;    // its last-write time (a FILETIME's value); 0 unless asked for
     volatile LONG64 done; // bytes digested so far
     FileOutcome outcome;  // FileStopped also when memory ran out
     std::string digest;

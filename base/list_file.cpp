@@ -25,7 +25,7 @@ BOOL PlainReplace(const char* target, const char* replacement) {
 
 BOOL PlainMove(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH); }
 
-SaveWriteFunction Write = PlainWrite;
+SaveWriteFunction WriteBytes = PlainWrite;
 SaveReplaceFunction Replace = PlainReplace;
 SaveMoveFunction Move = PlainMove;
 
@@ -109,36 +109,92 @@ bool ReadListFile(const char* path, std::string& text) {
 }
 
 void SetSaveFunctions(SaveWriteFunction write, SaveReplaceFunction replace, SaveMoveFunction move) {
-    Write = write ? write : PlainWrite;
+    WriteBytes = write ? write : PlainWrite;
     Replace = replace ? replace : PlainReplace;
     Move = move ? move : PlainMove;
 }
 
 SaveOutcome WriteInPlace(const char* target, const std::string& text, std::string& aside) {
+    ListSave save(target);
+    save.Write(text);
+    return save.Commit(aside);
+}
+
+ListSave::ListSave(const char* target) : m_target(target), m_file(INVALID_HANDLE_VALUE), m_failed(true) {
     // A replace ignores the read-only attribute: a read-only file stays.
-    DWORD attributes = GetFileAttributesA(target);
+    const DWORD attributes = GetFileAttributesA(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        return SaveFailed;
+        return;
     }
-    std::string folder = FolderOf(target);
+    const std::string folder = FolderOf(target);
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "dig", 0, temporary)) {
+        return;
+    }
+    m_temporary = FullPath(temporary);
+    m_file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    m_failed = m_file == INVALID_HANDLE_VALUE;
+    if (m_failed) {
+        DeleteFileA(m_temporary.c_str());
+        m_temporary.clear();
+    }
+}
+
+ListSave::~ListSave() { Drop(); }
+
+void ListSave::Drop() {
+    if (m_file != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+    }
+    if (!m_temporary.empty()) {
+        DeleteFileA(m_temporary.c_str());
+        m_temporary.clear();
+    }
+    m_failed = true;
+}
+
+bool ListSave::Flush() {
+    if (!m_failed && !m_buffer.empty()) {
+        m_failed = !WriteBytes(m_file, m_buffer.data(), static_cast<DWORD>(m_buffer.size()));
+    }
+    m_buffer.clear();
+    return !m_failed;
+}
+
+bool ListSave::Write(const std::string& text) {
+    if (m_failed) {
+        return false;
+    }
+    // A MiB at a time: few writes, and little held.
+    const size_t BufferSize = 1 << 20;
+    std::string bytes = ToUtf8(text);
+    if (m_buffer.empty()) {
+        m_buffer.swap(bytes); // a whole list at once is not copied again
+    } else {
+        m_buffer += bytes;
+    }
+    return m_buffer.size() < BufferSize || Flush();
+}
+
+SaveOutcome ListSave::Commit(std::string& aside) {
+    bool written = Flush() && FlushFileBuffers(m_file);
+    if (m_file != INVALID_HANDLE_VALUE) {
+        written = CloseHandle(m_file) && written;
+        m_file = INVALID_HANDLE_VALUE;
+    }
+    const DWORD attributes = GetFileAttributesA(m_target.c_str());
+    if (!written || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))) {
+        Drop();
         return SaveFailed;
     }
-    const std::string bytes = ToUtf8(text);
-    bool written = false;
-    {
-        ScopedFile file(
-            CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-        written = file.IsValid() && Write(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size())) &&
-                  FlushFileBuffers(file.Get());
-        written = file.Close() && written;
+    const SaveOutcome outcome = PutInPlace(m_temporary.c_str(), m_target.c_str(), attributes);
+    if (outcome == SaveAside) {
+        aside = m_temporary;
     }
-    SaveOutcome outcome = written ? PutInPlace(temporary, target, attributes) : SaveFailed;
-    if (outcome == SaveFailed) {
-        DeleteFileA(temporary);
-    } else if (outcome == SaveAside) {
-        aside = FullPath(temporary);
+    if (outcome != SaveFailed) {
+        m_temporary.clear(); // the file is in place, or kept aside
     }
+    Drop();
     return outcome;
 }

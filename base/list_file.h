@@ -40,6 +40,36 @@ enum SaveOutcome {
 // temporary file is left otherwise.
 SaveOutcome WriteInPlace(const char* target, const std::string& text, std::string& aside);
 
+// A list written as it grows, for runs that must not hold their lines until the end: the text goes
+// into a new file beside target (through a buffer of about a MiB), which Commit puts in target's
+// place as WriteInPlace does. A save that is dropped uncommitted (a stop, a failure) removes its
+// file, and target stays as it was; a read-only target is never written.
+class ListSave {
+public:
+    explicit ListSave(const char* target);
+    ~ListSave();
+    ListSave(const ListSave&) = delete;
+    ListSave& operator=(const ListSave&) = delete;
+
+    // Appends text, in the process code page, as UTF-8; false once anything failed.
+    bool Write(const std::string& text);
+    // The new file's full path while it is there; empty when it could not be made.
+    const std::string& Temporary() const { return m_temporary; }
+    // Puts the file in target's place: SaveFailed when anything failed (the file is gone),
+    // SaveAside as WriteInPlace says.
+    SaveOutcome Commit(std::string& aside);
+
+private:
+    bool Flush();
+    void Drop();
+
+    std::string m_target;
+    std::string m_temporary;
+    HANDLE m_file;
+    std::string m_buffer; // UTF-8 not yet written
+    bool m_failed;
+};
+
 // The file operations of a save; tests put in their own to make each fail.
 typedef BOOL (*SaveWriteFunction)(HANDLE file, const void* bytes, DWORD length);
 typedef BOOL (*SaveReplaceFunction)(const char* target, const char* replacement);

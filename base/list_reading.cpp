@@ -261,13 +261,17 @@ bool EntryOfLine(const std::string& line, const std::string* previous, bool head
     return true;
 }
 
-// Where a list's text starts, after a byte-order mark.
-size_t TextStart(const std::string& text) {
+bool IsHeading(const std::vector<std::string>& lines) {
+    return lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
+}
+
+} // namespace
+
+size_t ListTextStart(const std::string& text) {
     return text.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0 ? ByteOrderMark.size() : 0;
 }
 
-// The line at at, without its line end, and at past it; false at the text's end.
-bool TakeLine(const std::string& text, size_t& at, std::string& line) {
+bool TakeListLine(const std::string& text, size_t& at, std::string& line) {
     if (at >= text.size()) {
         return false;
     }
@@ -278,16 +282,10 @@ bool TakeLine(const std::string& text, size_t& at, std::string& line) {
     return true;
 }
 
-bool IsHeading(const std::vector<std::string>& lines) {
-    return lines.size() >= HeadingLines && lines[0] == Rule && lines[2] == Rule && lines[3].empty();
-}
-
-} // namespace
-
 std::vector<std::string> ListLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
-    for (size_t at = TextStart(text); TakeLine(text, at, line);) {
+    for (size_t at = ListTextStart(text); TakeListLine(text, at, line);) {
         lines.push_back(line);
     }
     return lines;
@@ -323,12 +321,12 @@ std::vector<ListEntry> ReadListText(const std::string& text, const std::string& 
 }
 
 ListReader::ListReader(const std::string& text, const std::string& listPath)
-    : m_text(text), m_listPath(listPath), m_at(TextStart(text)), m_line(0), m_heading(false),
+    : m_text(text), m_listPath(listPath), m_at(ListTextStart(text)), m_line(0), m_heading(false),
       m_recorded(false), m_known{DigestMD5, 0, {}} {
     // The lines a saved list's heading or a recorded list's comments may take, read once more below.
     std::vector<std::string> top;
     std::string line;
-    for (size_t at = m_at; TakeLine(text, at, line);) {
+    for (size_t at = m_at; TakeListLine(text, at, line);) {
         top.push_back(line);
         if (top.size() >= HeadingLines && (line.empty() || line[0] != '#')) {
             break;
@@ -337,7 +335,7 @@ ListReader::ListReader(const std::string& text, const std::string& listPath)
     m_heading = IsHeading(top);
     m_recorded = !m_heading && ReadRecordHeadingLines(top, m_known);
     for (size_t i = 0; m_heading && i < HeadingLines; ++i) {
-        TakeLine(text, m_at, m_previous);
+        TakeListLine(text, m_at, m_previous);
         ++m_line;
     }
 }
@@ -345,7 +343,7 @@ ListReader::ListReader(const std::string& text, const std::string& listPath)
 bool ListReader::Next(ListEntry& entry, size_t& line) {
     const ListSource source = {m_heading, m_recorded ? &m_known.algorithm : nullptr, &m_listPath};
     std::string text;
-    while (TakeLine(m_text, m_at, text)) {
+    while (TakeListLine(m_text, m_at, text)) {
         const bool found = EntryOfLine(text, m_line > 0 ? &m_previous : nullptr, m_heading, source, entry);
         line = m_line++;
         m_previous.swap(text);

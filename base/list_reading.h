@@ -41,6 +41,12 @@ struct ListEntry {
 // no line of another length; else the digest's length (SumLineKinds).
 std::vector<ListEntry> ReadListText(const std::string& text, const std::string& listPath = std::string());
 
+// Where a list's text starts: after a UTF-8 byte-order mark, if any.
+size_t ListTextStart(const std::string& text);
+// The line of text at at (an offset from ListTextStart on), without its line end (LF or CR LF),
+// and at moved past it; false at the text's end.
+bool TakeListLine(const std::string& text, size_t& at, std::string& line);
+
 // The lines of a list's whole text, without a byte-order mark and line ends.
 std::vector<std::string> ListLines(const std::string& text);
 // The entries of those lines as ReadListText reads them; lineOf[i] is the

@@ -256,47 +256,89 @@ RecordUpdate UpdateFor(Verdict verdict, const std::string& digest, const FileRec
     return verdict == VerdictModified ? replace : verdict == VerdictMissing ? drop : keep;
 }
 
+RecordedListUpdate::RecordedListUpdate(const std::string& text, unsigned long long now, UpdateTextOut out,
+                                       void* context)
+    : m_text(text), m_now(now), m_out(out), m_context(context), m_at(ListTextStart(text)), m_line(0),
+      m_top(true), m_made(text, 0, m_at) {}
+
+void RecordedListUpdate::Made() {
+    // Held no longer than a few lines of a big list.
+    const size_t HeldText = 64 * 1024;
+    if (m_made.size() >= HeldText) {
+        Flush();
+    }
+}
+
+void RecordedListUpdate::Flush() {
+    m_out(m_made, m_context);
+    m_made.clear();
+}
+
+void RecordedListUpdate::PassLine(const std::string& line) {
+    // The heading is the comment lines that open the list.
+    m_top = m_top && !line.empty() && line[0] == '#';
+    m_made += m_top && StartsWith(line, RecordedKey) ? RecordedKey + UtcTimeText(m_now) : line;
+    m_made += LineEnd;
+    Made();
+}
+
+void RecordedListUpdate::PassLinesBefore(size_t line) {
+    std::string text;
+    for (; m_line < line && TakeListLine(m_text, m_at, text); ++m_line) {
+        PassLine(text);
+    }
+}
+
+void RecordedListUpdate::Change(size_t line, const ListEntry& entry, const RecordUpdate& update) {
+    // A line not checked has no digest to replace.
+    if (update.action == RecordKeep || (update.action == RecordReplace && !entry.isResult) || line < m_line) {
+        return;
+    }
+    std::string text;
+    if (line > m_line) {
+        PassLinesBefore(line - 1);
+        // The record comment goes with its line.
+        if (TakeListLine(m_text, m_at, text) && !entry.hasRecord) {
+            PassLine(text);
+        }
+        ++m_line;
+    }
+    TakeListLine(m_text, m_at, text);
+    ++m_line;
+    m_top = false;
+    if (update.action == RecordReplace) {
+        m_made += RecordedEntryText(update.digest, entry.path, update.record);
+        Made();
+    }
+}
+
+void RecordedListUpdate::End() { PassLinesBefore(static_cast<size_t>(-1)); }
+
+void RecordedListUpdate::Add(const RecordedFile& file) {
+    m_made += RecordedEntryText(file.digest, file.path, file.record);
+    Made();
+}
+
+namespace {
+
+void AppendText(std::string& text, void* context) { *static_cast<std::string*>(context) += text; }
+
+} // namespace
+
 std::string UpdateRecordedText(const std::string& text, const std::vector<RecordUpdate>& updates,
                                const std::vector<RecordedFile>& added, unsigned long long now) {
-    std::vector<std::string> lines = ListLines(text);
-    std::vector<size_t> lineOf;
-    const std::vector<ListEntry> entries = ReadListLines(lines, lineOf);
-    // Each line's new text; a dropped line becomes nothing, a replaced one
-    // two lines, a record comment before it replaced or dropped with it.
-    std::vector<std::string> texts(lines.size());
-    std::vector<bool> gone(lines.size(), false);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        texts[i] = lines[i] + LineEnd;
+    std::string result;
+    RecordedListUpdate update(text, now, AppendText, &result);
+    ListReader reader(text);
+    ListEntry entry;
+    size_t line = 0;
+    for (size_t i = 0; i < updates.size() && reader.Next(entry, line); ++i) {
+        update.Change(line, entry, updates[i]);
     }
-    for (size_t i = 0; i < entries.size() && i < updates.size(); ++i) {
-        const ListEntry& entry = entries[i];
-        const size_t line = lineOf[i];
-        // A line not checked has no digest to replace.
-        if (updates[i].action == RecordKeep || (updates[i].action == RecordReplace && !entry.isResult)) {
-            continue;
-        }
-        if (entry.hasRecord) {
-            gone[line - 1] = true;
-        }
-        if (updates[i].action == RecordDrop) {
-            gone[line] = true;
-        } else {
-            texts[line] = RecordedEntryText(updates[i].digest, entry.path, updates[i].record);
-        }
-    }
-    for (size_t i = 0, end = CommentLinesAtTop(lines); i < end; ++i) {
-        if (StartsWith(lines[i], RecordedKey)) {
-            texts[i] = RecordedKey + UtcTimeText(now) + LineEnd;
-        }
-    }
-    std::string result = StartsWith(text, "\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (!gone[i]) {
-            result += texts[i];
-        }
-    }
+    update.End();
     for (const RecordedFile& file : added) {
-        result += RecordedEntryText(file.digest, file.path, file.record);
+        update.Add(file);
     }
+    update.Flush();
     return result;
 }

@@ -92,6 +92,49 @@ struct RecordUpdate {
 // restored from a backup.
 RecordUpdate UpdateFor(Verdict verdict, const std::string& digest, const FileRecord& found);
 
+struct ListEntry;
+
+// Takes the text an update has made so far, and clears it.
+typedef void (*UpdateTextOut)(std::string& text, void* context);
+
+// The text of a list's update, made as the check goes so that nothing but the list itself is held:
+// the list's lines in order, each ending in CR LF, the heading's recorded time set to now, entries
+// changed as their updates come (in list order), then the files added. The text goes to out
+// whenever some 64 KiB of it are made, and at Flush.
+class RecordedListUpdate {
+public:
+    // text is the list's, kept by the caller while the update lives.
+    RecordedListUpdate(const std::string& text, unsigned long long now, UpdateTextOut out, void* context);
+    RecordedListUpdate(const RecordedListUpdate&) = delete;
+    RecordedListUpdate& operator=(const RecordedListUpdate&) = delete;
+
+    // The entry at line (numbered as ListReader numbers them) gets update, the lines before it
+    // passed on as they are: a replaced entry keeps its path and gets its record comment anew, a
+    // dropped one goes with its record comment. A RecordKeep, or a replace of a line not checked,
+    // changes nothing.
+    void Change(size_t line, const ListEntry& entry, const RecordUpdate& update);
+    // The rest of the list's lines, once every entry is through.
+    void End();
+    // A file appended after End.
+    void Add(const RecordedFile& file);
+    // Hands what is made to out.
+    void Flush();
+
+private:
+    void PassLinesBefore(size_t line);
+    void PassLine(const std::string& line);
+    void Made();
+
+    const std::string& m_text;
+    unsigned long long m_now;
+    UpdateTextOut m_out;
+    void* m_context;
+    size_t m_at;   // where the next line starts
+    size_t m_line; // its number
+    bool m_top;    // all lines so far are comment lines: the heading
+    std::string m_made;
+};
+
 // The text of the list after an update: entry i as updates[i] says (an entry
 // without an update is kept; a replaced entry keeps its path and gets its
 // record comment anew), added appended in order, the heading's recorded

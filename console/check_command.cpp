@@ -1,6 +1,7 @@
 #include "console/check_command.h"
 
 #include <deque>
+#include <memory>
 #include <utility>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "base/long_path.h"
 #include "base/recorded_list.h"
 #include "console/console_output.h"
+#include "console/deferred_lines.h"
 #include "console/exit_code.h"
 #include "console/file_run.h"
 #include "console/standard_input.h"
@@ -25,18 +27,18 @@ namespace {
 // One list's check, and what an update makes of it.
 struct ListCheck {
     const char* list;
-    std::string title;           // how messages name it
-    std::string folder;          // the list's, in full: new files are named relative to it
-    const std::string* text;     // the list's, read one entry at a time (ListReader)
-    std::deque<ListEntry> out;   // the entries whose files went to the workers, in list order
-    std::deque<size_t> outIndex; // the number of each among the list's entries
-    size_t entryCount;           // the list's entries, checksum lines or not
+    std::string title;          // how messages name it
+    std::string folder;         // the list's, in full: new files are named relative to it
+    const std::string* text;    // the list's, read one entry at a time (ListReader)
+    std::deque<ListEntry> out;  // the entries whose files went to the workers, in list order
+    std::deque<size_t> outLine; // the line of each
+    size_t entryCount;          // the list's entries, checksum lines or not
     const CheckRequest* request;
     CheckTally* tally;
-    std::vector<RecordUpdate> updates; // by entry, when updating
-    std::vector<RecordedFile> added;   // new files, digested when updating
-    std::vector<std::string> changes;  // what the update does, a line each
-    KindChoice choice;                 // the kind of the lines read by length
+    RecordedListUpdate* update; // updating a recorded list: its new text as the verdicts come
+    ListSave* save;             // where that text goes
+    DeferredLines* changes;     // what the update does, a line each, told once the check is done
+    KindChoice choice;          // the kind of the lines read by length
 };
 
 void PutVerdict(const ListCheck& check, const std::string& path, Verdict verdict) {
@@ -57,15 +59,18 @@ std::string Counted(int count, const char* one, const char* more) {
     return std::to_string(count) + " " + (count == 1 ? one : more);
 }
 
+// The update's text so far into its new file.
+void WriteUpdate(std::string& text, void* save) { static_cast<ListSave*>(save)->Write(text); }
+
 // The verdict of each checked entry, in list order, and what an update would do with it: a
 // MODIFIED file takes its new digest and record, a MISSING one goes; a CORRUPTED one keeps its
 // record, so that the decay shows until the file is restored.
 void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     ListCheck& check = *static_cast<ListCheck*>(context);
     const ListEntry entry = std::move(check.out.front());
-    const size_t index = check.outIndex.front();
+    const size_t line = check.outLine.front();
     check.out.pop_front();
-    check.outIndex.pop_front();
+    check.outLine.pop_front();
     if (!slot.tries.others.empty()) {
         check.choice.Back(entry.digest.size(), slot.outcome == FileDigested, slot.kind);
     }
@@ -79,14 +84,14 @@ void EntryChecked(const WorkSlot& slot, const std::string&, void* context) {
     CountVerdict(*check.tally, verdict);
     check.tally->recorded = check.tally->recorded || entry.hasRecord;
     PutVerdict(check, entry.path, verdict);
-    if (!check.request->update) {
+    if (!check.update) {
         return;
     }
-    check.updates[index] = UpdateFor(verdict, slot.digest, found);
+    check.update->Change(line, entry, UpdateFor(verdict, slot.digest, found));
     // What the update says of each verdict it acts on, by Verdict.
     static const char* const changes[] = {"", "", "dropped: ", "", "kept as recorded: ", "updated: ", ""};
     if (changes[verdict][0] != '\0') {
-        check.changes.push_back(changes[verdict] + entry.path);
+        check.changes->Add(changes[verdict] + entry.path);
     }
 }
 
@@ -98,9 +103,8 @@ void NewFileDigested(const WorkSlot& slot, const std::string& path, void* contex
         Complain("cannot read " + path + "; not added");
         return;
     }
-    const RecordedFile file = {slot.digest, named, {slot.size, slot.written}};
-    check.added.push_back(file);
-    check.changes.push_back("added: " + named);
+    check.update->Add(RecordedFile{slot.digest, named, {slot.size, slot.written}});
+    check.changes->Add("added: " + named);
 }
 
 // Digests the files of the list's entries, read as they go to the workers; false when a stop ended
@@ -113,9 +117,6 @@ bool CheckEntries(ListCheck& check) {
     ListReader reader(*check.text, check.list);
     ListEntry entry;
     for (size_t line = 0; reader.Next(entry, line); ++check.entryCount) {
-        if (check.request->update) {
-            check.updates.push_back(RecordUpdate{RecordKeep, std::string(), {0, 0}});
-        }
         if (!entry.isResult) {
             ++check.tally->notChecked;
             continue;
@@ -130,8 +131,9 @@ bool CheckEntries(ListCheck& check) {
         }
         const std::string path = ResolveEntryPath(check.list, entry.path);
         check.out.push_back(entry);
-        check.outIndex.push_back(check.entryCount);
-        if (!files.AddFile(path, kind, path, tries)) {
+        check.outLine.push_back(line);
+        // Only a record's time tells decay from an edit.
+        if (!files.AddFile(path, kind, path, tries, entry.hasRecord ? LastWriteRead : LastWriteSkipped)) {
             return false;
         }
     }
@@ -149,6 +151,9 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
             listed.push_back(FullPath(ResolveEntryPath(check.list, entry.path)));
         }
     }
+    if (check.save && !check.save->Temporary().empty()) {
+        listed.push_back(check.save->Temporary()); // the new list, growing beside the list
+    }
     const std::vector<std::string> found = FindNewFiles(FullPath(check.list), heading.folders, listed);
     if (StopRequested()) {
         return false;
@@ -165,7 +170,7 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
         return false;
     }
     for (const std::string& path : found) {
-        if (!files.AddFile(path, heading.algorithm)) {
+        if (!files.AddFile(path, heading.algorithm, LastWriteRead)) {
             return false;
         }
     }
@@ -214,7 +219,25 @@ bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& re
                  check.title + ": " + std::to_string(line + 1) + ": improperly formatted checksum line");
         }
     }
-    if (!CheckEntries(check) || (recorded && request.findNew && !FindNew(check, heading, request.update))) {
+    // An update writes the new list as the verdicts come, into a file beside the list that takes
+    // its place only once the check is through.
+    std::unique_ptr<ListSave> save;
+    std::unique_ptr<RecordedListUpdate> update;
+    DeferredLines changes;
+    if (request.update && recorded) {
+        save.reset(new ListSave(check.list));
+        update.reset(new RecordedListUpdate(text, TimeNow(), WriteUpdate, save.get()));
+        check.save = save.get();
+        check.update = update.get();
+    }
+    check.changes = &changes;
+    if (!CheckEntries(check)) {
+        return false;
+    }
+    if (update) {
+        update->End();
+    }
+    if (recorded && request.findNew && !FindNew(check, heading, update != NULL)) {
         return false;
     }
     WarnAfterList(check, before);
@@ -226,16 +249,14 @@ bool CheckList(ListCheck& check, const std::string& text, const CheckRequest& re
         unwritten = true;
         return true;
     }
-    for (const std::string& change : check.changes) {
-        PutLine(StandardOutput, change);
-    }
-    if (check.changes.empty()) {
+    changes.PutAll(StandardOutput);
+    if (changes.Count() == 0) {
         PutLine(StandardOutput, std::string(check.list) + ": nothing to update");
         return true;
     }
+    update->Flush();
     std::string aside;
-    const SaveOutcome saved =
-        WriteInPlace(check.list, UpdateRecordedText(text, check.updates, check.added, TimeNow()), aside);
+    const SaveOutcome saved = save->Commit(aside);
     if (saved != SaveDone) {
         Complain(std::string("cannot write the list ") + check.list +
                  (saved == SaveAside ? "; the new list is kept as " + aside : std::string()));
@@ -265,8 +286,8 @@ int CheckLists(char** lists, int count, const CheckRequest& request) {
             }
             const CheckTally before = tally;
             const std::string full = FullPath(lists[i]);
-            ListCheck check = {lists[i], title, FolderOf(full), &text, {}, {}, 0, &request, &tally, {},
-                               {},       {},    KindChoice()};
+            ListCheck check = {lists[i], title,  FolderOf(full), &text, {},   {},          0,
+                               &request, &tally, NULL,           NULL,  NULL, KindChoice()};
             stopped = !CheckList(check, text, request, unwritten);
             empty = empty || (!stopped && tally.checked == before.checked);
             malformed = malformed || tally.notChecked > before.notChecked;

@@ -1,6 +1,8 @@
 #include "console/digest_command.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/algorithm_names.h"
 #include "base/list_file.h"
@@ -29,15 +31,20 @@ struct DigestRun {
     const char* failFormat; // null: a failed file's line is its path, as in the window
     bool quiet;
     bool failed;
-    bool listing;      // -o: the lines are kept for the list
-    std::string lines; // the -o list's entries so far
     FileRun* files;
-    bool recording;
+    ListSave* list;           // -o: its lines go there as they are done
+    ListSave* record;         // --record: its entries go there as they are done
     std::string recordPath;   // in full
     std::string recordFolder; // where it lies: its entries are named relative to it
-    std::string recorded;     // its entries so far
     std::string argumentPath; // the PATH being walked, in full
     std::string argumentName; // and as its files are named: empty for in full
+};
+
+// A PATH given, as it is walked: a pattern's matches each on their own.
+struct Target {
+    std::string argument; // as written, or as the pattern matched it
+    std::string path;     // in full
+    bool folder;
 };
 
 // A line of the list: on standard output (quiet: failures only) and into the -o list.
@@ -45,8 +52,8 @@ void PutListLine(DigestRun& run, const std::string& line, bool failure) {
     if (!run.quiet || failure) {
         PutLine(StandardOutput, line);
     }
-    if (run.listing) {
-        run.lines += line + "\r\n";
+    if (run.list) {
+        run.list->Write(line + "\r\n");
     }
 }
 
@@ -84,9 +91,9 @@ void FileFinishedLine(const WorkSlot& slot, const std::string& text, void* conte
     }
     if (slot.outcome == FileDigested) {
         PutListLine(run, DigestLine(run, slot.digest, text), false);
-        if (run.recording) {
+        if (run.record) {
             const FileRecord record = {slot.size, slot.written};
-            run.recorded += RecordedEntryText(slot.digest, RecordedPath(run.recordFolder, text), record);
+            run.record->Write(RecordedEntryText(slot.digest, RecordedPath(run.recordFolder, text), record));
         }
         return;
     }
@@ -121,6 +128,11 @@ bool DigestInput(DigestRun& run) {
     return !StopRequested();
 }
 
+// Whether path is the new file of a list this run writes.
+bool IsListOfRun(const ListSave* save, const char* path) {
+    return save && !save->Temporary().empty() && SamePath(path, save->Temporary());
+}
+
 bool DigestFound(const char* path, WalkFind find, void* context) {
     DigestRun& run = *static_cast<DigestRun*>(context);
     if (find != FoundFile) {
@@ -131,22 +143,47 @@ bool DigestFound(const char* path, WalkFind find, void* context) {
         run.failed = true;
         return run.files->AddNote(WalkFailureLine(path, find));
     }
-    // The list never records itself (a recording of the same folder replaces it).
-    if (run.recording && SamePath(path, run.recordPath)) {
+    // The list never records itself (a recording of the same folder replaces it), nor are the lists
+    // that this run writes taken while they grow.
+    if ((run.record && SamePath(path, run.recordPath)) || IsListOfRun(run.list, path) ||
+        IsListOfRun(run.record, path)) {
         return true;
     }
-    return run.files->AddFile(path, run.kind, FileName(run, path));
+    return run.files->AddFile(path, run.kind, FileName(run, path), KindTries(),
+                              run.record ? LastWriteRead : LastWriteSkipped);
 }
 
-// Writes a list safely; false, with a message, when it could not be.
-bool WriteList(const char* path, const std::string& text) {
+// Puts a list written as the run went in its place; false, with a message, when it could not be.
+bool CommitList(const char* path, ListSave& save) {
     std::string aside;
-    const SaveOutcome saved = WriteInPlace(path, text, aside);
+    const SaveOutcome saved = save.Commit(aside);
     if (saved != SaveDone) {
         Complain(std::string("cannot write the list ") + path +
                  (saved == SaveAside ? "; the new list is kept as " + aside : std::string()));
     }
     return saved == SaveDone;
+}
+
+// The PATHs given, wildcards expanded, each named as the run names its files: in full, which the
+// window's lines and lists use so that they are read from anywhere, or for a *sum tool's lines as
+// written. Standard input ("-") stays as it is.
+std::vector<Target> TargetsOf(char** paths, int count, LineForm form) {
+    std::vector<Target> targets;
+    for (int i = 0; i < count; ++i) {
+        if (std::string(paths[i]) == StandardInputName) {
+            targets.push_back(Target{StandardInputName, std::string(), false});
+            continue;
+        }
+        for (const std::string& argument : ExpandPattern(paths[i])) {
+            const std::string path = FullPath(argument);
+            const DWORD attributes = PathAttributes(path);
+            const bool folder =
+                attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            targets.push_back(Target{
+                form != LinesOfWindow && IsRelativePath(argument) ? argument : std::string(), path, folder});
+        }
+    }
+    return targets;
 }
 
 } // namespace
@@ -163,19 +200,33 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
                      loaded ? failFormat : NULL,
                      request.quiet,
                      false,
-                     request.listPath != NULL,
-                     "",
                      NULL,
-                     request.recordPath != NULL,
-                     "",
+                     NULL,
+                     NULL,
                      "",
                      "",
                      "",
                      ""};
-    RecordHeading heading = {request.kind, TimeNow(), {}};
-    if (run.recording) {
+    const std::vector<Target> targets = TargetsOf(paths, count, request.form);
+    // The lists are written as the lines come; they take their place only once all are done.
+    std::unique_ptr<ListSave> list(request.listPath ? new ListSave(request.listPath) : NULL);
+    std::unique_ptr<ListSave> record(request.recordPath ? new ListSave(request.recordPath) : NULL);
+    run.list = list.get();
+    run.record = record.get();
+    if (list) {
+        list->Write(ListHeading(LoadText(IDS_SAVE_HEADING)));
+    }
+    if (record) {
         run.recordPath = FullPath(request.recordPath);
         run.recordFolder = FolderOf(run.recordPath);
+        // A check of the list looks for new files where the recording looked.
+        RecordHeading heading = {request.kind, TimeNow(), {}};
+        for (const Target& target : targets) {
+            if (target.folder) {
+                heading.folders.push_back(RecordedFolder(run.recordFolder, target.path));
+            }
+        }
+        record->Write(RecordHeadingText(heading));
     }
     FileRun files(FileFinishedLine, &run);
     if (!files.Start()) {
@@ -184,30 +235,19 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
     }
     run.files = &files;
     bool going = true;
-    for (int i = 0; i < count && going; ++i) {
-        if (std::string(paths[i]) == StandardInputName) {
+    for (size_t i = 0; i < targets.size() && going; ++i) {
+        const Target& target = targets[i];
+        if (target.path.empty()) {
             going = DigestInput(run);
             continue;
         }
-        for (const std::string& argument : ExpandPattern(paths[i])) {
-            // Worked on in full; the window's lines and lists name files in full, so that they are read
-            // from anywhere, a *sum tool's as written.
-            std::string path = FullPath(argument);
-            run.argumentPath = path;
-            run.argumentName =
-                run.form != LinesOfWindow && IsRelativePath(argument) ? argument : std::string();
-            DWORD attributes = PathAttributes(path);
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                // A check of the list looks for new files where the recording looked.
-                heading.folders.push_back(RecordedFolder(run.recordFolder, path));
-                going = WalkFolder(path.c_str(), DigestFound, &run);
-            } else {
-                bool fits = path.size() < static_cast<size_t>(PathBufferSize);
-                going = DigestFound(path.c_str(), fits ? FoundFile : FoundPathTooLong, &run);
-            }
-            if (!going) {
-                break;
-            }
+        run.argumentPath = target.path;
+        run.argumentName = target.argument;
+        if (target.folder) {
+            going = WalkFolder(target.path.c_str(), DigestFound, &run);
+        } else {
+            bool fits = target.path.size() < static_cast<size_t>(PathBufferSize);
+            going = DigestFound(target.path.c_str(), fits ? FoundFile : FoundPathTooLong, &run);
         }
     }
     const bool finished = going && files.Finish();
@@ -219,11 +259,8 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
         Complain("not enough memory");
         return ExitTrouble;
     }
-    if (request.listPath &&
-        !WriteList(request.listPath, ListHeading(LoadText(IDS_SAVE_HEADING)) + run.lines)) {
-        return ExitTrouble;
-    }
-    if (run.recording && !WriteList(request.recordPath, RecordHeadingText(heading) + run.recorded)) {
+    if ((list && !CommitList(request.listPath, *list)) ||
+        (record && !CommitList(request.recordPath, *record))) {
         return ExitTrouble;
     }
     return run.failed ? ExitFailure : ExitSuccess;

@@ -21,8 +21,9 @@ struct DigestRequest {
 // DigestorCmd [-a ALG] [-o LIST | --record LIST | --sum | --tag] [-q] PATH...:
 // one line per file on standard output, a folder walked as the window walks
 // it, "-" for standard input's bytes, a wildcard in a last name expanded; the
-// lists are written once all are done, safely (never half a list under the
-// name). --sum and --tag lines name the files under a relative PATH relative
+// lists are written as the lines come, into a new file beside each that takes
+// its place once all are done (never half a list under the name, nothing kept
+// per file). --sum and --tag lines name the files under a relative PATH relative
 // as PATH was written, with "/" between names, and leave out what could not be
 // read (standard error tells it). Returns the exit code.
 int DigestPaths(char** paths, int count, const DigestRequest& request);

@@ -56,7 +56,7 @@ bool FileRun::MakeRoom() {
 }
 
 bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::string& text,
-                      const KindTries& tries) {
+                      const KindTries& tries, LastWrite lastWrite) {
     if (!MakeRoom()) {
         return false;
     }
@@ -67,6 +67,7 @@ bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::strin
     slot.tries = tries;
     slot.serial = fits && HasSeekPenalty(slot.path);
     slot.leave = false;
+    slot.lastWrite = lastWrite;
     slot.state = fits ? SlotWaiting : SlotDone;
     slot.size = 0;
     slot.written = 0;

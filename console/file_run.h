@@ -9,7 +9,7 @@
 #include "base/digest_workers.h"
 
 // Called for each file in the order it was added, with its text as added:
-// slot holds its outcome, digest, size and last-write time. A note comes
+// slot holds its outcome, digest, size and (when asked for) last-write time. A note comes
 // back in its place as text, with slot.leave set.
 typedef void (*FileFinished)(const WorkSlot& slot, const std::string& text, void* context);
 
@@ -25,11 +25,13 @@ public:
     bool Start();
     // A file to digest with kind, which comes back with text (its path when
     // not given); a path too long for a slot comes back as a file that could
-    // not be opened. False once a stop or a shortage of memory has cut the run
-    // short.
-    bool AddFile(const std::string& path, DigestKind kind) { return AddFile(path, kind, path); }
+    // not be opened; its last-write time is read only as lastWrite says. False
+    // once a stop or a shortage of memory has cut the run short.
+    bool AddFile(const std::string& path, DigestKind kind, LastWrite lastWrite) {
+        return AddFile(path, kind, path, KindTries(), lastWrite);
+    }
     bool AddFile(const std::string& path, DigestKind kind, const std::string& text,
-                 const KindTries& tries = KindTries());
+                 const KindTries& tries = KindTries(), LastWrite lastWrite = LastWriteSkipped);
     // A line that comes back among the files, after those added before it.
     bool AddNote(const std::string& note);
     // Waits until every file added so far has come back, the workers still

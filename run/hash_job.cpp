@@ -177,6 +177,8 @@ void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESUL
     slot.kind = kind;
     slot.tries = tries; // an entry left alone gives its length's trial to the next
     slot.serial = !slot.leave && HasSeekPenalty(slot.path);
+    // A recorded list's run keeps every file's record; a record comment is checked even in another list.
+    slot.lastWrite = wording.found || (expected && expected->hasRecord) ? LastWriteRead : LastWriteSkipped;
     slot.state = slot.leave ? SlotDone : SlotWaiting;
     slot.size = 0;
     slot.written = 0;

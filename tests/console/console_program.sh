@@ -182,6 +182,64 @@ for workers in 1 4; do
     finish 0 "4,000 files, $workers workers" &&
         [[ $out == "$(cd "$work" && md5sum many/*)" ]] || fail "4,000 files, $workers workers: not md5sum's lines"
 done
+# -o, --record and --update over them with four workers write their lists as the lines are done: each
+# byte for byte as md5sum's and sha256sum's lines and the files' records make it, every file once. An
+# update stopped midway, or refused by a read-only list, leaves the old list and no other file.
+export DIGESTOR_WORKERS=4 && python3 -c 'import glob, os
+for f in glob.glob(os.path.join(os.sys.argv[1], "*")): os.utime(f, (1577836800, 1577836800))' "$m" # 2020-01-01
+run 0 "-o of 4,000 files" -o "$W\\lists\\many.txt" "$W\\many"
+[[ $out == "$(cd "$work" && md5sum many/* | W=$W awk '{ print $1 " <- MD5 -> " ENVIRON["W"] "\\many\\" substr($0, 40) }')" ]] ||
+    fail "-o of 4,000 files: not md5sum's lines"
+cmp <(printf '%s\r\n%17s%s\r\n%s\r\n\r\n' "$rule" "" "Digestor v$version - List of checksums" "$rule"
+    cat "$work/out") "$work/lists/many.txt" || fail "the -o list of 4,000 files is not its lines"
+# list WHAT: the recorded list many.sha256 is $work/expected but for its recorded time, and no file is left beside it.
+list() { cmp <(sed 3d "$work/many.sha256") "$work/expected" || fail "$1: the list is not as expected"
+    grep -qE $'^# recorded=[0-9]{4}-..-..T..:..:..\\.[0-9]{7}Z\r$' <(sed -n 3p "$work/many.sha256") || fail "$1: its time"
+    [[ -z $(find "$work" -maxdepth 1 -name '*.tmp') ]] || fail "$1: a file is left beside the list"; }
+{ printf '# Digestor recorded list\n# algorithm=SHA256\n# folder=many\n'
+    (cd "$work" && sha256sum many/*) | sed 's/^/# size=16 mtime=2020-01-01T00:00:00.0000000Z\n/'; } | sed 's/$/\r/' >"$work/expected"
+run 0 "--record of 4,000 files" -a SHA256 --record "$W\\many.sha256" "$W\\many" && list "--record of 4,000 files"
+# Of every ten files the first is OK (one in a hundred gone), the second edited, the others decayed; ten
+# new ones. The list an update should make, and its lines on standard output, by Python's hashlib.
+python3 - "$work" "$W\\many.sha256" <<'PY'
+import hashlib, os, sys
+os.chdir(sys.argv[1])
+times = {2020: (1577836800, "2020-01-01T00:00:00.0000000Z"), 2021: (1609459200, "2021-01-01T00:00:00.0000000Z")}
+def record(name, year):
+    os.utime(name, (times[year][0],) * 2)
+    data = open(name, "rb").read()
+    return "# size=%d mtime=%s\r\n%s  %s\r\n" % (len(data), times[year][1], hashlib.sha256(data).hexdigest(), name)
+lines, verdicts, changes = ["# Digestor recorded list\r\n# algorithm=SHA256\r\n# folder=many\r\n"], [], []
+for i in range(4000):
+    name, kind = "many/f%04d" % i, i % 10
+    old = record(name, 2020)
+    if i % 100 == 0:
+        os.remove(name)
+        verdicts.append(name + ": MISSING"); changes.append("dropped: " + name)
+        continue
+    if kind > 0:
+        open(name, "wb").write(os.urandom(16))
+        os.utime(name, (times[2020][0],) * 2)
+    verdicts.append(name + ": " + ["OK", "MODIFIED"][kind] if kind < 2 else name + ": CORRUPTED")
+    changes += [] if kind == 0 else ["updated: " + name] if kind == 1 else ["kept as recorded: " + name]
+    lines.append(record(name, 2021) if kind == 1 else old)
+for i in range(10):
+    name = "many/g%03d" % i
+    open(name, "wb").write(os.urandom(i))
+    lines.append(record(name, 2021)); verdicts.append(name + ": NEW"); changes.append("added: " + name)
+open("expected", "w", newline="").write("".join(lines))
+open("expected.out", "w").write("\n".join(verdicts + changes + [sys.argv[2] + ": updated"]))
+PY
+run 1 "update of 4,000 files" --update --new "$W\\many.sha256" && list "update of 4,000 files"
+[[ $out == "$(<"$work/expected.out")" ]] || fail "update of 4,000 files: $(diff <(echo "$out") "$work/expected.out" | head)"
+cp "$work/many.sha256" "$work/before" && printf changed >"$m/f0001" && chmod a-w "$work/many.sha256"
+run 2 "a read-only list" --update "$W\\many.sha256" && [[ $err == *"cannot write the list"* ]] || fail "read-only: $err"
+chmod u+w "$work/many.sha256" && cmp "$work/before" "$work/many.sha256" && list "a read-only list"
+printf '# size=0 mtime=2020-01-01T00:00:00.0000000Z\r\n%064d  d/stream\r\n' 0 >>"$work/many.sha256"
+cp "$work/many.sha256" "$work/before" && ctrl_c 1 "Ctrl+C in an update" --update "$W\\many.sha256"
+[[ $err == *stopped* ]] && cmp "$work/before" "$work/many.sha256" || fail "Ctrl+C in an update: $err"
+[[ -z $(find "$work" -maxdepth 1 -name '*.tmp') ]] || fail "Ctrl+C in an update left a file"
+unset DIGESTOR_WORKERS
 
 # sha256sum -c's options on lists of OK, FAILED, missing and malformed lines, run as sha256sum runs in
 # the same folder: the same exit code, the same verdicts on standard output (MISSING where it says
