@@ -143,16 +143,18 @@ bool CheckEntries(ListCheck& check) {
 // The files under the recorded folders that the list does not name, each NEW; digested with the
 // list's algorithm when they are to be added. False when a stop ended it.
 bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
-    std::vector<std::string> listed;
+    // Read once more, the list's paths are held as hashes, not as text.
+    ListedPaths listed;
+    listed.Reserve(check.entryCount + 1);
     ListReader reader(*check.text, check.list);
     ListEntry entry;
     for (size_t line = 0; reader.Next(entry, line);) {
         if (entry.isResult) {
-            listed.push_back(FullPath(ResolveEntryPath(check.list, entry.path)));
+            listed.Add(FullPath(ResolveEntryPath(check.list, entry.path)));
         }
     }
     if (check.save && !check.save->Temporary().empty()) {
-        listed.push_back(check.save->Temporary()); // the new list, growing beside the list
+        listed.Add(FullPath(check.save->Temporary())); // the new list, growing beside the list
     }
     const std::vector<std::string> found = FindNewFiles(FullPath(check.list), heading.folders, listed);
     if (StopRequested()) {

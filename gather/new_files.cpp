@@ -1,7 +1,5 @@
 #include "gather/new_files.h"
 
-#include <set>
-
 #include "base/hash_stop.h"
 #include "base/list_reading.h"
 #include "base/long_path.h"
@@ -9,19 +7,10 @@
 
 namespace {
 
-// The key a path is told apart by: its full form, ASCII letters in lower case.
-std::string PathKey(const std::string& fullPath) {
-    std::string key = fullPath;
-    for (char& c : key) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return key;
-}
-
 SearchHook Hook = NULL;
 
 struct Search {
-    std::set<std::string> known; // the list, its entries and the new files found so far
+    ListedPaths* known; // the list, its entries and the new files found so far
     std::vector<std::string> found;
 };
 
@@ -33,7 +22,7 @@ bool TakeFile(const char* path, WalkFind find, void* context) {
     if (find == FoundFile) {
         // The walk joins names with a backslash, which doubles after a root.
         const std::string full = FullPath(path);
-        if (search.known.insert(PathKey(full)).second) {
+        if (search.known->Insert(full)) {
             search.found.push_back(full);
         }
     }
@@ -46,12 +35,10 @@ bool TakeFile(const char* path, WalkFind find, void* context) {
 void SetSearchHook(SearchHook hook) { Hook = hook; }
 
 std::vector<std::string> FindNewFiles(const std::string& listPath, const std::vector<std::string>& folders,
-                                      const std::vector<std::string>& listed) {
+                                      ListedPaths& listed) {
     Search search;
-    search.known.insert(PathKey(FullPath(listPath)));
-    for (const std::string& path : listed) {
-        search.known.insert(PathKey(FullPath(path)));
-    }
+    search.known = &listed;
+    listed.Insert(FullPath(listPath)); // held, never reported
     // FullPath makes the heading's '/' backslashes.
     for (const std::string& folder : folders) {
         if (!WalkFolder(FullPath(ResolveEntryPath(listPath, folder)).c_str(), TakeFile, &search)) {

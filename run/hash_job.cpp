@@ -323,10 +323,12 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
 // The files under a recorded list's folders that it does not name: they are
 // looked for here, off the window thread, and appended before the run counts
 // its entries, so that this one run digests them too. The walk works on the
-// job's own copies, which a job left behind by a cancel still has.
+// job's own copies, which a job left behind by a cancel still has (the
+// listed paths' is 16 bytes an entry).
 void AddNewFiles() {
     const std::string list = Recorded.list;
-    const std::vector<std::string> folders = Recorded.heading.folders, listed = Recorded.listed;
+    const std::vector<std::string> folders = Recorded.heading.folders;
+    ListedPaths listed = Recorded.listed;
     std::vector<std::string> added = FindNewFiles(list, folders, listed);
     if (!added.empty() && !HashStopRequested()) {
         SendMessageA(MainWindow, MSG_ADD_NEW_FILES, 0, reinterpret_cast<LPARAM>(&added));

@@ -68,6 +68,11 @@ void CheckList(HWND owner, const char* path) {
             return;
         }
         const std::vector<ListEntry> entries = ReadListText(text, list);
+        // A recorded list is kept for its update, and its run looks for NEW files.
+        recorded.check = ReadRecordHeading(text, recorded.heading);
+        if (recorded.check) {
+            recorded.listed.Reserve(entries.size());
+        }
         for (size_t number = 0; number < entries.size(); ++number) {
             const ListEntry& entry = entries[number];
             // A path a list entry cannot hold would name another file.
@@ -76,16 +81,16 @@ void CheckList(HWND owner, const char* path) {
                 ++notChecked;
                 continue;
             }
+            if (recorded.check) {
+                recorded.listed.Add(file);
+            }
             paths.push_back(file);
             expectations.push_back({entry.algorithm, entry.digest, entry.hasRecord, entry.record,
                                     static_cast<int>(number), entry.byLength});
         }
-        // A recorded list is kept for its update, and its run looks for NEW files.
-        if (ReadRecordHeading(text, recorded.heading)) {
-            recorded.check = true;
+        if (recorded.check) {
             recorded.list = list;
             recorded.text.swap(text);
-            recorded.listed = paths;
         }
     } catch (const std::bad_alloc&) {
         ShowMessage(owner, IDS_LIST_UNREADABLE, list.c_str(), MB_TASKMODAL | MB_ICONERROR);

@@ -11,6 +11,7 @@
 
 #include "base/check_tally.h"
 #include "base/digest_file.h"
+#include "base/listed_paths.h"
 #include "base/program_state.h"
 #include "base/recorded_list.h"
 #include "engine/digestor.h"
@@ -62,7 +63,7 @@ struct RecordedWork {
     std::string list;      // full path
     std::string text;      // a check's list as it read it
     RecordHeading heading = {};
-    std::vector<std::string> listed;            // a check's paths of the list's entries, in full
+    ListedPaths listed;                         // a check's paths of the list's entries, in full
     std::vector<CheckExpectation> expectations; // a check's, kept from the run
     std::string folder;                         // a recording's, in full
     std::vector<EntryFinding> found;            // by list entry

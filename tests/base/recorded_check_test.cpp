@@ -52,9 +52,12 @@ TEST(FindNewFiles, FindsEachUnlistedFileOnceButNotTheList) {
         std::ofstream(root + "\\" + file) << file;
     }
     // Overlapping folders, one relative with '/', the list's own folder among them.
+    ListedPaths listed;
+    for (const std::string& path : {root + "\\Photos\\a.jpg", root + "/photos/b.jpg"}) {
+        listed.Add(FullPath(path));
+    }
     const std::vector<std::string> found =
-        FindNewFiles(root + "\\list.sha256", {"Photos", "photos/sub", root},
-                     {root + "\\Photos\\a.jpg", root + "/photos/b.jpg"});
+        FindNewFiles(root + "\\list.sha256", {"Photos", "photos/sub", root}, listed);
     std::vector<std::string> sorted = found;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, (std::vector<std::string>{root + "\\Photos\\new.jpg", root + "\\Photos\\sub\\deep.txt",
