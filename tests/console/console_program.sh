@@ -315,6 +315,10 @@ has "updated: Photos/b.jpg" "dropped: Photos/d.jpg" "added: Photos/sub/n.jpg" "k
 run 1 "after the update" -c --new "$list" && [[ $(verdicts) == "Photos/a.jpg: CORRUPTED Photos/b.jpg: OK "\
 "Photos/c.jpg: CORRUPTED Photos/sub/n.jpg: OK Photos/sub/é.jpg: OK " ]] || fail "after the update: $out"
 [[ $(cd "$r" && { sha256sum -c Photos.sha256 2>/dev/null || true; } | grep -c ": OK$") == 3 ]] || fail "sha256sum after update"
+# A list inside its own folder: neither it nor the update's new file beside it is ever NEW.
+run 0 "a list in its folder" -a MD5 --record "$W\\r\\Photos\\sub\\in.md5" "$W\\r\\Photos\\sub"
+run 0 "its update" --update --new "$W\\r\\Photos\\sub\\in.md5" && has "$W\\r\\Photos\\sub\\in.md5: nothing to update"
+[[ $out != *NEW* && $err != *"not added"* ]] || fail "a list in its folder: $out $err"
 # Hand-edited records are checked as plain lines; a list without records cannot be updated.
 perl -0pi -e 's/# size=1 (mtime=\S+\r\n\S+  Photos\/a\.jpg)/# size=x $1/' "$r/Photos.sha256"
 run 1 "a broken record" -c "$list" && has "Photos/a.jpg: FAILED" "Photos/c.jpg: CORRUPTED"
