@@ -77,12 +77,12 @@ private:
     HANDLE m_threads[MostWorkers];
     int m_started;
     HashBlockHook m_hook;
-    int m_filled;     // under the lock, as the rest below
-    int m_taken;      // the next entry a worker takes
-    int m_serialBusy; // workers reading a file of a disk that seeks
-    int m_waitedHead; // the entry the job sleeps on in Done, -1 while it does not
-    int m_waitedFilled;
-    int m_wanted; // the done entries from m_waitedHead on that wake the job
+    int m_filled;       // under the lock, as the rest below
+    int m_taken;        // the next entry a worker takes
+    int m_serialBusy;   // workers reading a file of a disk that seeks
+    int m_waitedHead;   // the entry the job sleeps on in Done, -1 while it does not
+    int m_waitedFilled; // the end of the entries it waits among
+    int m_wanted;       // the done entries from m_waitedHead on that wake it
     bool m_ending;
 };
 

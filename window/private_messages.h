@@ -26,7 +26,7 @@ const UINT MSG_ADD_ENTRIES = WM_APP + 6; // lParam: FoundEntries of a walk to ap
 // slices, and the sender sends the batch again until all of it is taken, so the
 // window answers within about a slice whatever the list's length. Under Wine a
 // list box of a million entries grows by copying its item array, tens of
-// milliseconds at a time, and a replaced entry costs a call to the server.
+// milliseconds at a time, and a replaced entry in view costs a call to the server.
 const ULONGLONG ListWorkSlice = 10;
 // To the file list itself (GuiListbox::ReplaceEntry): entry wParam gets the
 // text lParam in place; the entry's index, or LB_ERR.
