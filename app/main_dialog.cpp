@@ -317,16 +317,16 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnScanDone(window);
         return TRUE;
     case MSG_ADD_ENTRIES:
-        AddFoundEntries(reinterpret_cast<const FoundEntries*>(lParam));
+        AddFoundEntries(reinterpret_cast<FoundEntries*>(lParam));
         return TRUE;
     case MSG_READ_ENTRIES:
         ReadEntryBatch(reinterpret_cast<EntryBatch*>(lParam));
         return TRUE;
     case MSG_REPLACE_ENTRIES:
         // A worker left behind by a run whose dialog is gone no longer owns
-        // the list: what it finishes late is dropped.
+        // the list: what it finishes late is dropped, and it sends no more of it.
         if (ProgressWindow) {
-            ApplyLineBatch(reinterpret_cast<const LineBatch*>(lParam));
+            ApplyLineBatch(reinterpret_cast<LineBatch*>(lParam));
         }
         return TRUE;
     case MSG_TAKE_COMMAND_LINE:

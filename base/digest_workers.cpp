@@ -20,6 +20,11 @@ CONDITION_VARIABLE SlotsMoved = CONDITION_VARIABLE_INIT;  // the job waits for s
 // that starts after one cancel is caught by the next.
 const DWORD CancelInterval = 20;
 
+// A file larger than this is named by the job as soon as it is opened, if the job waits for it;
+// a smaller one is read in one piece and done about as soon, so its opening wakes nobody: under
+// Wine a wake costs about as much as such a file.
+const ULONGLONG NamedAtOpenFrom = 64 * 1024;
+
 class ScopedLock {
 public:
     ScopedLock() { AcquireSRWLockExclusive(&Lock); }
@@ -118,7 +123,7 @@ void WakeDigestWorkers() {
 
 DigestWorkers::DigestWorkers()
     : m_slots(), m_threads(), m_started(0), m_hook(NULL), m_filled(0), m_taken(0), m_serialBusy(0),
-      m_ending(false) {}
+      m_waitedHead(-1), m_waitedFilled(0), m_wanted(0), m_ending(false) {}
 
 DigestWorkers::~DigestWorkers() {
     for (int k = 0; k < m_started; ++k) {
@@ -142,17 +147,33 @@ void DigestWorkers::Offer(int filled) {
     WakeAllConditionVariable(&WorkOffered);
 }
 
-int DigestWorkers::Done(int head, int filled, DWORD timeout) {
-    ScopedLock lock;
+int DigestWorkers::ReadyFrom(int head, int filled) {
     int ready = 0;
     while (head + ready < filled && Slot(head + ready).state == SlotDone) {
         ++ready;
     }
-    if (ready == 0 && !HashStopRequested()) {
+    return ready;
+}
+
+void DigestWorkers::WakeJob() {
+    if (m_waitedHead >= 0 && ReadyFrom(m_waitedHead, m_waitedFilled) >= m_wanted) {
+        WakeConditionVariable(&SlotsMoved); // the job alone waits there
+    }
+}
+
+// The job sleeps until half the window is done rather than each entry: under Wine a wake costs
+// about as much as a small file, and the workers have the other half meanwhile.
+int DigestWorkers::Done(int head, int filled, DWORD timeout) {
+    ScopedLock lock;
+    int ready = ReadyFrom(head, filled);
+    const int wanted = filled - head < SlotCount / 2 ? filled - head : SlotCount / 2;
+    if (ready < wanted && timeout > 0 && !HashStopRequested()) {
+        m_waitedHead = head;
+        m_waitedFilled = filled;
+        m_wanted = wanted;
         SleepConditionVariableSRW(&SlotsMoved, &Lock, timeout, 0);
-        while (head + ready < filled && Slot(head + ready).state == SlotDone) {
-            ++ready;
-        }
+        m_waitedHead = -1;
+        ready = ReadyFrom(head, filled);
     }
     return ready;
 }
@@ -200,13 +221,17 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
     if (slot.lastWrite == LastWriteRead) {
         GetFileTime(file.Get(), NULL, NULL, &written);
     }
+    bool named = false;
     {
         ScopedLock lock;
         slot.size = static_cast<ULONGLONG>(size.QuadPart);
         slot.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
         slot.state = SlotOpened;
+        named = index == m_waitedHead && slot.size > NamedAtOpenFrom;
     }
-    WakeConditionVariable(&SlotsMoved); // the job alone waits there
+    if (named) {
+        WakeConditionVariable(&SlotsMoved); // the job alone waits there
+    }
     BlockWatch watch = {&slot, index, m_hook};
     // A cancel breaks a read that does not return: FileStopped below. A large BLAKE3 file, where no
     // disk that seeks forbids it, is read in several places at once, with a lane for each worker.
@@ -246,6 +271,9 @@ DWORD WINAPI DigestWorkers::Work(LPVOID self) {
         WorkSlot& slot = workers.Slot(index);
         // Entries in list order: the next one waits while another file of a disk that seeks is read.
         if (index >= workers.m_filled || (slot.serial && workers.m_serialBusy > 0)) {
+            if (index >= workers.m_filled && workers.m_waitedHead >= 0) {
+                WakeConditionVariable(&SlotsMoved); // the job has entries to give
+            }
             SleepConditionVariableSRW(&WorkOffered, &Lock, INFINITE, 0);
             continue;
         }
@@ -264,6 +292,6 @@ DWORD WINAPI DigestWorkers::Work(LPVOID self) {
             --workers.m_serialBusy;
             WakeAllConditionVariable(&WorkOffered);
         }
-        WakeConditionVariable(&SlotsMoved);
+        workers.WakeJob();
     }
 }

@@ -62,8 +62,9 @@ public:
     WorkSlot& Slot(int index) { return m_slots[index % SlotCount]; }
     // The slots of the entries below filled are written and may be taken.
     void Offer(int filled);
-    // How many slots from head on, below filled, are done; waits up to timeout
-    // for the first one unless a stop is requested.
+    // How many slots from head on, below filled, are done; unless a stop is
+    // requested, waits up to timeout until half the window (or all below filled)
+    // is done, or the workers run out of entries.
     int Done(int head, int filled, DWORD timeout);
     // Whether the worker of entry index has opened its file (size is set).
     bool Opened(int index);
@@ -74,14 +75,19 @@ public:
 private:
     static DWORD WINAPI Work(LPVOID self);
     void DigestSlot(int index, Digestors& digestors);
+    int ReadyFrom(int head, int filled); // under the lock
+    void WakeJob();                      // under the lock: the job, if it waits and has what it waits for
 
     WorkSlot m_slots[SlotCount];
     HANDLE m_threads[MostWorkers];
     int m_started;
     HashBlockHook m_hook;
-    int m_filled;     // under the lock, as the rest below
-    int m_taken;      // the next entry a worker takes
-    int m_serialBusy; // workers reading a file of a disk that seeks
+    int m_filled;       // under the lock, as the rest below
+    int m_taken;        // the next entry a worker takes
+    int m_serialBusy;   // workers reading a file of a disk that seeks
+    int m_waitedHead;   // the entry the job sleeps on in Done, -1 while it does not
+    int m_waitedFilled; // the end of the entries it waits among
+    int m_wanted;       // the done entries from m_waitedHead on that wake it
     bool m_ending;
 };
 

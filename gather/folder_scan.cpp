@@ -60,12 +60,21 @@ void ShowProgress(const char* lastEntry) {
     SetWindowTextA(ProgressLine(), line.c_str());
 }
 
+void EmptyBatch() {
+    Found.count = 0;
+    Found.used = 0;
+    Found.taken = 0;
+    Found.takenBytes = 0;
+}
+
+// The window thread takes a batch in slices; a window that takes nothing more (it is gone)
+// ends the hand-over.
 void HandOver() {
-    if (Found.count > 0) {
+    for (int before = -1; Found.taken < Found.count && Found.taken != before;) {
+        before = Found.taken;
         SendMessageA(MainWindow, MSG_ADD_ENTRIES, 0, reinterpret_cast<LPARAM>(&Found));
-        Found.count = 0;
-        Found.used = 0;
     }
+    EmptyBatch();
     LastHandOver = GetTickCount64();
 }
 
@@ -96,22 +105,23 @@ bool AddToList(const char* path, WalkFind find, void*) {
 } // namespace
 
 void ScanFolder(const char* folder) {
-    Found.count = 0;
-    Found.used = 0;
+    EmptyBatch();
     LastHandOver = GetTickCount64();
     WalkFolder(folder, AddToList, NULL);
     HandOver();
 }
 
-void AddFoundEntries(const FoundEntries* found) {
-    const char* entry = found->text;
+void AddFoundEntries(FoundEntries* found) {
+    const ULONGLONG start = GetTickCount64();
     const char* last = NULL;
-    for (int k = 0; k < found->count; ++k) {
+    while (found->taken < found->count && (!last || GetTickCount64() - start < ListWorkSlice)) {
+        const char* entry = found->text + found->takenBytes;
         if (FileList->AddEntry(entry) >= 0) {
             ++Listed;
         }
         last = entry;
-        entry += strlen(entry) + 1;
+        found->takenBytes += strlen(entry) + 1;
+        ++found->taken;
     }
     const ULONGLONG now = GetTickCount64();
     if (last && now - LastShown >= ShowInterval) {

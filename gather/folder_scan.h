@@ -17,11 +17,15 @@ void ScanFolder(const char* folder);
 struct FoundEntries {
     int count;
     size_t used;
+    int taken;             // of them, listed so far by the window thread
+    size_t takenBytes;     // the text of those
     char text[128 * 1024]; // count entries, each ended by its '\0'
 };
 
-// Window thread, on MSG_ADD_ENTRIES: appends the entries to FileList in order.
-void AddFoundEntries(const FoundEntries* found);
+// Window thread, on MSG_ADD_ENTRIES: appends the entries after the taken ones
+// to FileList in order, at least one and for about ListWorkSlice, and counts
+// them taken.
+void AddFoundEntries(FoundEntries* found);
 
 // The walk's progress and its stop, window thread only unless said otherwise.
 // BeginScanProgress starts counting a walk's finds (StartFolderExpansion calls

@@ -25,10 +25,14 @@ struct EntryBatch {
 // Replacements applied by MSG_REPLACE_ENTRIES: entry index[k] becomes lines[k].
 struct LineBatch {
     int count;
+    int applied; // of them, applied so far by the window thread
     int index[EntryBatchSize];
     char lines[EntryBatchSize][PathBufferSize];
 };
 
 // Window thread, on MSG_READ_ENTRIES and MSG_REPLACE_ENTRIES.
 void ReadEntryBatch(EntryBatch* batch);
-void ApplyLineBatch(const LineBatch* batch);
+// A line batch is applied after the lines applied before, at least one and for
+// about ListWorkSlice (window/private_messages.h); the sender sends it again
+// until it is all applied.
+void ApplyLineBatch(LineBatch* batch);

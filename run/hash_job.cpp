@@ -104,12 +104,16 @@ struct ListTraffic {
     ULONGLONG lastHandOver;
 };
 
-// Hands the waiting lines to the window thread, which replaces the entries.
+// Hands the waiting lines to the window thread, which replaces the entries in slices; a window
+// that applies nothing more (the run's dialog is gone) ends the hand-over.
 void HandOverLines(ListTraffic& traffic) {
-    if (traffic.lines.count > 0) {
-        SendMessageA(MainWindow, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(&traffic.lines));
-        traffic.lines.count = 0;
+    LineBatch& lines = traffic.lines;
+    for (int before = -1; lines.applied < lines.count && lines.applied != before;) {
+        before = lines.applied;
+        SendMessageA(MainWindow, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(&lines));
     }
+    lines.count = 0;
+    lines.applied = 0;
     traffic.lastHandOver = GetTickCount64();
 }
 

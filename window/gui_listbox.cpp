@@ -322,8 +322,11 @@ LRESULT ReplaceText(GuiListboxStyle* style, WPARAM index, const char* text) {
     if (CallList(style, LB_GETCURSEL, 0, 0) == static_cast<LRESULT>(index)) {
         CallList(style, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
-    RECT item;
-    if (CallList(style, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+    // Only an entry in view is repainted: under Wine each invalidation is a call to the server,
+    // and a run replaces thousands of entries a second, nearly all of them out of view.
+    RECT item, client;
+    if (CallList(style, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+        GetClientRect(style->listWindow, &client) && IntersectRect(&item, &item, &client)) {
         InvalidateRect(style->listWindow, &item, TRUE);
     }
     return static_cast<LRESULT>(index);

@@ -21,6 +21,13 @@ const UINT MSG_ADD_NEW_FILES = WM_APP + 4; // lParam: std::vector<std::string> o
 // the run ran to its end, 0 when it was cancelled or could not start.
 const UINT MSG_RUN_ENDED = WM_APP + 5;
 const UINT MSG_ADD_ENTRIES = WM_APP + 6; // lParam: FoundEntries of a walk to append
+// The longest, in milliseconds, the window thread works on one MSG_ADD_ENTRIES or
+// MSG_REPLACE_ENTRIES before it looks at its queue again: it takes a batch in
+// slices, and the sender sends the batch again until all of it is taken, so the
+// window answers within about a slice whatever the list's length. Under Wine a
+// list box of a million entries grows by copying its item array, tens of
+// milliseconds at a time, and a replaced entry in view costs a call to the server.
+const ULONGLONG ListWorkSlice = 10;
 // To the file list itself (GuiListbox::ReplaceEntry): entry wParam gets the
 // text lParam in place; the entry's index, or LB_ERR.
 const UINT MSG_REPLACE_ENTRY = WM_APP + 7;

@@ -1,8 +1,10 @@
 // Files and folders taken in from the command line and from drops, and the
 // walk of the folders.
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "app/main_dialog.h"
 #include "base/list_reading.h"
@@ -261,10 +263,12 @@ namespace {
 
 int HandedOver = 0; // entries that came in MSG_ADD_ENTRIES; the window thread's alone
 
+// A batch counts once, when the message that took its last entry has been handled.
 LRESULT CALLBACK CountHandedOver(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == MSG_ADD_ENTRIES)
-        HandedOver += reinterpret_cast<const FoundEntries*>(sent->lParam)->count;
+    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    const FoundEntries* found = reinterpret_cast<const FoundEntries*>(sent->lParam);
+    if (code == HC_ACTION && sent->message == MSG_ADD_ENTRIES && found->taken == found->count)
+        HandedOver += found->count;
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
@@ -281,7 +285,7 @@ TEST_F(Intake, AWalkHandsItsFindsOverInBatchesInWalkOrder) {
     HandedOver = 0;
     HHOOK hook = NULL;
     OnWindowThread([&] {
-        hook = SetWindowsHookExA(WH_CALLWNDPROC, CountHandedOver, NULL, GetCurrentThreadId());
+        hook = SetWindowsHookExA(WH_CALLWNDPROCRET, CountHandedOver, NULL, GetCurrentThreadId());
         Drop({Path("many")});
     });
     ASSERT_TRUE(hook != NULL);
@@ -349,6 +353,65 @@ TEST_F(Intake, AWalkShowsItsProgressAndStopsKeepingWhatItFound) {
         EXPECT_TRUE(IsWindowEnabled(Item(IDC_FILE_LIST)) && IsWindowEnabled(Item(IDC_START)));
     }
     SetWalkFindHook(NULL);
+}
+
+// The window thread takes a batch of the walk's finds or of a run's lines in slices, each message
+// at least one entry, and goes on after what it took before: sent again and again until all of it
+// is taken, a batch lists each find once and replaces each entry once, in order.
+TEST_F(Intake, BatchesAreTakenInSlicesEachEntryOnce) {
+    const std::vector<std::string> before = {"a", "b", "c", "d", "e"};
+    const struct {
+        const char* name;
+        int taken; // of the batch before the first message
+    } cases[] = {{"whole", 0}, {"resumed", 2}, {"last entry left", 4}, {"all taken", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<FoundEntries> found(new FoundEntries());
+        std::unique_ptr<LineBatch> lines(new LineBatch());
+        for (const std::string& entry : before) {
+            memcpy(found->text + found->used, entry.c_str(), entry.size() + 1);
+            found->used += entry.size() + 1;
+            ++found->count;
+        }
+        found->taken = c.taken;
+        found->takenBytes = static_cast<size_t>(c.taken) * 2;
+        int messages = 0;
+        OnWindowThread([&] {
+            FileList->ClearEntries();
+            for (int before = -1; found->taken < found->count && found->taken != before; ++messages) {
+                before = found->taken;
+                MainDialogProc(m_window, MSG_ADD_ENTRIES, 0, reinterpret_cast<LPARAM>(found.get()));
+            }
+        });
+        EXPECT_EQ(found->taken, found->count);
+        EXPECT_LE(messages, 5 - c.taken);
+        EXPECT_EQ(Entries(), std::vector<std::string>(before.begin() + c.taken, before.end()));
+
+        // The same entries replaced, in reverse, by a run: those applied before keep their text.
+        const int listed = 5 - c.taken;
+        for (int k = 0; k < listed; ++k) {
+            lines->index[k] = listed - 1 - k;
+            sprintf(lines->lines[k], "line %d", k);
+        }
+        lines->count = listed;
+        lines->applied = c.taken < listed ? c.taken : 0;
+        std::vector<std::string> expected = Entries();
+        for (int k = lines->applied; k < listed; ++k)
+            expected[static_cast<size_t>(listed - 1 - k)] = lines->lines[k];
+        HWND standIn = NULL;
+        OnWindowThread([&] {
+            standIn = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+            ProgressWindow = standIn; // the run's, which owns the list
+            for (int before = -1; lines->applied < lines->count && lines->applied != before;) {
+                before = lines->applied;
+                MainDialogProc(m_window, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(lines.get()));
+            }
+            ProgressWindow = NULL;
+            DestroyWindow(standIn);
+        });
+        EXPECT_EQ(lines->applied, lines->count);
+        EXPECT_EQ(Entries(), expected);
+    }
 }
 
 // TRUE keeps the dialog manager from taking them for DM_SETDEFID or DM_REPOSITION.
