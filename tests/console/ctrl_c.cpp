@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
         if (!ConnectNamedPipe(pipe, &opened) && GetLastError() == ERROR_IO_PENDING)
             WaitForSingleObject(opened.hEvent, 60000); // a minute at most
     } else {
-        for (int i = 0; i < 1200 && GetFileAttributesA(argv[1]) == INVALID_FILE_ATTRIBUTES; ++i) {
-            Sleep(50); // a minute at most
+        for (int i = 0; i < 6000 && GetFileAttributesA(argv[1]) == INVALID_FILE_ATTRIBUTES; ++i) {
+            Sleep(50); // five minutes at most, as long as the script waits for the program to read
         }
     }
     if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) ||
