@@ -8,6 +8,7 @@
 #include "base/blake3_parallel.h"
 #include "base/digest_set.h"
 #include "base/scoped_handle.h"
+#include "base/scoped_lock.h"
 
 namespace {
 
@@ -20,36 +21,49 @@ CONDITION_VARIABLE SlotsMoved = CONDITION_VARIABLE_INIT;  // the job waits for s
 // that starts after one cancel is caught by the next.
 const DWORD CancelInterval = 20;
 
-// A file larger than this is named by the job as soon as it is opened, if the job waits for it;
-// a smaller one is read in one piece and done about as soon, so its opening wakes nobody: under
-// Wine a wake costs about as much as such a file.
-const ULONGLONG NamedAtOpenFrom = 64 * 1024;
+// A file larger than this is read in more than one piece: its size is asked once this much of it
+// is digested, and the job, if it waits for it, is woken to name it. A smaller one is done about as
+// soon as it is opened, so it wakes nobody (under Wine a wake costs about as much as such a file),
+// and what was read is its size.
+const ULONGLONG NamedFrom = 64 * 1024;
 
-class ScopedLock {
-public:
-    ScopedLock() { AcquireSRWLockExclusive(&Lock); }
-    ~ScopedLock() { ReleaseSRWLockExclusive(&Lock); }
-    ScopedLock(const ScopedLock&) = delete;
-    ScopedLock& operator=(const ScopedLock&) = delete;
-};
+// Written while the job may look: the same 64 bits whole, as done is (KnownSize reads them).
+void SetSize(WorkSlot& slot, ULONGLONG size) {
+    InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&slot.size), static_cast<LONG64>(size));
+}
+
+} // namespace
 
 struct BlockWatch {
+    DigestWorkers* workers;
     WorkSlot* slot;
-    LRESULT index;
+    int index;
     HashBlockHook hook;
+    HANDLE file;
+    bool sized; // the size is asked
 };
 
-// Before each block: the bytes done for the job's bar, the test hook, the stop request.
+// Before each block: the bytes done for the job's bar, the size once the file outlasts its first
+// read, the test hook, the stop request.
 bool CheckBlock(ULONGLONG done, void* context) {
     BlockWatch& watch = *static_cast<BlockWatch*>(context);
     InterlockedExchange64(&watch.slot->done, static_cast<LONG64>(done));
+    if (!watch.sized && done >= NamedFrom) {
+        watch.sized = true;
+        LARGE_INTEGER size = {};
+        GetFileSizeEx(watch.file, &size);
+        watch.workers->TakeSize(watch.index, static_cast<ULONGLONG>(size.QuadPart));
+    }
     if (watch.hook) {
         watch.hook(watch.index, done);
     }
     return !HashStopRequested();
 }
 
-} // namespace
+ULONGLONG KnownSize(const WorkSlot& slot) {
+    return static_cast<ULONGLONG>(InterlockedCompareExchange64(
+        reinterpret_cast<volatile LONG64*>(const_cast<ULONGLONG*>(&slot.size)), 0, 0));
+}
 
 // The file again from its start, with every kind of tries.others at once: the slot takes the one
 // that gives the digest expected, and keeps its own kind and digest where none does (or the file
@@ -116,7 +130,7 @@ int WorkerCount() {
 
 void WakeDigestWorkers() {
     // Under the lock, so that no worker or job is between its look and its sleep.
-    ScopedLock lock;
+    ExclusiveLock lock(Lock);
     WakeAllConditionVariable(&WorkOffered);
     WakeAllConditionVariable(&SlotsMoved);
 }
@@ -142,7 +156,7 @@ bool DigestWorkers::Start(int wanted, HashBlockHook hook) {
 }
 
 void DigestWorkers::Offer(int filled) {
-    ScopedLock lock;
+    ExclusiveLock lock(Lock);
     m_filled = filled;
     WakeAllConditionVariable(&WorkOffered);
 }
@@ -164,7 +178,7 @@ void DigestWorkers::WakeJob() {
 // The job sleeps until half the window is done rather than each entry: under Wine a wake costs
 // about as much as a small file, and the workers have the other half meanwhile.
 int DigestWorkers::Done(int head, int filled, DWORD timeout) {
-    ScopedLock lock;
+    ExclusiveLock lock(Lock);
     int ready = ReadyFrom(head, filled);
     const int wanted = filled - head < SlotCount / 2 ? filled - head : SlotCount / 2;
     if (ready < wanted && timeout > 0 && !HashStopRequested()) {
@@ -178,14 +192,26 @@ int DigestWorkers::Done(int head, int filled, DWORD timeout) {
     return ready;
 }
 
+void DigestWorkers::TakeSize(int index, ULONGLONG size) {
+    bool named = false;
+    {
+        ExclusiveLock lock(Lock);
+        SetSize(Slot(index), size);
+        named = index == m_waitedHead && size > NamedFrom;
+    }
+    if (named) {
+        WakeConditionVariable(&SlotsMoved); // the job alone waits there
+    }
+}
+
 bool DigestWorkers::Opened(int index) {
-    ScopedLock lock;
+    ExclusiveLock lock(Lock);
     return Slot(index).state >= SlotOpened;
 }
 
 void DigestWorkers::End() {
     {
-        ScopedLock lock;
+        ExclusiveLock lock(Lock);
         m_ending = true;
         WakeAllConditionVariable(&WorkOffered);
     }
@@ -212,31 +238,35 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
         slot.outcome = HashStopRequested() ? FileStopped : FileOpenFailed;
         return;
     }
-    // The size for the bar; the last-write time only for a recorded list, a call more a file. Not
-    // through GetFileInformationByHandle: under Wine it also asks for the file's name, a server
-    // call and several file system calls more per file.
+    // The last-write time only for a recorded list; the size at once only for a BLAKE3 file that
+    // several lanes may share, otherwise as the file is read (CheckBlock). A call each a file. Not
+    // through GetFileInformationByHandle: under Wine it also asks for the file's name, a server call
+    // and several file system calls more per file.
+    const bool lanes = slot.kind == DigestBLAKE3 && m_started > 1 && !slot.serial;
     LARGE_INTEGER size = {};
     FILETIME written = {};
-    GetFileSizeEx(file.Get(), &size);
+    if (lanes) {
+        GetFileSizeEx(file.Get(), &size);
+    }
     if (slot.lastWrite == LastWriteRead) {
         GetFileTime(file.Get(), NULL, NULL, &written);
     }
     bool named = false;
     {
-        ScopedLock lock;
-        slot.size = static_cast<ULONGLONG>(size.QuadPart);
+        ExclusiveLock lock(Lock);
+        SetSize(slot, static_cast<ULONGLONG>(size.QuadPart));
         slot.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
         slot.state = SlotOpened;
-        named = index == m_waitedHead && slot.size > NamedAtOpenFrom;
+        named = index == m_waitedHead && slot.size > NamedFrom;
     }
     if (named) {
         WakeConditionVariable(&SlotsMoved); // the job alone waits there
     }
-    BlockWatch watch = {&slot, index, m_hook};
+    BlockWatch watch = {this, &slot, index, m_hook, file.Get(), lanes};
     // A cancel breaks a read that does not return: FileStopped below. A large BLAKE3 file, where no
     // disk that seeks forbids it, is read in several places at once, with a lane for each worker.
     FileOutcome outcome;
-    if (slot.kind == DigestBLAKE3 && m_started > 1 && !slot.serial && slot.size >= Blake3ParallelFrom()) {
+    if (lanes && slot.size >= Blake3ParallelFrom()) {
         outcome = DigestBlake3Parallel(slot.path, file.Get(), slot.size, m_started, CheckBlock, &watch,
                                        slot.digest);
     } else {
@@ -244,6 +274,9 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
         if (outcome == FileDigested) {
             slot.digest = digestor->DigestText();
         }
+    }
+    if (!watch.sized) {
+        SetSize(slot, static_cast<ULONGLONG>(slot.done)); // read in one piece
     }
     if (outcome == FileDigested) {
         if (slot.digest != slot.tries.expected && !slot.tries.others.empty()) {
@@ -259,7 +292,7 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
 DWORD WINAPI DigestWorkers::Work(LPVOID self) {
     DigestWorkers& workers = *static_cast<DigestWorkers*>(self);
     Digestors digestors;
-    ScopedLock lock;
+    ExclusiveLock lock(Lock);
     for (;;) {
         while (workers.m_taken < workers.m_filled && workers.Slot(workers.m_taken).state == SlotDone) {
             ++workers.m_taken; // an entry left alone

@@ -37,12 +37,17 @@ struct WorkSlot {
     bool leave;      // not digested: the entry keeps its text
     LastWrite lastWrite;
     SlotState state;
-    ULONGLONG size;       // of the opened file
+    ULONGLONG size;       // of the opened file, as far as known: read it with KnownSize
     ULONGLONG written;    // its last-write time (a FILETIME's value); 0 unless asked for
     volatile LONG64 done; // bytes digested so far
     FileOutcome outcome;  // FileStopped also when memory ran out
     std::string digest;
 };
+
+// The size of slot's file, from any thread. The worker asks it when the file opens only for a
+// BLAKE3 file that several lanes may share, otherwise once the file outlasts its first read; a
+// smaller file's size is what was read, known when it is done. 0 until known.
+ULONGLONG KnownSize(const WorkSlot& slot);
 
 // The number of workers a run gets: DIGESTOR_WORKERS (1..8) when set, otherwise
 // one per processor, at most MostWorkers.
@@ -66,7 +71,7 @@ public:
     // requested, waits up to timeout until half the window (or all below filled)
     // is done, or the workers run out of entries.
     int Done(int head, int filled, DWORD timeout);
-    // Whether the worker of entry index has opened its file (size is set).
+    // Whether the worker of entry index has opened its file.
     bool Opened(int index);
     // No further entry is taken. After a stop request the workers' pending
     // I/O is cancelled, again and again, until every one has ended.
@@ -75,8 +80,10 @@ public:
 private:
     static DWORD WINAPI Work(LPVOID self);
     void DigestSlot(int index, Digestors& digestors);
-    int ReadyFrom(int head, int filled); // under the lock
-    void WakeJob();                      // under the lock: the job, if it waits and has what it waits for
+    friend bool CheckBlock(ULONGLONG done, void* context);
+    void TakeSize(int index, ULONGLONG size); // the size found, for the job's display
+    int ReadyFrom(int head, int filled);      // under the lock
+    void WakeJob(); // under the lock: the job, if it waits and has what it waits for
 
     WorkSlot m_slots[SlotCount];
     HANDLE m_threads[MostWorkers];

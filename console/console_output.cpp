@@ -109,7 +109,7 @@ void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size) {
     char shown[ProgressPathSize];
     PathCompactPathExA(shown, path, ProgressPathSize, 0);
     char line[ProgressWidth + 2];
-    snprintf(line, sizeof line, "\r%3u%% %s", static_cast<unsigned>(size ? done * 100 / size : 100), shown);
+    snprintf(line, sizeof line, "\r%3u%% %s", static_cast<unsigned>(size ? done * 100 / size : 0), shown);
     Write(StandardError, line);
     ProgressShown = true;
     InterlockedExchange(&showing, 0);

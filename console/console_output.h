@@ -17,8 +17,9 @@ void PutLine(OutputStream stream, const std::string& line);
 // "DigestorCmd: " and message on standard error.
 void Complain(const std::string& message);
 
-// The share of path's size that is done, on standard error when that is a
-// console, at most four times a second; nothing when it is redirected.
+// The share of path's size that is done (0% while size is 0, not known yet),
+// on standard error when that is a console, at most four times a second;
+// nothing when it is redirected.
 void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size);
 
 // Whether standard error is a console, where progress shows.

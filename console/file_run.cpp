@@ -40,7 +40,7 @@ void FileRun::HandBack(DWORD timeout) {
     }
     if (m_head < m_filled && !m_workers->Slot(m_head).leave && m_workers->Opened(m_head)) {
         const WorkSlot& slot = m_workers->Slot(m_head);
-        ShowProgress(slot.path, static_cast<ULONGLONG>(slot.done), slot.size);
+        ShowProgress(slot.path, static_cast<ULONGLONG>(slot.done), KnownSize(slot));
     }
 }
 

@@ -192,9 +192,11 @@ void PrepareSlot(const Wording& wording, ListTraffic& traffic, int index, LRESUL
 }
 
 // The dialog shows the file of entry index, whose worker has opened it: its
-// name once, the per-file bar as far as the worker got.
+// name once, the per-file bar as far as the worker got, in the range of the
+// file's size once the worker knows it.
 void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
-    LONG range = static_cast<LONG>(slot.size < FileBarSteps ? slot.size : FileBarSteps);
+    const ULONGLONG size = KnownSize(slot);
+    const LONG range = static_cast<LONG>(size < FileBarSteps ? size : FileBarSteps);
     if (index != shown) {
         // The file the dialog names ends with its bar full before another takes its place, though
         // reports are coalesced: one report more, at most, for each file the dialog has named.
@@ -205,12 +207,12 @@ void ShowEntry(Display& display, int& shown, int index, const WorkSlot& slot) {
         }
         PathCompactPathExA(display.wantedName, slot.path, DisplayPathSize, 0);
         display.nameChanged = true;
-        display.wantedFileRange = range;
         shown = index;
     }
+    display.wantedFileRange = range;
     ULONGLONG done =
         static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&slot.done), 0, 0));
-    display.wantedFilePos = FileBarPosition(done, slot.size, range);
+    display.wantedFilePos = FileBarPosition(done, size, range);
     // The first opened file shows at once, so the dialog never opens blank.
     Flush(display, display.shownFileRange < 0);
 }
