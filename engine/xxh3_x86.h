@@ -1,5 +1,6 @@
-// XXH3's block loop with SSE2 and AVX2 (engine/xxh3_sse2.cpp, engine/xxh3_avx2.cpp): the same
-// accumulate and scramble steps as the portable loop in engine/xxh3.cpp, two and four lanes at a time.
+// XXH3's block loop with SSE2 and AVX2 (engine/xxh3_sse2.cpp, engine/xxh3_avx2.cpp, sharing
+// engine/xxh3_lanes.h): the same accumulate and scramble steps as the portable loop in
+// engine/xxh3.cpp, two and four lanes at a time.
 #pragma once
 
 #include <cstddef>
