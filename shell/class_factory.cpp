@@ -15,16 +15,6 @@ IFACEMETHODIMP ClassFactory::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-IFACEMETHODIMP_(ULONG) ClassFactory::AddRef() { return InterlockedIncrement(&m_refCount); }
-
-IFACEMETHODIMP_(ULONG) ClassFactory::Release() {
-    LONG count = InterlockedDecrement(&m_refCount);
-    if (count == 0) {
-        delete this;
-    }
-    return count;
-}
-
 IFACEMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
     if (!object) {
         return E_POINTER;

@@ -4,26 +4,22 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "shell/module_lock.h"
+#include "shell/com_object.h"
 
 // Makes a new object and asks it for riid; the object's own reference goes with the answer.
 typedef HRESULT (*CreateFunction)(REFIID riid, void** object);
 
-class ClassFactory : public IClassFactory {
+class ClassFactory : public ComObject<IClassFactory> {
 public:
     // A factory with count 1, owned by the caller.
-    explicit ClassFactory(CreateFunction create) : m_refCount(1), m_create(create) {}
+    explicit ClassFactory(CreateFunction create) : m_create(create) {}
 
     IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
     IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     IFACEMETHODIMP LockServer(BOOL lock) override;
 
 private:
-    virtual ~ClassFactory() {}
+    ~ClassFactory() override {}
 
-    LONG m_refCount;
     CreateFunction m_create;
-    ModuleReference m_module;
 };

@@ -10,6 +10,7 @@
 #include "base/algorithm_names.h"
 #include "base/scoped_handle.h"
 #include "res/resource.h"
+#include "shell/com_object.h"
 #include "shell/module_lock.h"
 #include "shell/selection.h"
 #include "shell/shell_language.h"
@@ -130,9 +131,9 @@ HRESULT StartDigestor(const std::wstring& arguments, int show) {
     return S_OK;
 }
 
-class DigestorMenu : public IShellExtInit, public IContextMenu {
+class DigestorMenu : public ComObject<IShellExtInit, IContextMenu> {
 public:
-    DigestorMenu() : m_refCount(1), m_oneFolder(false), m_oneList(false) {}
+    DigestorMenu() : m_oneFolder(false), m_oneList(false) {}
 
     IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override {
         static const QITAB interfaces[] = {
@@ -141,14 +142,6 @@ public:
             {NULL, 0},
         };
         return QISearch(this, interfaces, riid, object);
-    }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refCount); }
-    IFACEMETHODIMP_(ULONG) Release() override {
-        LONG count = InterlockedDecrement(&m_refCount);
-        if (count == 0) {
-            delete this;
-        }
-        return count;
     }
 
     // IShellExtInit
@@ -159,7 +152,7 @@ public:
     IFACEMETHODIMP GetCommandString(UINT_PTR offset, UINT type, UINT*, LPSTR name, UINT size) override;
 
 private:
-    virtual ~DigestorMenu() {}
+    ~DigestorMenu() override {}
 
     bool IsShown(UINT offset) const {
         return offset < AlgorithmCount || (offset == CommandRecord && m_oneFolder) ||
@@ -168,8 +161,6 @@ private:
     bool FindCommand(const CMINVOKECOMMANDINFO* info, UINT& offset) const;
     HRESULT Invoke(UINT offset, int show) const;
 
-    LONG m_refCount;
-    ModuleReference m_module;
     std::vector<std::wstring> m_paths;
     bool m_oneFolder; // one folder or drive, which can be recorded
     bool m_oneList;   // one checksum list, which can be checked

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/module_lock.h"
+#include "shell/com_object.h"
 #include "shell/page_dialog.h"
 #include "shell/selection.h"
 
@@ -15,10 +15,8 @@ namespace {
 
 // Explorer's handle on the page: the selection from Initialize, the page made in AddPages. Everything
 // else lives with the page, which outlives this object when the sheet stays open.
-class DigestsPage : public IShellExtInit, public IShellPropSheetExt {
+class DigestsPage : public ComObject<IShellExtInit, IShellPropSheetExt> {
 public:
-    DigestsPage() : m_refCount(1) {}
-
     IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override {
         static const QITAB interfaces[] = {
             QITABENT(DigestsPage, IShellExtInit),
@@ -26,14 +24,6 @@ public:
             {0, 0},
         };
         return QISearch(this, interfaces, riid, object);
-    }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refCount); }
-    IFACEMETHODIMP_(ULONG) Release() override {
-        LONG count = InterlockedDecrement(&m_refCount);
-        if (count == 0) {
-            delete this;
-        }
-        return count;
     }
 
     IFACEMETHODIMP Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) override {
@@ -66,11 +56,9 @@ public:
     IFACEMETHODIMP ReplacePage(EXPPS, LPFNSVADDPROPSHEETPAGE, LPARAM) override { return E_NOTIMPL; }
 
 private:
-    virtual ~DigestsPage() {}
+    ~DigestsPage() override {}
 
-    LONG m_refCount;
     std::vector<std::wstring> m_paths;
-    ModuleReference m_module;
 };
 
 } // namespace
