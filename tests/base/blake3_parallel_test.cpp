@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -17,15 +16,6 @@
 namespace {
 
 const ULONGLONG KiB = 1024, MiB = 1024 * KiB;
-
-std::vector<uint8_t> RandomBytes(size_t length, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<uint8_t> bytes(length);
-    for (uint8_t& byte : bytes) {
-        byte = static_cast<uint8_t>(random());
-    }
-    return bytes;
-}
 
 std::string EngineDigest(const std::vector<uint8_t>& bytes) {
     DigestorHolder digestor(DigestBLAKE3);

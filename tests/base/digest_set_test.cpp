@@ -47,15 +47,6 @@ const DWORD MiB = 1024 * 1024;
 const std::vector<DigestKind> AllKinds = {DigestMD2,  DigestMD4,    DigestMD5,    DigestCRC32,
                                           DigestSHA1, DigestSHA256, DigestSHA512, DigestZipCRC32};
 
-std::vector<uint8_t> RandomBytes(size_t length, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<uint8_t> bytes(length);
-    for (uint8_t& byte : bytes) {
-        byte = static_cast<uint8_t>(random());
-    }
-    return bytes;
-}
-
 std::string SingleDigest(DigestKind kind, const std::vector<uint8_t>& bytes) {
     DigestorHolder digestor(kind);
     digestor->Update(bytes.data(), static_cast<uint32_t>(bytes.size()));

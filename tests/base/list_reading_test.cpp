@@ -210,7 +210,7 @@ TEST(FindDigestInText, TakesTheFirstRunOfHexOfADigestsLength) {
          Sha256},
         {Abc + "  12345678.txt", Abc}, // an md5sum line: two spaces end the run
         {"SFV 352441C2, MD5 (a) = " + Abc, "352441c2"},
-        {"XXH3 (f) = " + Xxh3, ""}, // as long as half an MD5: no digest here
+        {"XXH3 (f) = " + Xxh3, ""},                               // as long as half an MD5: no digest here
         {"abc " + Abc.substr(0, 10) + " " + Abc.substr(10), Abc}, // no run from "abc" makes a digest
         {"x:\n" + Sha512.substr(0, 64) + " " + Sha512.substr(64) + " ab", Sha512},
         {"0x" + Abc + " SHA1" + Sha1 + " " + Abc + "0 " + Sha512 + "0\n" + Sha1.substr(1), ""}};

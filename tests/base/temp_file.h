@@ -1,15 +1,26 @@
 // A file of the tests' own in the temp folder, named after the process so that tests running side by
-// side never share one.
+// side never share one, and the random bytes the tests put in it.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "base/scoped_handle.h"
+
+// length bytes, the same for the same seed.
+inline std::vector<uint8_t> RandomBytes(size_t length, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<uint8_t> bytes(length);
+    for (uint8_t& byte : bytes) {
+        byte = static_cast<uint8_t>(random());
+    }
+    return bytes;
+}
 
 // Writes bytes into the temp folder's "digestor_<name><process id>" and gives its path.
 inline std::string TempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
