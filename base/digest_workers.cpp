@@ -32,8 +32,6 @@ void SetSize(WorkSlot& slot, ULONGLONG size) {
     InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&slot.size), static_cast<LONG64>(size));
 }
 
-} // namespace
-
 struct BlockWatch {
     DigestWorkers* workers;
     WorkSlot* slot;
@@ -59,6 +57,8 @@ bool CheckBlock(ULONGLONG done, void* context) {
     }
     return !HashStopRequested();
 }
+
+} // namespace
 
 ULONGLONG KnownSize(const WorkSlot& slot) {
     return static_cast<ULONGLONG>(InterlockedCompareExchange64(

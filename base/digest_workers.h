@@ -73,6 +73,8 @@ public:
     int Done(int head, int filled, DWORD timeout);
     // Whether the worker of entry index has opened its file.
     bool Opened(int index);
+    // A worker's: the size of entry index's file, found once the file outlasts its first read.
+    void TakeSize(int index, ULONGLONG size);
     // No further entry is taken. After a stop request the workers' pending
     // I/O is cancelled, again and again, until every one has ended.
     void End();
@@ -80,10 +82,8 @@ public:
 private:
     static DWORD WINAPI Work(LPVOID self);
     void DigestSlot(int index, Digestors& digestors);
-    friend bool CheckBlock(ULONGLONG done, void* context);
-    void TakeSize(int index, ULONGLONG size); // the size found, for the job's display
-    int ReadyFrom(int head, int filled);      // under the lock
-    void WakeJob(); // under the lock: the job, if it waits and has what it waits for
+    int ReadyFrom(int head, int filled); // under the lock
+    void WakeJob();                      // under the lock: the job, if it waits and has what it waits for
 
     WorkSlot m_slots[SlotCount];
     HANDLE m_threads[MostWorkers];
