@@ -53,14 +53,7 @@ void Compress(uint32_t state[8], const uint8_t* block, size_t count) {
         for (int t = 0; t < 64; t += 8)
             SHA256_EIGHT_ROUNDS(t);
 
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
-        state[5] += f;
-        state[6] += g;
-        state[7] += h;
+        AddWorkingVariables(state, a, b, c, d, e, f, g, h);
     }
 }
 

@@ -122,14 +122,7 @@ void Rounds(uint64_t state[8], const uint64_t wk[80], __m256i ring[8], uint64_t 
     if (next)
         SHA512_SCHEDULE_SIXTEEN(x, 64, next);
     SHA512_EIGHT_ROUNDS(72);
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
+    AddWorkingVariables(state, a, b, c, d, e, f, g, h);
     for (int i = 0; i < 8; ++i)
         ring[i] = x[i];
 }

@@ -59,3 +59,17 @@ static_assert(Sha256KMatchesSha512K(), "SHA-256 and SHA-512 round constants disa
         ROUND(c, d, e, f, g, h, a, b, t + 6);                                                                \
         ROUND(b, c, d, e, f, g, h, a, t + 7);                                                                \
     } while (0)
+
+// Step 4 of FIPS 180-4 6.2.2 / 6.4.2: the working variables added into the chaining words.
+template <class Word>
+inline void AddWorkingVariables(Word state[8], Word a, Word b, Word c, Word d, Word e, Word f, Word g,
+                                Word h) {
+    state[0] += a;
+    state[1] += b;
+    state[2] += c;
+    state[3] += d;
+    state[4] += e;
+    state[5] += f;
+    state[6] += g;
+    state[7] += h;
+}
