@@ -8,6 +8,7 @@
 #define IDD_PROGRESS 102
 #define IDD_QUICKSUM 103
 #define IDD_DIGESTS_PAGE 104 // the Explorer extension's page, in its own DLL
+#define IDD_COMPARE 105
 
 // Menu 2000 (placeholder in the program, the real one in the language modules) and icon
 #define IDR_MAIN_MENU 2000
@@ -31,6 +32,11 @@
 #define IDC_CANCEL 1023
 #define IDC_FILE_GROUP 1024
 #define IDC_TOTAL_GROUP 1025
+// Its readouts, a line each: files and bytes done of all, speed, time left
+#define IDC_PROGRESS_FILES 1026
+#define IDC_PROGRESS_BYTES 1027
+#define IDC_PROGRESS_SPEED 1028
+#define IDC_PROGRESS_TIME_LEFT 1029
 
 // Quick-sum dialog (dialog 103)
 #define IDC_TEXT_LABEL 1031
@@ -38,11 +44,21 @@
 #define IDC_DIGEST_LABEL 1033
 #define IDC_DIGEST_OUTPUT 1034
 
+// Compare dialog (dialog 105), with IDC_ALGORITHM_LABEL, IDC_ALGORITHM, IDC_START and IDC_CANCEL
+#define IDC_COMPARE_ORIGINAL_LABEL 1040
+#define IDC_COMPARE_ORIGINAL 1041
+#define IDC_COMPARE_ORIGINAL_BROWSE 1042
+#define IDC_COMPARE_COPY_LABEL 1043
+#define IDC_COMPARE_COPY 1044
+#define IDC_COMPARE_COPY_BROWSE 1045
+#define IDC_COMPARE_RECORD 1046
+
 // Menu commands (menu 2000 of the language modules)
 #define IDM_QUICKSUM 2010
 #define IDM_CHECK_LIST 2015
 #define IDM_UPDATE_LIST 2016
 #define IDM_RECORD_FOLDER 2017
+#define IDM_COMPARE_FOLDERS 2018
 #define IDM_SAVE_LIST 2020
 #define IDM_EXIT 2030
 #define IDM_CLEAR_LIST 2040
@@ -76,6 +92,21 @@
 #define IDS_VERDICT_CORRUPTED 5214
 #define IDS_VERDICT_MODIFIED 5215
 #define IDS_VERDICT_NEW 5216
+// The comparison's verdicts beside MISSING and READ ERROR
+#define IDS_VERDICT_SAME 5217
+#define IDS_VERDICT_DIFFERENT 5218
+#define IDS_VERDICT_EXTRA 5219
+#define IDS_VERDICT_MOVED 5220
+// The progress dialog's readouts; formats: %s amounts as AmountText writes them
+#define IDS_PROGRESS_FILES 5230          // format: %s done, %s in all
+#define IDS_PROGRESS_FILES_COUNTING 5231 // format: %s done; the count is not known yet
+#define IDS_PROGRESS_BYTES 5232          // format: %s done, %s in all
+#define IDS_PROGRESS_BYTES_COUNTING 5233 // format: %s done
+#define IDS_PROGRESS_SPEED 5234          // format: %s an amount of bytes (a second)
+#define IDS_PROGRESS_SPEED_UNKNOWN 5235
+#define IDS_PROGRESS_TIME_LEFT 5236 // format: %s a duration, h:mm:ss or m:ss
+#define IDS_PROGRESS_TIME_UNKNOWN 5237
+#define IDS_DECIMAL_MARK 5238 // the one character between whole and tenths
 // Messages
 #define IDS_THREAD_FAILED 5300
 #define IDS_CANNOT_STOP 5301
@@ -102,6 +133,14 @@
 #define IDS_RECORD_SAVED 5326   // format: one %s, the list
 #define IDS_RECORD_PARTLY 5327  // format: %s, the list, then one %d, the files left out
 #define IDS_RECORD_NOTHING 5328 // format: one %s, the folder
+// The comparison of two folders
+#define IDS_COMPARE_TALLY 5330 // format: %s original, %s copy, then seven %d: same, different, missing, extra, moved, read errors, other Unicode forms
+#define IDS_COMPARE_UNREADABLE 5331  // format: one %s, the folder
+#define IDS_COMPARE_SAME_FOLDER 5332 // format: one %s, the folder
+#define IDS_COMPARE_COPY_INSIDE 5333 // format: %s the copy, %s the original
+#define IDS_COMPARE_REPLACE 5334
+#define IDS_COMPARE_OTHER_FORM 5335 // format: %s the line, %s the copy's name in its other Unicode form
+#define IDS_COMPARE_RECORD_FAILED 5336 // format: one %s, the list
 // Save dialog and quick-sum dialog
 #define IDS_SAVE_TITLE 5400
 #define IDS_QUICKSUM_CAPTION 5401
@@ -109,6 +148,15 @@
 #define IDS_DIGEST_LABEL 5403
 #define IDS_CHECK_TITLE 5404
 #define IDS_RECORD_TITLE 5405
+#define IDS_COMPARE_CAPTION 5410
+#define IDS_COMPARE_ORIGINAL_LABEL 5411
+#define IDS_COMPARE_COPY_LABEL 5412
+#define IDS_COMPARE_BROWSE 5413
+#define IDS_COMPARE_RECORD 5414
+#define IDS_COMPARE_ORIGINAL_TITLE 5415
+#define IDS_COMPARE_COPY_TITLE 5416
+#define IDS_COMPARE_PROGRESS_CAPTION 5417
+#define IDS_COMPARE_START 5418
 
 // The Explorer extension's Digests page (dialog 104): controls 1100-1199, strings 5500-5599
 #define IDS_PAGE_TITLE 5500
@@ -148,15 +196,21 @@
 #define IDS_PAGE_SAVE_FILTER 5522 // format: %1 the algorithm
 #define IDS_PAGE_SAVE_FAILED 5523 // format: %1 the list
 #define IDS_PAGE_SAVED 5524 // format: %1 the list
+#define IDS_PAGE_READING_FILE 5525 // format: %1 the file, %2 read, %3 its size, %4 the speed (amounts)
 
 // The Explorer extension's Digestor menu: strings 5600-5649
 #define IDS_MENU_DIGESTOR 5600
 #define IDS_MENU_DIGEST_WITH 5601
 #define IDS_MENU_RECORD 5602
 #define IDS_MENU_CHECK 5603
+#define IDS_MENU_COMPARE 5604
+#define IDS_MENU_COMPARE_WITH 5605
 #define IDS_MENU_DIGEST_HELP 5610
 #define IDS_MENU_RECORD_HELP 5611
 #define IDS_MENU_CHECK_HELP 5612
+#define IDS_MENU_COMPARE_HELP 5613
+#define IDS_MENU_COMPARE_WITH_HELP 5614
+#define IDS_MENU_COMPARE_WITH_TITLE 5615 // the folder picker's title
 
 // The window's command line: strings 5650-5699
 #define IDS_UNKNOWN_ALGORITHM 5650  // format: one %s, the name given after /alg
