@@ -130,16 +130,16 @@ int ChooseLanes() {
 #if DIGESTOR_SHA_X86
     switch (UseVectorLevel()) {
     case VectorLevel::Avx512:
-        return 16;
+        return Chosen(PathUser::Blake3, CodePath::Avx512, 16);
     case VectorLevel::Avx2:
-        return 8;
+        return Chosen(PathUser::Blake3, CodePath::Avx2, 8);
     case VectorLevel::Sse41:
-        return 4;
+        return Chosen(PathUser::Blake3, CodePath::Sse41, 4);
     default:
         break;
     }
 #endif
-    return 1;
+    return Chosen(PathUser::Blake3, CodePath::Portable, 1);
 }
 
 } // namespace

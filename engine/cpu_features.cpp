@@ -19,6 +19,8 @@ namespace {
 // Read by every digestor the console's workers create, written only by tests.
 std::atomic<bool> PortableForced{false};
 std::atomic<VectorLevel> VectorLimit{VectorLevel::Avx512};
+std::atomic<VectorLevel> Pretended{VectorLevel::Avx512};
+std::atomic<unsigned> PathCounts[int(PathUser::Count)][int(CodePath::Count)];
 
 #if DIGESTOR_SHA_X86
 struct CpuidResult {
@@ -95,7 +97,8 @@ bool UseShaExtensions() { return !PortableForced && CpuHasShaExtensions(); }
 VectorLevel CpuVectorLevel() {
 #if DIGESTOR_SHA_X86
     static const VectorLevel level = ReadVectorLevel();
-    return level;
+    const VectorLevel pretended = Pretended;
+    return level < pretended ? level : pretended;
 #else
     return VectorLevel::Portable;
 #endif
@@ -109,3 +112,11 @@ VectorLevel UseVectorLevel() {
 }
 
 bool UseSha512Avx2() { return !PortableForced && UseVectorLevel() >= VectorLevel::Avx2; }
+
+void CountCodePath(PathUser user, CodePath path) {
+    PathCounts[int(user)][int(path)].fetch_add(1, std::memory_order_relaxed);
+}
+
+unsigned CodePathCount(PathUser user, CodePath path) { return PathCounts[int(user)][int(path)]; }
+
+void PretendVectorLevel(VectorLevel level) { Pretended = level; }

@@ -42,3 +42,22 @@ VectorLevel UseVectorLevel();
 // AVX-512 VL's where the level allows) unless the portable SHA code is forced or the vector level is
 // limited below Avx2.
 bool UseSha512Avx2();
+
+// The paths of the digestors that have several, and the digestors that have them.
+enum class CodePath { Portable, Sse2, Sse41, Avx2, Avx512, ShaExtensions, Count };
+enum class PathUser { Sha1, Sha256, Sha512, Sha3, Blake3, Xxh3, Count };
+
+// Each digestor with several paths counts the one it takes when it is made: the digests are the same
+// on every path, so only the counts show a test which one a processor and a limit gave.
+void CountCodePath(PathUser user, CodePath path);
+unsigned CodePathCount(PathUser user, CodePath path);
+
+// Counts path for user and hands back code, the code of that path: `return Chosen(user, path, code);`.
+template <typename Code> Code Chosen(PathUser user, CodePath path, Code code) {
+    CountCodePath(user, path);
+    return code;
+}
+
+// Tests take the processor for one without the vector units above level (one without AVX-512, or
+// without AVX2), so that the choice's regard for the processor is seen apart from the limit's.
+void PretendVectorLevel(VectorLevel level);

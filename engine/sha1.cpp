@@ -79,9 +79,9 @@ typedef void Compression(uint32_t state[5], const uint8_t* blocks, size_t count)
 Compression* PickCompression() {
 #if DIGESTOR_SHA_X86
     if (UseShaExtensions())
-        return Sha1CompressX86;
+        return Chosen(PathUser::Sha1, CodePath::ShaExtensions, Sha1CompressX86);
 #endif
-    return Compress;
+    return Chosen(PathUser::Sha1, CodePath::Portable, Compress);
 }
 
 } // namespace

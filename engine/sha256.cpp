@@ -65,9 +65,9 @@ typedef void Compression(uint32_t state[8], const uint8_t* blocks, size_t count)
 Compression* PickCompression() {
 #if DIGESTOR_SHA_X86
     if (UseShaExtensions())
-        return Sha256CompressX86;
+        return Chosen(PathUser::Sha256, CodePath::ShaExtensions, Sha256CompressX86);
 #endif
-    return Compress;
+    return Chosen(PathUser::Sha256, CodePath::Portable, Compress);
 }
 
 } // namespace

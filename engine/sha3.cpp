@@ -24,9 +24,9 @@ void Absorb(uint64_t state[25], const uint8_t* block, size_t count, KeccakPermut
 KeccakPermutation ChoosePermutation() {
 #if DIGESTOR_SHA_X86
     if (UseVectorLevel() >= VectorLevel::Avx2) // that level includes BMI1
-        return KeccakF1600Bmi;
+        return Chosen(PathUser::Sha3, CodePath::Avx2, KeccakF1600Bmi);
 #endif
-    return KeccakF1600;
+    return Chosen(PathUser::Sha3, CodePath::Portable, KeccakF1600);
 }
 
 } // namespace

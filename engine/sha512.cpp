@@ -70,9 +70,11 @@ void CompressPortable(uint64_t state[8], const uint8_t* block, size_t count) {
 Sha512CompressFunction ChooseCompress() {
 #if DIGESTOR_SHA_X86
     if (UseSha512Avx2())
-        return UseVectorLevel() >= VectorLevel::Avx512 ? Sha512CompressAvx512 : Sha512CompressAvx2;
+        return UseVectorLevel() >= VectorLevel::Avx512
+                   ? Chosen(PathUser::Sha512, CodePath::Avx512, Sha512CompressAvx512)
+                   : Chosen(PathUser::Sha512, CodePath::Avx2, Sha512CompressAvx2);
 #endif
-    return CompressPortable;
+    return Chosen(PathUser::Sha512, CodePath::Portable, CompressPortable);
 }
 
 } // namespace

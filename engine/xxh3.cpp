@@ -242,11 +242,11 @@ Xxh3BlocksFunction ChooseBlocks() {
 #if DIGESTOR_SHA_X86
     const VectorLevel level = UseVectorLevel();
     if (level >= VectorLevel::Avx2)
-        return Xxh3BlocksAvx2;
+        return Chosen(PathUser::Xxh3, CodePath::Avx2, Xxh3BlocksAvx2);
     if (level >= VectorLevel::Sse2)
-        return Xxh3BlocksSse2;
+        return Chosen(PathUser::Xxh3, CodePath::Sse2, Xxh3BlocksSse2);
 #endif
-    return BlocksPortable;
+    return Chosen(PathUser::Xxh3, CodePath::Portable, BlocksPortable);
 }
 
 void AppendHex64(std::string& text, uint64_t v) {

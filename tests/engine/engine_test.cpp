@@ -311,6 +311,69 @@ TEST(Engine, VectorPathsAgreeWithThePortableCode) {
     }
 }
 
+// The paths each digestor has, narrowest first (a vector path named by its level). Made with a
+// processor taken for a weaker one and with a limit, a digestor must take the widest path within both:
+// one above the processor's would die on a user's machine without it, though it gives the right digest
+// here.
+TEST(Engine, DigestorsTakeTheWidestPathWithinProcessorAndLimit) {
+    const struct {
+        PathUser user;
+        DigestKind kind;
+        std::vector<CodePath> paths;
+    } rows[] = {
+        {PathUser::Sha512, DigestSHA512, {CodePath::Portable, CodePath::Avx2, CodePath::Avx512}},
+        {PathUser::Sha3, DigestSHA3_256, {CodePath::Portable, CodePath::Avx2}},
+        {PathUser::Blake3,
+         DigestBLAKE3,
+         {CodePath::Portable, CodePath::Sse41, CodePath::Avx2, CodePath::Avx512}},
+        {PathUser::Xxh3, DigestXXH128, {CodePath::Portable, CodePath::Sse2, CodePath::Avx2}},
+    };
+    const VectorLevel processor = CpuVectorLevel();
+    for (VectorLevel pretended : Levels) {
+        if (pretended > processor)
+            continue;
+        PretendVectorLevel(pretended);
+        for (VectorLevel limit : Levels) {
+            LimitVectorLevel(limit);
+            const int within = int(pretended < limit ? pretended : limit);
+            for (const auto& row : rows) {
+                CodePath expected = CodePath::Portable;
+                for (CodePath path : row.paths)
+                    expected = int(path) <= within ? path : expected;
+                std::vector<unsigned> before;
+                for (CodePath path : row.paths)
+                    before.push_back(CodePathCount(row.user, path));
+                DigestorHolder made(row.kind);
+                for (size_t k = 0; k < row.paths.size(); ++k)
+                    EXPECT_EQ(CodePathCount(row.user, row.paths[k]) - before[k],
+                              row.paths[k] == expected ? 1u : 0u)
+                        << Names[row.kind] << " path " << int(row.paths[k]) << ", processor taken for "
+                        << LevelNames[int(pretended)] << ", limit " << LevelNames[int(limit)];
+            }
+        }
+    }
+    PretendVectorLevel(VectorLevel::Avx512);
+    LimitVectorLevel(VectorLevel::Avx512);
+    EXPECT_EQ(CpuVectorLevel(), processor);
+}
+
+TEST(Engine, ShaExtensionsOnlyWhereTheProcessorHasThem) {
+    for (bool forced : {true, false}) {
+        ForcePortableSha(forced);
+        for (auto [user, kind] :
+             {std::pair(PathUser::Sha1, DigestSHA1), std::pair(PathUser::Sha256, DigestSHA256)}) {
+            const unsigned extensions = CodePathCount(user, CodePath::ShaExtensions);
+            const unsigned portable = CodePathCount(user, CodePath::Portable);
+            DigestorHolder made(kind);
+            const bool expected = !forced && CpuHasShaExtensions();
+            EXPECT_EQ(CodePathCount(user, CodePath::ShaExtensions) - extensions, expected ? 1u : 0u)
+                << Names[kind];
+            EXPECT_EQ(CodePathCount(user, CodePath::Portable) - portable, expected ? 0u : 1u) << Names[kind];
+        }
+    }
+    ForcePortableSha(false);
+}
+
 // Without OpenSSL (Windows) the SHA-extension path is held against the portable one.
 TEST(Engine, ShaPathsAgree) {
     if (!CpuHasShaExtensions())
