@@ -29,7 +29,8 @@ bool Settled(const ComparePlan& plan, const EntryPair& pair) {
     return true;
 }
 
-// Whether the other side holds anything below the folder of key: then an empty folder is no finding.
+// Whether side which holds anything below the folder of key: then the other side's empty folder of
+// that name is no finding, its content is.
 bool HoldsBelow(const ComparePlan& plan, CompareSide which, const std::wstring& key) {
     const std::vector<SideEntry>& entries = plan.sides[which].listing.entries;
     const auto below =
@@ -39,8 +40,10 @@ bool HoldsBelow(const ComparePlan& plan, CompareSide which, const std::wstring& 
            below->key.size() > key.size();
 }
 
+// A finding counted and handed out.
 void Found(const Findings& out, CompareVerdict verdict, CompareSide side, const std::string& path,
            const std::string& copyPath = std::string(), bool otherForm = false) {
+    // By CompareVerdict.
     int* const counts[] = {&out.tally.same,  &out.tally.different, &out.tally.missing,
                            &out.tally.extra, &out.tally.moved,     &out.tally.readErrors};
     ++*counts[verdict];

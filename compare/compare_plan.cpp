@@ -7,6 +7,7 @@
 
 namespace {
 
+// entry of side which is read, after those before it in path order.
 void AddRead(ComparePlan& plan, CompareSide which, int entry) {
     ComparedSide& side = plan.sides[which];
     const SideEntry& found = Entry(plan, which, entry);
@@ -57,6 +58,8 @@ std::wstring NameKey(const std::wstring& key) {
     return separator == std::wstring::npos ? key : key.substr(separator + 1);
 }
 
+// The entries of a group's side that were read (or need no read), as candidates; kept gets their
+// entries in the same order.
 std::vector<MoveCandidate> Candidates(const ComparePlan& plan, CompareSide which,
                                       const std::vector<int>& entries, std::vector<int>& kept) {
     std::vector<MoveCandidate> candidates;
@@ -66,7 +69,7 @@ std::vector<MoveCandidate> Candidates(const ComparePlan& plan, CompareSide which
         }
         const SideEntry& found = Entry(plan, which, entry);
         const int read = plan.sides[which].readOf[static_cast<size_t>(entry)];
-        // Empty files are alike unread; read for a record, they keep that alike.
+        // Empty files are alike without a digest, also where a record read one of them.
         const std::string digest = found.size == 0
                                        ? std::string()
                                        : plan.sides[which].reader->Result(static_cast<size_t>(read)).digest;
@@ -78,8 +81,6 @@ std::vector<MoveCandidate> Candidates(const ComparePlan& plan, CompareSide which
 
 } // namespace
 
-// What each side reads, in path order: files of equal size on both sides, the MOVED candidates and,
-// for a recorded list, every file of the original. Empty files need no read to be compared.
 void PlanReads(ComparePlan& plan, bool recording) {
     for (ComparedSide& side : plan.sides) {
         const size_t count = side.listing.entries.size();
@@ -115,8 +116,6 @@ void PlanReads(ComparePlan& plan, bool recording) {
     }
 }
 
-// Whether the read of entry failed: not opened, not read to its end, or of another size than listed
-// (changed while read). False for a file not read.
 bool ReadFailed(const ComparePlan& plan, CompareSide which, int entry) {
     const ComparedSide& side = plan.sides[which];
     const int read = side.readOf[static_cast<size_t>(entry)];
