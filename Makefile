@@ -21,7 +21,7 @@ FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
                  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
-FORMAT_DIRS := $(wildcard engine base window app gather run tools console companion varnolib lang tests bench drive)
+FORMAT_DIRS := $(wildcard engine base window app gather compare run tools console companion varnolib lang tests bench drive)
 
 .PHONY: bench-disk help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
         test-steps bench fuzz format clean dist screenshots
