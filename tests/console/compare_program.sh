@@ -67,6 +67,10 @@ cmp <(printf '%s\r\n' "DIFFERENT: $long/$long/f.txt" "DIFFERENT: aux.h" "DIFFERE
     "READ ERROR: lo.txt (original)" "EXTRA: more/" "MOVED: old/x.jpg -> new/x.jpg" "MOVED: p/a.txt -> r/a.txt" \
     "MOVED: p/b.txt -> q/b.txt" "DIFFERENT: zero2.txt") "$work/out" || fail "every verdict: $out"
 tally "17 compared, 6 same, 4 different, 1 missing, 1 extra, 3 moved, 2 read errors, 1 in another Unicode form"
+# Alone, a name in another case passes; one in another Unicode form does not.
+n=$work/n && mkdir -p "$n/o" "$n/c" && printf r >"$n/o/Readme.TXT" && printf r >"$n/c/README.txt"
+run 0 "a name in another case" --compare "$W\\n\\o" "$W\\n\\c"
+printf c >"$n/o/$nfc" && printf c >"$n/c/$nfd" && run 1 "a name in NFD" --compare "$W\\n\\o" "$W\\n\\c"
 
 # A copy inside the original, left out of its walk; links to an ancestor and to a folder: each once.
 i=$work/i && put "$i/a.bin" 100 && put "$i/s/b.bin" 200 && ln -s s "$i/link" && ln -s .. "$i/s/up"
