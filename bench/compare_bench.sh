@@ -11,15 +11,10 @@
 # kept between runs). Each figure is the best of three runs of the whole program, less the time
 # Wine takes to start it and end it (that of a comparison of two small files, printed too).
 set -euo pipefail
-bin=$(realpath "$1")
-mkdir -p "$2"
-work=$(realpath "$2")
-here=$(cd "$(dirname "$0")/.." && pwd)
-wine_run=$here/scripts/wine-run
+source "$(dirname "$0")/bench_figures.sh"
+bench_folders "$1" "$2"
 runs=3
 delay=10 # milliseconds a MiB: a disk of 100 MiB/s
-
-source "$(dirname "$0")/bench_figures.sh"
 make_data
 # copy FROM TO: TO a copy of FROM, made once.
 copy() { [[ -d $2 && $(du -sb "$2" | cut -f1) == $(du -sb "$1" | cut -f1) ]] || { rm -rf "$2" && cp -a "$1" "$2"; }; }
@@ -33,14 +28,8 @@ copy "$small" "$work/small-copy"
 copy "$eight" "$work/eight-copy"
 (cd "$work" && find small -type f | sort | xargs xxhsum -H2 --tag >small.xxh128 2>/dev/null)
 
-once() {
-    local t0 t1
-    t0=$(date +%s.%N) && "$@" >/dev/null 2>&1 && t1=$(date +%s.%N) && awk "BEGIN { print $t1 - $t0 }"
-}
-best() {
-    for _ in $(seq $runs); do once "$@"; done | sort -g | head -1
-}
-cmd() { "$wine_run" "$bin/DigestorCmd.exe" "$@"; }
+# cmd ARGS...: DigestorCmd.exe ARGS, its counts on standard error left out.
+cmd() { "$wine_run" "$bin/DigestorCmd.exe" "$@" 2>/dev/null; }
 # compare NAME: the folder WORK/NAME with its copy, which must hold the same.
 compare() { cmd --compare "$(windows "$work/$1")" "$(windows "$work/$1-copy")"; }
 delayed() { DIGESTOR_SIDE_DELAY=$delay "$@"; }
