@@ -26,7 +26,7 @@ const DWORD PollMs = 20;
 const ULONGLONG WaitMs = 60000;
 
 struct Words {
-    std::wstring digestWith, record, check, digestHelp, compare, compareWith, pickerTitle;
+    std::wstring digestWith, record, check, digestHelp, compare, compareWith;
 };
 
 // The wording of the language the extension picks: German on a German system, else English.
@@ -37,16 +37,11 @@ Words MenuWords() {
                 L"Mit Digestor pr\u00fcfen",
                 L"\u00d6ffnet Digestor mit den gew\u00e4hlten Elementen und berechnet ihre Pr\u00fcfsummen.",
                 L"Inhalte vergleichen",
-                L"Vergleichen mit...",
-                L"W\u00e4hlen Sie die Kopie f\u00fcr den Vergleich"};
+                L"Vergleichen mit..."};
     }
-    return {L"Digest with",
-            L"Record as SHA-256 list",
-            L"Check with Digestor",
-            L"Opens Digestor with the selected items and computes their checksums.",
-            L"Compare contents",
-            L"Compare with...",
-            L"Choose the copy to compare with"};
+    return {L"Digest with",         L"Record as SHA-256 list",
+            L"Check with Digestor", L"Opens Digestor with the selected items and computes their checksums.",
+            L"Compare contents",    L"Compare with..."};
 }
 
 std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
@@ -383,12 +378,7 @@ TEST(DigestorMenu, CommandsStartTheProgramWithTheirItems) {
          {L"/alg", L"SHA256", L"/record", ProgramFolder()}},
         {"check a list", {list}, words.check, L"", false, {L"/check", list}},
         {"check a list by narrow verb", {list}, L"", L"Digestor.Check", false, {L"/check", list}},
-        {"compare two folders",
-         {ProgramFolder(), L"C:\\"},
-         words.compare,
-         L"",
-         false,
-         {L"/compare", ProgramFolder(), L"C:\\"}},
+        {"compare two folders", {lists, L"C:\\"}, words.compare, L"", false, {L"/compare", lists, L"C:\\"}},
         {"compare by verb", {L"C:\\", lists}, L"", L"Digestor.Compare", true, {L"/compare", L"C:\\", lists}},
     };
     CreateDirectoryW(lists.c_str(), NULL);
@@ -544,16 +534,16 @@ namespace {
 
 std::wstring PickerAnswer; // the folder typed into the picker; empty: it is cancelled
 
-// Answers the folder picker of this thread once it shows, from inside its modal loop.
+// Answers the folder picker, the one dialog of this thread, once it shows, from inside its modal loop.
 void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND picker, LPARAM) -> BOOL {
-            wchar_t title[128] = L"";
-            GetWindowTextW(picker, title, ARRAYSIZE(title));
-            HWND name = FindWindowExW(picker, NULL, L"Edit", NULL);
-            if (MenuWords().pickerTitle == title && IsWindowVisible(picker) && name) {
-                SetWindowTextW(name, PickerAnswer.c_str());
+            wchar_t name[16] = L"";
+            GetClassNameW(picker, name, ARRAYSIZE(name));
+            HWND box = FindWindowExW(picker, NULL, L"Edit", NULL);
+            if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(picker) && box) {
+                SetWindowTextW(box, PickerAnswer.c_str());
                 PostMessageW(picker, WM_COMMAND, PickerAnswer.empty() ? IDCANCEL : IDOK, 0);
             }
             return TRUE;
