@@ -21,6 +21,7 @@
 #include "tools/check_list.h"
 #include "tools/record_folder.h"
 #include "window/app_state.h"
+#include "window/folder_picker.h"
 #include "window/gui_listbox.h"
 #include "window/palette.h"
 #include "window/taskbar.h"
@@ -297,7 +298,7 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
 }
 
 static std::string FolderToRecord;
-static bool ChooseFolderToRecord(HWND, std::string& folder) { return folder = FolderToRecord, true; }
+static bool ChooseFolderToRecord(HWND, UINT, std::string& folder) { return folder = FolderToRecord, true; }
 
 static FileRecord RecordOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
