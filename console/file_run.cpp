@@ -1,8 +1,5 @@
 #include "console/file_run.h"
 
-#include <string.h>
-
-#include "base/seek_penalty.h"
 #include "console/console_output.h"
 #include "console/stop_request.h"
 
@@ -60,20 +57,7 @@ bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::strin
     if (!MakeRoom()) {
         return false;
     }
-    WorkSlot& slot = m_workers->Slot(m_filled);
-    const bool fits = path.size() < sizeof slot.path;
-    memcpy(slot.path, fits ? path.c_str() : "", fits ? path.size() + 1 : 1);
-    slot.kind = kind;
-    slot.tries = tries;
-    slot.serial = fits && HasSeekPenalty(slot.path);
-    slot.leave = false;
-    slot.lastWrite = lastWrite;
-    slot.state = fits ? SlotWaiting : SlotDone;
-    slot.size = 0;
-    slot.written = 0;
-    slot.done = 0;
-    slot.outcome = fits ? FileStopped : FileOpenFailed;
-    slot.digest.clear();
+    FillSlot(m_workers->Slot(m_filled), path, kind, tries, lastWrite);
     m_texts[m_filled % SlotCount] = text;
     m_workers->Offer(++m_filled);
     return true;

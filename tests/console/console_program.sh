@@ -2,16 +2,8 @@
 # console_program.sh CMD CTRL_C WINE_RUN WORK VERSION: DigestorCmd.exe under Wine on a tree in WORK.
 set -euo pipefail
 cmd=$1 ctrl_c=$2 wine_run=$3 work=$4 version=$5
-fail() { echo "console_program: $*" >&2; exit 1; }
-win() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
+source "$(dirname "$0")/console_helpers.sh"
 md5() { md5sum <"$1" | cut -c1-32; }
-# run CODE WHAT ARGS...: DigestorCmd ARGS must exit with CODE; output raw in $work/out, text in $out.
-finish() { out=$(tr -d '\r' <"$work/out") err=$(<"$work/err")
-    [[ $code == "$1" ]] || fail "$2: exit $code, not $1; out: $out; err: $err"; }
-run() { code=0; "$wine_run" "$cmd" "${@:3}" >"$work/out" 2>"$work/err" || code=$?; finish "$1" "$2"; }
-has() { for line; do grep -qxF -- "$line" <<<"$out" || fail "no line '$line' in: $out"; done; }
-# tally LINE: a check's summary, the last line on standard error.
-tally() { [[ $(tail -n 1 <<<"$err" | tr -d '\r') == "$1" ]] || fail "no tally '$1' in: $err"; }
 # ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream, a pipe that DIGESTOR_READ_PIPES lets
 # through (kept open by us, fed by cat). One worker, so the files before it are surely done.
 ctrl_c() {
