@@ -24,6 +24,8 @@ head -c 300000 /dev/urandom >"$work/d/sub/deeper/big.bin"
 W=$(win "$work") rule=$(printf '%080d' 0 | tr 0 -)
 
 run 0 "digest" -o "$W\\lists\\d.txt" "$W\\d"
+cp "$work/out" "$work/plain" && run 0 "digest, --progress" --progress -o "$W\\lists\\d.txt" "$W\\d"
+cmp "$work/out" "$work/plain" || fail "--progress changed standard output"
 # In walk order: depth first, each folder's entries sorted by name as Wine lists them.
 expected=$(for f in a.txt sub/deeper/big.bin "sub/é & 100%.txt"; do echo "$(md5 "$work/d/$f") <- MD5 -> $(win "$work/d/$f")"; done)
 [[ $out == "$expected" ]] || fail "lines: $out"$'\n'"expected: $expected"
@@ -63,6 +65,20 @@ for call in "--sum -" "-c -"; do
     exec 3>&- && finish 1 "Ctrl+C reading standard input: $call" && [[ -z $out && $err == *stopped* ]] ||
         fail "Ctrl+C reading standard input: $call: $out $err"
 done
+# Two runs held by pipes: redirected, none has a progress line, not after 2 s either; --progress
+# writes one at once, "..." for what is not known yet, then once a second with the files and bytes
+# done of all, the speed, the time left and the file being read.
+mkfifo "$work/d/held" && exec 3<>"$stream" 4<>"$work/d/held"
+held() { DIGESTOR_READ_PIPES=1 "$wine_run" "$cmd" "${@:2}" "$W\\d\\de.txt" "$W\\d\\$1" >/dev/null 2>"$work/err.$1" 3>&- 4>&- & }
+held held && runs=$! && held stream --progress && runs="$runs $!"
+{ cat /dev/zero >"$work/d/held" & cat /dev/zero >"$stream" & } 2>/dev/null 3>&- 4>&- && feeders=$(jobs -p | tail -n 2)
+readouts='^1/2 files, [0-9.]+ (bytes|[KMG]B)/\.\.\., [0-9.]+ (bytes|[KMG]B)/s, \.\.\. left  .*\\stream *$'
+shown() { [[ $(tr '\r' '\n' <"$work/err.stream" | grep -cE "$readouts") -ge 2 ]]; }
+for _ in $(seq 3000); do shown && break || sleep 0.1; done
+kill $feeders && exec 3>&- 4>&- && wait $runs
+shown && [[ ! -s $work/err.held ]] || fail "progress lines: $(<"$work/err.stream"); redirected: $(<"$work/err.held")"
+[[ $(head -c 80 "$work/err.stream") == $'\r'"$(printf '%-79s' "0/... files, 0 bytes/..., .../s, ... left")" ]] ||
+    fail "the first progress line: $(head -c 80 "$work/err.stream")"
 
 # Names that are devices or lose a trailing dot unless taken literally, every script, a path of
 # over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.

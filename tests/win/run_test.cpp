@@ -6,6 +6,7 @@
 #include <memory>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <string.h>
 
 #include "base/list_reading.h"
+#include "base/run_progress.h"
 #include "res/resource.h"
 #include "run/compare_job.h"
 #include "run/hash_job.h"
@@ -227,6 +229,37 @@ static void ExpectEndsWithinASecond(HWND dialog, HANDLE worker, ULONGLONG cancel
                 static_cast<DWORD>(1000 - spent));
     printf("the run ended %llu ms after the cancel\n", GetTickCount64() - cancelled);
     EXPECT_TRUE(ended) << "still running 1 s after the cancel";
+}
+
+// The readouts of a run held 4 KiB into the last of three files: the files and bytes done of all
+// (the held file sized meanwhile), the speed and the time left each a value or the words for none.
+TEST_F(Run, ReadoutsTellFilesAndBytesDoneOfAllDuringARun) {
+    SetEntries({File("r0", 10240), File("r1", 30000), File("r2", 200000)});
+    Hold = {2, 4096, WM_NULL, 0, true, false};
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+    const char mark = Text(IDS_DECIMAL_MARK)[0];
+    const std::string files = Text(IDS_PROGRESS_FILES, "2", "3"),
+                      bytes = Text(IDS_PROGRESS_BYTES, AmountText(44336, mark), AmountText(240240, mark));
+    auto line = [](int id) { return WindowText(GetDlgItem(ProgressWindow, id)); };
+    EXPECT_TRUE(WaitFor([&] { return line(IDC_PROGRESS_FILES) == files && line(IDC_PROGRESS_BYTES) == bytes; }))
+        << line(IDC_PROGRESS_FILES) << " | " << line(IDC_PROGRESS_BYTES);
+    auto valueOrNone = [&](int id, UINT format, UINT none, const std::string& value) {
+        const std::string shown = line(id), around = Text(format, "\x01");
+        const size_t at = around.find('\x01'), tail = around.size() - at - 1;
+        return shown == Text(none) ||
+               (shown.size() > around.size() && shown.compare(0, at, around, 0, at) == 0 &&
+                shown.compare(shown.size() - tail, tail, around, at + 1, tail) == 0 &&
+                std::regex_match(shown.substr(at, shown.size() - at - tail), std::regex(value)));
+    };
+    EXPECT_TRUE(valueOrNone(IDC_PROGRESS_SPEED, IDS_PROGRESS_SPEED, IDS_PROGRESS_SPEED_UNKNOWN,
+                            std::string("[0-9]+( bytes|[") + mark + "][0-9] [KMGT]B)"))
+        << line(IDC_PROGRESS_SPEED);
+    EXPECT_TRUE(valueOrNone(IDC_PROGRESS_TIME_LEFT, IDS_PROGRESS_TIME_LEFT, IDS_PROGRESS_TIME_UNKNOWN,
+                            "[0-9]+(:[0-9]{2}){1,2}"))
+        << line(IDC_PROGRESS_TIME_LEFT);
+    Released = true;
+    ASSERT_TRUE(WaitIdle());
 }
 
 // A named pipe that nobody writes to, between two files: a cancel while the
