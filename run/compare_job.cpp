@@ -238,6 +238,8 @@ bool StartComparison(HWND window, const CompareRequest& request) {
     // A run that could not start, or has already ended, has destroyed its dialog and reports so.
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {
+        // The comparison reads files on both sides at once and tells no file's share done.
+        ShowWindow(GetDlgItem(ProgressWindow, IDC_FILE_PROGRESS), SW_HIDE);
         OfferSaveAndClear(false);
     } else if (!dialog) {
         Job.pending = false;
