@@ -112,6 +112,8 @@ TEST_F(CommandLineForm, ListsRunsAndTellsAsItsRowSays) {
         {"/record cmd/rec", "cmd\\rec.sums", "SHA256", IDS_RECORD_SAVED, nullptr, nullptr, "cmd\\rec.sha256"},
         {"/record cmd/a.txt", nullptr, "SHA256", IDS_NOT_A_FOLDER, "cmd/a.txt", nullptr, nullptr},
         {"/compare cmd/orig", nullptr, "MD5", IDS_COMMAND_LINE_FORMS, "/compare", nullptr, nullptr},
+        {"/compare cmd/none cmd/orig", nullptr, "XXH128", IDS_COMPARE_UNREADABLE, "cmd/none", nullptr,
+         nullptr},
     };
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
