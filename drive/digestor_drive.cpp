@@ -22,6 +22,7 @@
 //   start          press the open dialog's start button (Compare)
 //   save FILE      save the list through the program's save dialog; the notice stays up
 //   shot FILE      PNG picture of the window the last action opened, else of the main window
+//   size WxH       give the main window that size in pixels (720x400), so that long lines show whole
 //   dismiss        close that window: its OK button, else WM_CLOSE
 //   dir PATTERN    append the names of the files PATTERN (Z:\data\*) matches to the list, painting
 //                  held: the list box lists them itself, so a big list takes seconds, not minutes
@@ -456,6 +457,20 @@ bool Save(const char* path) {
 
 bool Shot(const char* path) { return Picture(Current ? Current : Main, path); }
 
+bool Size(const char* size) {
+    int width = 0, height = 0;
+    if (sscanf(size, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        fprintf(stderr, "digestor_drive: size wants WxH, not %s\n", size);
+        return false;
+    }
+    SetWindowPos(Main, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return WaitFor("main window resized", StepTimeoutMs, [&] {
+        RECT frame = {};
+        return GetWindowRect(Main, &frame) && frame.right - frame.left == width &&
+               frame.bottom - frame.top == height;
+    });
+}
+
 bool Dismiss(const char*) {
     HWND window = Current;
     if (HasChild(window, IDOK, "Button"))
@@ -537,7 +552,7 @@ const Action Actions[] = {
     {"clear", false, false, Clear},      {"exit", false, true, Exit},
     {"close", false, true, Close},       {"check", false, false, Check},
     {"memory", false, false, Memory},    {"compare", true, false, Compare},
-    {"start", false, false, Start},
+    {"start", false, false, Start},      {"size", true, false, Size},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
@@ -562,9 +577,8 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc || strcmp(argv[i], "--") != 0) {
         fprintf(stderr,
                 "usage: digestor_drive [run|list|select N|progress FILE|quicksum TEXT|about|save FILE|"
-                "shot FILE|dismiss|dir PATTERN|clear|memory|compare ORIGINAL|COPY|start|exit|close]... -- "
-                "PROGRAM "
-                "[ARGS...]\n");
+                "shot FILE|size WxH|dismiss|dir PATTERN|clear|memory|compare ORIGINAL|COPY|start|exit|close]"
+                "... -- PROGRAM [ARGS...]\n");
         return UsageError;
     }
     std::string line = std::string("\"") + argv[i + 1] + "\"";
