@@ -112,8 +112,9 @@ run: deps build-win64
 # --- other targets ------------------------------------------------------------------------------
 
 # The engine's throughput natively, then runs of the real Digestor.exe and DigestorCmd.exe under
-# Wine beside md5sum (bench/run_bench.sh, bench/console_bench.sh), and four digests of one file from one
-# read (bench/digest_set_bench.sh); their test data stays in build/bench.
+# Wine beside md5sum (bench/run_bench.sh, bench/console_bench.sh), the comparison of two folders beside
+# diff -rq (bench/compare_bench.sh), and four digests of one file from one read
+# (bench/digest_set_bench.sh); their test data stays in build/bench.
 bench: deps build-native build-win64
 	@echo "==> engine benchmark"
 	$(NATIVE_DIR)/engine_bench
@@ -121,6 +122,8 @@ bench: deps build-native build-win64
 	@trap '$(WINE_RUN) --stop' EXIT; bench/run_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> DigestorCmd.exe under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; bench/console_bench.sh $(WIN64_DIR)/bin build/bench
+	@echo "==> DigestorCmd.exe --compare under Wine"
+	@trap '$(WINE_RUN) --stop' EXIT; bench/compare_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> four digests from one read under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; bench/digest_set_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> the Explorer extension's Digests page under Wine"
