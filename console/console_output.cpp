@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "base/code_page.h"
+#include "base/utf8.h"
 #include "console/exit_code.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 const ULONGLONG ProgressInterval = 250;            // milliseconds, on a console
 const ULONGLONG RedirectedProgressInterval = 1000; // a file or pipe keeps every line
 const ULONGLONG ProgressAfter = 2000;              // a shorter run shows none by default
-const int ProgressWidth = 79;                      // fits a console of 80 columns
+const size_t ProgressWidth = 79;                   // fits a console of 80 columns
 const size_t ShortestPathShown = 8;                // less room than that shows no path
 
 // Asked once: a console mode query per line costs a server call under Wine.
@@ -147,7 +148,9 @@ void ShowRunProgress(const RunCounts& counts, const char* path) {
         PathCompactPathExA(&shown[0], path, static_cast<UINT>(room + 1), 0);
         line += "  " + std::string(shown.c_str());
     }
-    line.resize(ProgressWidth, ' '); // over the longer line before it
+    // Over the longer line before it, in characters: a UTF-8 name takes fewer columns than bytes.
+    const size_t columns = Utf8Characters(line);
+    line.append(columns < ProgressWidth ? ProgressWidth - columns : 0, ' ');
     Write(StandardError, "\r" + line);
     ProgressShown = true;
     InterlockedExchange(&showing, 0);

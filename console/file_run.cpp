@@ -75,20 +75,22 @@ RunCounts FileRun::Counts() const {
             counts.filesKnown = true;
         }
     }
-    // A file that grew, or came, since it was counted.
+    // A file that came since it was counted; more bytes than counted (a file that grew, a pipe)
+    // leave the bytes in all unknown.
     counts.filesAll = counts.filesAll > m_files ? counts.filesAll : m_files;
-    counts.bytesAll = counts.bytesAll > counts.bytesDone ? counts.bytesAll : counts.bytesDone;
+    counts.bytesKnown = counts.bytesKnown && counts.bytesAll >= counts.bytesDone;
     return counts;
 }
 
 // The earliest file not yet done, once its worker has opened it. The count beside the run starts
-// with the first line: a run that shows none needs none.
+// once the first line is out (which says "..." for all it does not know): a run that shows none
+// needs none.
 void FileRun::ShowProgress() {
+    const bool opened = m_head < m_filled && !m_workers->Slot(m_head).leave && m_workers->Opened(m_head);
+    ShowRunProgress(Counts(), opened ? m_workers->Slot(m_head).path : "");
     if (m_countWork && !m_allAdded && !m_count.Started()) {
         m_count.Start(m_countWork, m_countContext);
     }
-    const bool opened = m_head < m_filled && !m_workers->Slot(m_head).leave && m_workers->Opened(m_head);
-    ShowRunProgress(Counts(), opened ? m_workers->Slot(m_head).path : "");
 }
 
 bool FileRun::MakeRoom() {

@@ -122,9 +122,9 @@ RunCounts CountsNow(Readouts& readouts, DigestWorkers& workers, int head, int fi
     ULONGLONG ahead = 0;
     readouts.sizer.Done(head);
     if (sized && (filled == count || readouts.sizer.BytesFrom(filled, ahead))) {
-        const ULONGLONG all = readouts.finished + sizes + ahead;
-        counts.bytesAll = all > counts.bytesDone ? all : counts.bytesDone; // a file grew meanwhile
-        counts.bytesKnown = true;
+        counts.bytesAll = readouts.finished + sizes + ahead;
+        // More bytes than sized (a file that grew meanwhile) leave the bytes in all unknown.
+        counts.bytesKnown = counts.bytesAll >= counts.bytesDone;
     }
     return counts;
 }
@@ -327,6 +327,7 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
     int filled = 0;
     int head = 0;
     readouts.started = GetTickCount64();
+    readouts.shown.speed = SpeedMeter(); // measured from here, not from the search for NEW files
     ShowCounts(readouts, workers, head, filled, count, true);
     KindChoice choice;
     while (head < entries) {
@@ -449,6 +450,11 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
     std::unique_ptr<Readouts> readouts(new (std::nothrow) Readouts());
+    if (readouts && recordedCheck) {
+        // The search for NEW files comes first, and may take a while: nothing is counted yet.
+        const RunCounts counting = {0, 0, false, 0, 0, false};
+        ShowReadouts(readouts->shown, counting, true);
+    }
     LRESULT count = CountEntries(wording, recordedCheck);
     if (traffic && workers && readouts && count != LB_ERR &&
         workers->Start(WorkerCount(), CurrentHashBlockHook())) {
