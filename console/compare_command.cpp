@@ -37,10 +37,8 @@ void PutFinding(const CompareFinding& finding, void* context) {
     PutLine(StandardOutput, line);
 }
 
-// The progress line of the console, for as long as it shows one share of bytes.
-void ShowCompareProgress(const RunCounts& counts, const char* path, void*) {
-    ShowProgress(path, counts.bytesDone, counts.bytesKnown ? counts.bytesAll : 0);
-}
+// The console's progress line, as every run shows it.
+void ShowCompareProgress(const RunCounts& counts, const char* path, void*) { ShowRunProgress(counts, path); }
 
 // "12 compared, 9 same, 1 different, 1 missing, 1 extra, 0 moved, 0 read errors", and the names in
 // another Unicode form where there are any.

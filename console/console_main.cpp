@@ -55,6 +55,11 @@ const char* const Usage[] = {
     "  -v, --verbose  with --compare, SAME lines too",
     "  -  as a PATH or LIST: standard input; none given, a redirected standard input is read",
     "  PATH  a file or folder; * and ? in its last name match names as a console's dir does",
+    "  --progress  shows the progress line on standard error from the start, also when standard error",
+    "      is redirected and with -q or --status: files and bytes done of all, speed, time left and the",
+    "      file being read, rewritten in place about once a second (four times on a console);",
+    "      --no-progress  never. Neither: it shows on a console once a run has lasted 2 s, not with -q",
+    "      or --status",
     "  --  ends the options           -h, --help, /?  this text",
     "exit code 0: all is well (MODIFIED and NEW too), 1: a file failed, is corrupted or missing,",
     "          nothing to check, a line not checked with --strict, the copy differs, or Ctrl+C,",
@@ -73,6 +78,8 @@ struct Options {
     bool strict;
     bool warn;
     bool ignoreMissing;
+    bool progress;
+    bool noProgress;
     bool algorithm;
     DigestKind kind;
     LineForm form;
@@ -88,11 +95,12 @@ struct Switch {
     bool Options::*flag;
 };
 const Switch Switches[] = {
-    {"-c", "--check", &Options::check},    {"--update", NULL, &Options::update},
-    {"--new", NULL, &Options::findNew},    {"-q", "--quiet", &Options::quiet},
-    {"--status", NULL, &Options::status},  {"--strict", NULL, &Options::strict},
-    {"-w", "--warn", &Options::warn},      {"--ignore-missing", NULL, &Options::ignoreMissing},
-    {"-h", "--help", &Options::help},      {"--compare", NULL, &Options::compare},
+    {"-c", "--check", &Options::check},       {"--update", NULL, &Options::update},
+    {"--new", NULL, &Options::findNew},       {"-q", "--quiet", &Options::quiet},
+    {"--status", NULL, &Options::status},     {"--strict", NULL, &Options::strict},
+    {"-w", "--warn", &Options::warn},         {"--ignore-missing", NULL, &Options::ignoreMissing},
+    {"--progress", NULL, &Options::progress}, {"--no-progress", NULL, &Options::noProgress},
+    {"-h", "--help", &Options::help},         {"--compare", NULL, &Options::compare},
     {"-v", "--verbose", &Options::verbose}};
 
 // What is wrong with a comparison's options, in one line; the empty text when nothing is.
@@ -152,6 +160,9 @@ std::string CheckTogether(const Options& options, int argc, char** argv) {
     }
     if (options.status && options.quiet) {
         return "--status or --quiet, not both";
+    }
+    if (options.progress && options.noProgress) {
+        return "--progress or --no-progress, not both";
     }
     if (checking && options.algorithm) {
         return std::string(checking) + " takes no -a: each line names its algorithm";
@@ -259,8 +270,8 @@ bool LoadEnglish() {
 }
 
 int Run(int argc, char** argv) {
-    Options options = {false, false, false, false,     false,         false, false, false, false,
-                       false, false, false, DigestMD5, LinesOfWindow, NULL,  NULL,  1};
+    Options options = {false, false, false, false, false,     false,         false, false, false, false,
+                       false, false, false, false, DigestMD5, LinesOfWindow, NULL,  NULL,  1};
     const std::string wrong = ReadOptions(argc, argv, options);
     if (options.help) {
         for (const char* line : Usage) {
@@ -276,6 +287,9 @@ int Run(int argc, char** argv) {
         Complain("lang\\1033.dll is missing beside the program");
         return ExitTrouble;
     }
+    ChooseProgress(options.progress                                        ? ProgressAlways
+                   : options.noProgress || options.quiet || options.status ? ProgressNever
+                                                                           : ProgressOnConsole);
     CatchStop();
     // No PATH or LIST: a redirected standard input, as the *sum tools read it.
     char* input[] = {const_cast<char*>(StandardInputName)};
