@@ -92,6 +92,12 @@ ULONGLONG KnownSize(const WorkSlot& slot) {
         reinterpret_cast<volatile LONG64*>(const_cast<ULONGLONG*>(&slot.size)), 0, 0));
 }
 
+ULONGLONG FinishedBytes(const WorkSlot& slot) {
+    const ULONGLONG size = KnownSize(slot);
+    const ULONGLONG done = static_cast<ULONGLONG>(slot.done);
+    return done > size ? done : size;
+}
+
 // The file again from its start, with every kind of tries.others at once: the slot takes the one
 // that gives the digest expected, and keeps its own kind and digest where none does (or the file
 // cannot be read again). FileStopped for a stop.

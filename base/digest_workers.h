@@ -55,6 +55,10 @@ void FillSlot(WorkSlot& slot, const std::string& path, DigestKind kind, const Ki
 // smaller file's size is what was read, known when it is done. 0 until known.
 ULONGLONG KnownSize(const WorkSlot& slot);
 
+// The bytes a finished slot's file counts for in a run's readouts: its size, or what was read where
+// that is more (a file that grew meanwhile, a pipe, whose size is 0).
+ULONGLONG FinishedBytes(const WorkSlot& slot);
+
 // The number of workers a run gets: DIGESTOR_WORKERS (1..8) when set, otherwise
 // one per processor, at most MostWorkers.
 int WorkerCount();

@@ -35,7 +35,7 @@ void FileRun::HandBack(DWORD timeout) {
         }
         if (!slot.leave) {
             ++m_filesDone;
-            m_bytesDone += KnownSize(slot);
+            m_bytesDone += FinishedBytes(slot);
         }
         m_finished(slot, m_texts[m_head % SlotCount], m_context);
         m_texts[m_head % SlotCount].clear();

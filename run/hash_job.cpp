@@ -360,7 +360,7 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
                 if (slot.outcome != FileOpenFailed) {
                     ShowEntry(display, shown, head, slot);
                 }
-                readouts.finished += KnownSize(slot);
+                readouts.finished += FinishedBytes(slot);
                 const CheckExpectation* expected = wording.check ? &CheckExpectations[head] : NULL;
                 const Verdict verdict = expected ? EntryVerdict(slot, *expected) : VerdictOK;
                 if (wording.found) {

@@ -9,9 +9,9 @@ TEST(RunProgress, AmountsInBinaryUnitsWithOneRoundedDecimal) {
         uint64_t bytes;
         char mark;
         const char* text;
-    } cases[] = {{0, '.', "0 bytes"},       {1023, '.', "1023 bytes"},  {1024, '.', "1.0 KB"},
-                 {1075, ',', "1,0 KB"},     {1076, ',', "1,1 KB"},      {1048524, '.', "1023.9 KB"},
-                 {1048525, '.', "1.0 MB"},  {1572864, '.', "1.5 MB"},   {3ULL << 40, '.', "3.0 TB"},
+    } cases[] = {{0, '.', "0 bytes"},      {1023, '.', "1023 bytes"}, {1024, '.', "1.0 KB"},
+                 {1075, ',', "1,0 KB"},    {1076, ',', "1,1 KB"},     {1048524, '.', "1023.9 KB"},
+                 {1048525, '.', "1.0 MB"}, {1572864, '.', "1.5 MB"},  {3ULL << 40, '.', "3.0 TB"},
                  {~0ULL, '.', "16.0 EB"}};
     for (const auto& c : cases)
         EXPECT_EQ(AmountText(c.bytes, c.mark), c.text) << c.bytes;

@@ -80,6 +80,20 @@ exec 3>&- 4>&- && wait $runs
 shown && [[ ! -s $work/err.held ]] || fail "progress lines: $(lines); redirected: $(<"$work/err.held")"
 [[ $(head -c 80 "$work/err.stream") == $'\r'"$(printf '%-79s' "0/... files, 0 bytes/..., .../s, ... left")" ]] ||
     fail "the first progress line: $(head -c 80 "$work/err.stream")"
+# On a console (a pseudo-terminal, which Wine takes for one) a check shows the line once it has
+# lasted 2 s, not with -q, --status or --no-progress: four checks held in their pipes until the last
+# shows it.
+flags=(-q --status --no-progress "") ttys=()
+for k in 0 1 2 3; do
+    mkfifo "$work/d/tty$k" && printf '%s  tty%s\n' "$(md5 /dev/null)" $k >"$work/d/tty$k.md5"
+    exec {fd}<>"$work/d/tty$k" && ttys+=("$fd")
+    (for held in "${ttys[@]}"; do exec {held}>&-; done # each pipe's end is the test's alone
+        DIGESTOR_READ_PIPES=1 exec script -qec "$(printf '%q ' "$wine_run" "$cmd" -c ${flags[k]} "$W\\d\\tty$k.md5")" \
+            "$work/tty$k" </dev/null >/dev/null) & fill "a console's check ${flags[k]}" "$fd"
+done
+for _ in $(seq 1000); do grep -q " files, " "$work/tty3" && break || sleep 0.1; done
+for fd in "${ttys[@]}"; do exec {fd}>&-; done && wait
+grep -q " files, " "$work/tty3" && ! grep " files, " "$work/tty"[012] || fail "on a console: $(cat "$work"/tty?)"
 
 # Names that are devices or lose a trailing dot unless taken literally, every script, a path of
 # over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.

@@ -242,8 +242,8 @@ TEST_F(Run, ReadoutsTellFilesAndBytesDoneOfAllDuringARun) {
     const std::string files = Text(IDS_PROGRESS_FILES, "2", "3"),
                       bytes = Text(IDS_PROGRESS_BYTES, AmountText(44336, mark), AmountText(240240, mark));
     auto line = [](int id) { return WindowText(GetDlgItem(ProgressWindow, id)); };
-    EXPECT_TRUE(WaitFor([&] { return line(IDC_PROGRESS_FILES) == files && line(IDC_PROGRESS_BYTES) == bytes; }))
-        << line(IDC_PROGRESS_FILES) << " | " << line(IDC_PROGRESS_BYTES);
+    auto counted = [&] { return line(IDC_PROGRESS_FILES) == files && line(IDC_PROGRESS_BYTES) == bytes; };
+    EXPECT_TRUE(WaitFor(counted)) << line(IDC_PROGRESS_FILES) << " | " << line(IDC_PROGRESS_BYTES);
     auto valueOrNone = [&](int id, UINT format, UINT none, const std::string& value) {
         const std::string shown = line(id), around = Text(format, "\x01");
         const size_t at = around.find('\x01'), tail = around.size() - at - 1;
