@@ -99,7 +99,7 @@ struct Readouts {
     ULONGLONG finished; // bytes of the entries done
 };
 
-const ULONGLONG SizerDelay = 1000;
+const ULONGLONG SizerDelay = 2000; // as the console's progress line: a shorter run needs no time left
 
 // The counts now, with head the earliest entry not done and filled the end of
 // those under way.
