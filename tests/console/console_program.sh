@@ -302,6 +302,19 @@ for form in --sum --tag; do
             fail "standard input: $call"
     done
 done
+# Bytes a text reading would change (Ctrl+Z, which ends a console's typing; NUL, a lone CR, CR LF, 0xFF,
+# invalid UTF-8) and 3 MiB of random bytes, piped. A list piped in the same way names a file "ÿ" in
+# cp1252, one byte 0xFF, after a line whose name holds Ctrl+Z (no Windows name holds a control character).
+head -c 3145728 /dev/urandom >"$work/random" && printf abc >"$g/ÿ"
+for bytes in 'a\x1ab' '\0a\0' 'a\rb\r' 'a\r\nb\r\n' '\xff\xc3\x28\xed\xa0\x80' random; do
+    [[ $bytes == random ]] && feed=(cat "$work/random") || feed=(printf "$bytes")
+    [[ $("${feed[@]}" | "$wine_run" "$cmd" -a sha256 --sum - | tr -d '\r') == "$("${feed[@]}" | sha256sum)" ]] ||
+        fail "standard input's bytes: $bytes"
+done
+h=$(sha256sum <"$g/ÿ" | cut -c1-64) && code=0
+(cd "$g" && printf '%s  gone\x1a\r\n%s  \xff\r\n' "$h" "$h" | "$wine_run" "$cmd" -c - >"$work/out" 2>"$work/err") || code=$?
+finish 0 "a list of binary bytes" && [[ $out == "ÿ: OK" ]] && tally "1 checked, 1 OK, 0 failed, 0 missing, 1 not checked" ||
+    fail "a list of binary bytes: $out $err"
 for input in /dev/null "$cmd" "$work/long"; do
     [[ $input != */long ]] || head -c 100000000 /dev/zero | tr '\0' a >"$input"
     code=0 && "$wine_run" "$cmd" -c - <"$input" >"$work/out" 2>"$work/err" || code=$?

@@ -43,9 +43,12 @@ std::wstring Words(UINT id) {
     return std::wstring(text, length > 0 ? length : 0);
 }
 
-// Words(id) with %1, %2 put in.
+// Words(id) with %1, %2 put in, and each line end CR LF, as FormatMessage makes them.
 std::wstring Insert(UINT id, const std::wstring& first, const std::wstring& second = std::wstring()) {
     std::wstring text = Words(id);
+    for (size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', end + 2)) {
+        text.insert(end, 1, L'\r');
+    }
     size_t at = text.find(L"%1");
     if (at != std::wstring::npos) {
         text.replace(at, 2, first);
@@ -171,6 +174,60 @@ void SetClipboardText(const std::wstring& text) {
     GlobalUnlock(memory);
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    char bytes[1024];
+    DWORD length = 0;
+    ReadFile(file, bytes, sizeof(bytes), &length, NULL);
+    CloseHandle(file);
+    return std::string(bytes, length);
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, ARRAYSIZE(text));
+    return text;
+}
+
+// How Save list... is answered, from inside its modal loops: the replace question (the message box
+// with a No) with ReplaceAnswer, the page's own boxes with OK, their texts kept; the save dialog with
+// OK, or with Cancel once a replace was refused. A window disabled behind a box waits for the box.
+int ReplaceAnswer = IDYES, ReplaceQuestions = 0;
+std::vector<std::wstring> PageBoxTexts;
+void CALLBACK AnswerSave(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            HWND text = GetDlgItem(window, 0xFFFF); // a message box's text
+            const bool question = GetDlgItem(window, IDNO) != NULL;
+            if (!IsWindowVisible(window) || !IsWindowEnabled(window)) {
+                return TRUE;
+            }
+            if (text && question) {
+                ++ReplaceQuestions;
+                PostMessageW(window, WM_COMMAND, ReplaceAnswer, 0);
+            } else if (text) {
+                PageBoxTexts.push_back(WindowText(text));
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            } else if (WindowText(window) == Words(IDS_PAGE_SAVE_TITLE)) {
+                const bool refused = ReplaceQuestions && ReplaceAnswer == IDNO;
+                PostMessageW(window, WM_COMMAND, refused ? IDCANCEL : IDOK, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+// Clicks the page's Save list... and answers as AnswerSave does until the page is through with it.
+void SaveListAnswering(const Sheet& sheet, int replaceAnswer) {
+    ReplaceAnswer = replaceAnswer;
+    ReplaceQuestions = 0;
+    PageBoxTexts.clear();
+    const UINT_PTR timer = SetTimer(NULL, 0, 20, AnswerSave);
+    SendMessageW(sheet.Control(IDC_PAGE_SAVE), BM_CLICK, 0, 0);
+    KillTimer(NULL, timer);
 }
 
 } // namespace
@@ -322,32 +379,55 @@ TEST(DigestsPage, CopiesAndSavesTheDigestsAsSumLines) {
     CloseClipboard();
     EXPECT_EQ(copied, expected);
 
-    // The save dialog is answered OK as soon as it shows: its suggestion is the folder's SHA256 list.
-    SetTimer(NULL, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM) -> BOOL {
-                wchar_t title[128] = L"";
-                GetWindowTextW(window, title, ARRAYSIZE(title));
-                if (Words(IDS_PAGE_SAVE_TITLE) == title && IsWindowVisible(window)) {
-                    PostMessageW(window, WM_COMMAND, IDOK, 0);
-                }
-                return TRUE;
-            },
-            0);
-    });
-    SendMessageW(sheet.Control(IDC_PAGE_SAVE), BM_CLICK, 0, 0);
+    // No list is there yet, so nothing asks to replace one: the save dialog's suggestion, the folder's
+    // SHA256 list, is written.
+    SaveListAnswering(sheet, IDNO);
     const std::wstring list = folder + L"\\page_save.sha256";
-    ASSERT_TRUE(PumpUntil([&] { return GetFileAttributesW(list.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-    HANDLE file = CreateFileW(list.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    char bytes[1024];
-    DWORD length = 0;
-    ReadFile(file, bytes, sizeof(bytes), &length, NULL);
-    CloseHandle(file);
-    EXPECT_EQ(std::string(bytes, length), Digest(DigestSHA256, "abc") + "  abc.txt\r\n" +
-                                              Digest(DigestSHA256, "") +
-                                              "  \xc3\x84"
-                                              "bc \xd0\xb6.txt\r\n");
+    EXPECT_EQ(ReplaceQuestions, 0);
+    EXPECT_EQ(sheet.Text(IDC_PAGE_STATUS), Insert(IDS_PAGE_SAVED, list));
+    EXPECT_EQ(ReadBytes(list), Digest(DigestSHA256, "abc") + "  abc.txt\r\n" + Digest(DigestSHA256, "") +
+                                   "  \xc3\x84"
+                                   "bc \xd0\xb6.txt\r\n");
+}
+
+// Save list... over a list that is there: refused, it leaves the list; held open without sharing, it
+// leaves it too and says so, leaving no new file beside it; agreed, the new list replaces it, nothing
+// of the old, longer one behind it.
+TEST(DigestsPage, ReplacesAListOnlyWhenAgreedAndWhenItCan) {
+    const std::wstring folder = FreshFolder(L"page_replace"), list = folder + L"\\abc.txt.sha256";
+    ASSERT_TRUE(WriteBytes(folder + L"\\abc.txt", "abc"));
+    const std::string old = std::string(64, '0') + "  abc.txt\r\n" + std::string(64, '1') + "  gone.txt\r\n";
+    ASSERT_TRUE(WriteBytes(list, old));
+    Sheet sheet({folder + L"\\abc.txt"});
+    ASSERT_TRUE(sheet.IsOpen());
+    ASSERT_TRUE(sheet.WaitForRows(1));
+    const std::wstring done = sheet.Text(IDC_PAGE_STATUS), failed = Insert(IDS_PAGE_SAVE_FAILED, list);
+    const struct {
+        int answer;
+        bool held; // open in this process without sharing
+        std::string after;
+        std::wstring status;
+        std::vector<std::wstring> boxes;
+    } cases[] = {
+        {IDNO, false, old, done, {}},
+        {IDYES, true, old, done, {failed}},
+        {IDYES, false, Digest(DigestSHA256, "abc") + "  abc.txt\r\n", Insert(IDS_PAGE_SAVED, list), {}},
+    };
+    for (const auto& one : cases) {
+        SCOPED_TRACE(testing::Message() << "answer " << one.answer << ", held " << one.held);
+        HANDLE held =
+            one.held ? CreateFileW(list.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL) : NULL;
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        SaveListAnswering(sheet, one.answer);
+        if (held) {
+            CloseHandle(held);
+        }
+        EXPECT_EQ(ReplaceQuestions, 1);
+        EXPECT_EQ(PageBoxTexts, one.boxes);
+        EXPECT_EQ(sheet.Text(IDC_PAGE_STATUS), one.status);
+        EXPECT_EQ(ReadBytes(list), one.after);
+        EXPECT_EQ(GetFileAttributesW((list + L".digestor-new").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 // A file under a recorded folder, as recorded, then decayed (its time put back), then edited. The
