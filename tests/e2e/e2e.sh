@@ -43,7 +43,7 @@ road() {
     drive run save "$(win "$work")\\saved.txt" dismiss close -- "$(win "$bin/Digestor.exe")" "$(win "$tree")"
     [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
     [[ $out == *"question: "*"$(win "$tree")"*" -> Yes"* ]] || fail "no folder question"
-    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc" | iconv -f CP1252 -t UTF-8; }
+    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc"; }
     [[ $out == *"message: Digestor: $(text IDS_SAVED)"* ]] || fail "no saved notice"
 
     local version=${zip##*/Digestor-} separator heading
