@@ -21,7 +21,7 @@ FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
                  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
-FORMAT_DIRS := $(wildcard engine base window app gather run tools console companion varnolib lang tests bench drive)
+FORMAT_DIRS := $(wildcard engine base window app gather compare run tools console companion varnolib lang tests bench drive)
 
 .PHONY: bench-disk help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
         test-steps bench fuzz format clean dist screenshots
@@ -112,8 +112,9 @@ run: deps build-win64
 # --- other targets ------------------------------------------------------------------------------
 
 # The engine's throughput natively, then runs of the real Digestor.exe and DigestorCmd.exe under
-# Wine beside md5sum (bench/run_bench.sh, bench/console_bench.sh), and four digests of one file from one
-# read (bench/digest_set_bench.sh); their test data stays in build/bench.
+# Wine beside md5sum (bench/run_bench.sh, bench/console_bench.sh), the comparison of two folders beside
+# diff -rq (bench/compare_bench.sh), and four digests of one file from one read
+# (bench/digest_set_bench.sh); their test data stays in build/bench.
 bench: deps build-native build-win64
 	@echo "==> engine benchmark"
 	$(NATIVE_DIR)/engine_bench
@@ -121,6 +122,8 @@ bench: deps build-native build-win64
 	@trap '$(WINE_RUN) --stop' EXIT; bench/run_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> DigestorCmd.exe under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; bench/console_bench.sh $(WIN64_DIR)/bin build/bench
+	@echo "==> DigestorCmd.exe --compare under Wine"
+	@trap '$(WINE_RUN) --stop' EXIT; bench/compare_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> four digests from one read under Wine"
 	@trap '$(WINE_RUN) --stop' EXIT; bench/digest_set_bench.sh $(WIN64_DIR)/bin build/bench
 	@echo "==> the Explorer extension's Digests page under Wine"

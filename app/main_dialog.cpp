@@ -14,10 +14,12 @@
 #include "gather/folder_expand_thread.h"
 #include "gather/folder_scan.h"
 #include "res/resource.h"
+#include "run/compare_job.h"
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "tools/check_list.h"
 #include "tools/compare_clipboard.h"
+#include "tools/compare_folders.h"
 #include "tools/quick_sum.h"
 #include "tools/record_folder.h"
 #include "tools/save_list.h"
@@ -213,6 +215,15 @@ static void OnRecordFolder(HWND window) {
     }
 }
 
+// File > Compare folders...
+static void OnCompareFolders(HWND window) {
+    FolderComparison comparison = {};
+    if (AskForComparison(window, comparison)) {
+        StartComparison(window,
+                        {comparison.original, comparison.copy, comparison.kind, comparison.recordList});
+    }
+}
+
 // Anything named on the command line starts a run once its folders are
 // walked, whatever became of them; a recording walks its folder first.
 static void OnTakeCommandLine(HWND window) {
@@ -231,9 +242,10 @@ static void OnTakeCommandLine(HWND window) {
     }
 }
 
-// A recording's run is over: a finished one writes its list.
+// A comparison's run is over: a finished one shows its tally. A recording's: a
+// finished one writes its list.
 static void OnRunEnded(HWND window, bool finished) {
-    if (Recorded.check || Recorded.list.empty()) {
+    if (FinishComparison(window, finished) || Recorded.check || Recorded.list.empty()) {
         return;
     }
     if (finished) {
@@ -276,6 +288,9 @@ static void OnCommand(HWND window, WPARAM wParam) {
         break;
     case IDM_RECORD_FOLDER:
         OnRecordFolder(window);
+        break;
+    case IDM_COMPARE_FOLDERS:
+        OnCompareFolders(window);
         break;
     case IDM_QUICKSUM:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);

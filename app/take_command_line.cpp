@@ -14,7 +14,9 @@
 #include "base/scoped_handle.h"
 #include "gather/folder_expand_thread.h"
 #include "res/resource.h"
+#include "run/compare_job.h"
 #include "tools/check_list.h"
+#include "tools/compare_folders.h"
 #include "tools/record_folder.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
@@ -108,6 +110,29 @@ CommandLineWork TakeRecord(HWND window, const wchar_t* argument) {
     return PrepareFolderRecording(window, folder) ? CommandLineRecord : CommandLineIdle;
 }
 
+// A side of "/compare" as narrow text; one whose name the code page cannot
+// hold exactly (it would name another) is named in a message.
+bool TakeSide(HWND window, const wchar_t* argument, std::string& side) {
+    if (ToNarrow(argument, side)) {
+        return true;
+    }
+    ShowMessage(window, IDS_COMPARE_UNREADABLE, side.c_str(), MB_TASKMODAL | MB_ICONERROR);
+    return false;
+}
+
+// "/compare ORIGINAL COPY", with the algorithm already in the box: the run
+// starts at once, without the dialog.
+CommandLineWork TakeCompare(HWND window, const wchar_t* original, const wchar_t* copy) {
+    FolderComparison comparison = {};
+    comparison.kind = SelectedAlgorithm(window);
+    if (TakeSide(window, original, comparison.original) && TakeSide(window, copy, comparison.copy) &&
+        PrepareComparison(window, comparison)) {
+        StartComparison(window,
+                        {comparison.original, comparison.copy, comparison.kind, comparison.recordList});
+    }
+    return CommandLineIdle;
+}
+
 // arguments[0..count-1], the program's own path excluded.
 CommandLineWork TakeArguments(HWND window, const wchar_t* const* arguments, int count) {
     if (count == 0) {
@@ -137,6 +162,15 @@ CommandLineWork TakeArguments(HWND window, const wchar_t* const* arguments, int 
         SelectAlgorithm(window, kind);
         at = 2;
         chosen = true;
+    }
+    if (at < count && IsSwitch(arguments[at], L"/compare")) {
+        if (count != at + 3) { // a side missing, or something after them
+            return Refuse(window, arguments[count < at + 3 ? at : at + 3]);
+        }
+        if (!chosen) {
+            SelectAlgorithm(window, DigestXXH128);
+        }
+        return TakeCompare(window, arguments[at + 1], arguments[at + 2]);
     }
     if (at < count && (IsSwitch(arguments[at], L"/items") || IsSwitch(arguments[at], L"/record"))) {
         if (count != at + 2) { // the value missing, or something after it

@@ -4,7 +4,7 @@
 
 // What the main window does once the command line has been taken.
 enum CommandLineWork {
-    CommandLineIdle,   // nothing to run: no path, a check of its own, or a refused command line
+    CommandLineIdle,   // nothing to run: no path, a check or comparison of its own, or a refused command line
     CommandLineRun,    // paths were taken: a run once their walk is over
     CommandLineRecord, // Recorded is set up: walk Recorded.folder into the list, then run
 };
@@ -14,6 +14,8 @@ enum CommandLineWork {
 //   [/alg NAME] /items FILE     the paths of FILE, folders without a question
 //   [/alg NAME] /record FOLDER  FOLDER recorded (SHA256 without /alg)
 //   /check LIST                 the files of LIST checked (CheckList)
+//   [/alg NAME] /compare ORIGINAL COPY
+//                               ORIGINAL compared with COPY (XXH128 without /alg)
 // /alg selects NAME (as FindAlgorithm reads it) in the algorithm box; an
 // unknown NAME, or a form not kept, is named in a message and nothing else is
 // done. Paths are taken as TakePaths takes them.

@@ -1,6 +1,7 @@
 #include "base/digest_workers.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <new>
 
@@ -9,13 +10,16 @@
 #include "base/digest_set.h"
 #include "base/scoped_handle.h"
 #include "base/scoped_lock.h"
+#include "base/seek_penalty.h"
 
 namespace {
 
-// One run at a time: a new one starts only after the last one's job has ended.
+// One lock for every instance; a comparison runs two at once (one for each side), each with a job
+// of its own. Every waiter looks again at what it waits for: a wake may have been meant for the
+// other instance.
 SRWLOCK Lock = SRWLOCK_INIT;
 CONDITION_VARIABLE WorkOffered = CONDITION_VARIABLE_INIT; // workers wait for entries
-CONDITION_VARIABLE SlotsMoved = CONDITION_VARIABLE_INIT;  // the job waits for slots opened or done
+CONDITION_VARIABLE SlotsMoved = CONDITION_VARIABLE_INIT;  // jobs wait for slots opened or done
 
 // How often the end cancels the workers' pending I/O again: an open or a read
 // that starts after one cancel is caught by the next.
@@ -26,6 +30,9 @@ const DWORD CancelInterval = 20;
 // soon as it is opened, so it wakes nobody (under Wine a wake costs about as much as such a file),
 // and what was read is its size.
 const ULONGLONG NamedFrom = 64 * 1024;
+
+// The step of SideDelay's waits.
+const ULONGLONG DiskStep = 1024 * 1024;
 
 // Written while the job may look: the same 64 bits whole, as done is (KnownSize reads them).
 void SetSize(WorkSlot& slot, ULONGLONG size) {
@@ -55,14 +62,40 @@ bool CheckBlock(ULONGLONG done, void* context) {
     if (watch.hook) {
         watch.hook(watch.index, done);
     }
+    if (done > 0 && done % DiskStep == 0 && SideDelay() > 0) {
+        watch.workers->WaitAsDisk();
+    }
     return !HashStopRequested();
 }
 
 } // namespace
 
+void FillSlot(WorkSlot& slot, const std::string& path, DigestKind kind, const KindTries& tries,
+              LastWrite lastWrite) {
+    const bool fits = path.size() < sizeof slot.path;
+    memcpy(slot.path, fits ? path.c_str() : "", fits ? path.size() + 1 : 1);
+    slot.kind = kind;
+    slot.tries = tries;
+    slot.serial = fits && HasSeekPenalty(slot.path);
+    slot.leave = false;
+    slot.lastWrite = lastWrite;
+    slot.state = fits ? SlotWaiting : SlotDone;
+    slot.size = 0;
+    slot.written = 0;
+    slot.done = 0;
+    slot.outcome = fits ? FileStopped : FileOpenFailed;
+    slot.digest.clear();
+}
+
 ULONGLONG KnownSize(const WorkSlot& slot) {
     return static_cast<ULONGLONG>(InterlockedCompareExchange64(
         reinterpret_cast<volatile LONG64*>(const_cast<ULONGLONG*>(&slot.size)), 0, 0));
+}
+
+ULONGLONG FinishedBytes(const WorkSlot& slot) {
+    const ULONGLONG size = KnownSize(slot);
+    const ULONGLONG done = static_cast<ULONGLONG>(slot.done);
+    return done > size ? done : size;
 }
 
 // The file again from its start, with every kind of tries.others at once: the slot takes the one
@@ -128,6 +161,15 @@ int WorkerCount() {
                : MostWorkers;
 }
 
+int SideDelay() {
+    static const int delay = [] {
+        char text[8];
+        const DWORD length = GetEnvironmentVariableA("DIGESTOR_SIDE_DELAY", text, sizeof text);
+        return length > 0 && length < sizeof text ? atoi(text) : 0;
+    }();
+    return delay;
+}
+
 void WakeDigestWorkers() {
     // Under the lock, so that no worker or job is between its look and its sleep.
     ExclusiveLock lock(Lock);
@@ -137,7 +179,9 @@ void WakeDigestWorkers() {
 
 DigestWorkers::DigestWorkers()
     : m_slots(), m_threads(), m_started(0), m_hook(NULL), m_filled(0), m_taken(0), m_serialBusy(0),
-      m_waitedHead(-1), m_waitedFilled(0), m_wanted(0), m_ending(false) {}
+      m_waitedHead(-1), m_waitedFilled(0), m_wanted(0), m_jobWoken(false), m_ending(false) {
+    InitializeSRWLock(&m_disk);
+}
 
 DigestWorkers::~DigestWorkers() {
     for (int k = 0; k < m_started; ++k) {
@@ -171,7 +215,15 @@ int DigestWorkers::ReadyFrom(int head, int filled) {
 
 void DigestWorkers::WakeJob() {
     if (m_waitedHead >= 0 && ReadyFrom(m_waitedHead, m_waitedFilled) >= m_wanted) {
-        WakeConditionVariable(&SlotsMoved); // the job alone waits there
+        WakeJobNow();
+    }
+}
+
+void DigestWorkers::WakeJobNow() {
+    if (m_waitedHead >= 0) {
+        m_jobWoken = true;
+        // All: another instance's job may wait there too. With one instance it is the job alone.
+        WakeAllConditionVariable(&SlotsMoved);
     }
 }
 
@@ -185,7 +237,13 @@ int DigestWorkers::Done(int head, int filled, DWORD timeout) {
         m_waitedHead = head;
         m_waitedFilled = filled;
         m_wanted = wanted;
-        SleepConditionVariableSRW(&SlotsMoved, &Lock, timeout, 0);
+        m_jobWoken = false;
+        const ULONGLONG start = GetTickCount64();
+        ULONGLONG waited = 0;
+        // A wake meant for another instance's job sends this one back to sleep for the time left.
+        while (SleepConditionVariableSRW(&SlotsMoved, &Lock, static_cast<DWORD>(timeout - waited), 0) &&
+               !m_jobWoken && !HashStopRequested() && (waited = GetTickCount64() - start) < timeout) {
+        }
         m_waitedHead = -1;
         ready = ReadyFrom(head, filled);
     }
@@ -193,15 +251,16 @@ int DigestWorkers::Done(int head, int filled, DWORD timeout) {
 }
 
 void DigestWorkers::TakeSize(int index, ULONGLONG size) {
-    bool named = false;
-    {
-        ExclusiveLock lock(Lock);
-        SetSize(Slot(index), size);
-        named = index == m_waitedHead && size > NamedFrom;
+    ExclusiveLock lock(Lock);
+    SetSize(Slot(index), size);
+    if (index == m_waitedHead && size > NamedFrom) {
+        WakeJobNow();
     }
-    if (named) {
-        WakeConditionVariable(&SlotsMoved); // the job alone waits there
-    }
+}
+
+void DigestWorkers::WaitAsDisk() {
+    ExclusiveLock disk(m_disk);
+    Sleep(static_cast<DWORD>(SideDelay()));
 }
 
 bool DigestWorkers::Opened(int index) {
@@ -251,16 +310,14 @@ void DigestWorkers::DigestSlot(int index, Digestors& digestors) {
     if (slot.lastWrite == LastWriteRead) {
         GetFileTime(file.Get(), NULL, NULL, &written);
     }
-    bool named = false;
     {
         ExclusiveLock lock(Lock);
         SetSize(slot, static_cast<ULONGLONG>(size.QuadPart));
         slot.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
         slot.state = SlotOpened;
-        named = index == m_waitedHead && slot.size > NamedFrom;
-    }
-    if (named) {
-        WakeConditionVariable(&SlotsMoved); // the job alone waits there
+        if (index == m_waitedHead && slot.size > NamedFrom) {
+            WakeJobNow();
+        }
     }
     BlockWatch watch = {this, &slot, index, m_hook, file.Get(), lanes};
     // A cancel breaks a read that does not return: FileStopped below. A large BLAKE3 file, where no
@@ -304,8 +361,8 @@ DWORD WINAPI DigestWorkers::Work(LPVOID self) {
         WorkSlot& slot = workers.Slot(index);
         // Entries in list order: the next one waits while another file of a disk that seeks is read.
         if (index >= workers.m_filled || (slot.serial && workers.m_serialBusy > 0)) {
-            if (index >= workers.m_filled && workers.m_waitedHead >= 0) {
-                WakeConditionVariable(&SlotsMoved); // the job has entries to give
+            if (index >= workers.m_filled) {
+                workers.WakeJobNow(); // the job has entries to give
             }
             SleepConditionVariableSRW(&WorkOffered, &Lock, INFINITE, 0);
             continue;

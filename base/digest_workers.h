@@ -44,14 +44,29 @@ struct WorkSlot {
     std::string digest;
 };
 
+// Writes slot for a file before the job offers it: its path, kind, tries and lastWrite, serial by the
+// seek-penalty rule, the rest cleared. A path too long for the slot makes it done at once, as a file
+// that could not be opened.
+void FillSlot(WorkSlot& slot, const std::string& path, DigestKind kind, const KindTries& tries,
+              LastWrite lastWrite);
+
 // The size of slot's file, from any thread. The worker asks it when the file opens only for a
 // BLAKE3 file that several lanes may share, otherwise once the file outlasts its first read; a
 // smaller file's size is what was read, known when it is done. 0 until known.
 ULONGLONG KnownSize(const WorkSlot& slot);
 
+// The bytes a finished slot's file counts for in a run's readouts: its size, or what was read where
+// that is more (a file that grew meanwhile, a pipe, whose size is 0).
+ULONGLONG FinishedBytes(const WorkSlot& slot);
+
 // The number of workers a run gets: DIGESTOR_WORKERS (1..8) when set, otherwise
 // one per processor, at most MostWorkers.
 int WorkerCount();
+
+// Benchmarks only: DIGESTOR_SIDE_DELAY (milliseconds a MiB) makes each DigestWorkers read as a
+// disk of its own would, one MiB at a time whatever its workers, so that two of them at once
+// stand for two devices. 0, the default, waits for nothing. Read once.
+int SideDelay();
 
 class Digestors; // a worker's own
 
@@ -75,6 +90,8 @@ public:
     bool Opened(int index);
     // A worker's: the size of entry index's file, found once the file outlasts its first read.
     void TakeSize(int index, ULONGLONG size);
+    // A worker's, with SideDelay set: waits as a disk of this instance's reads would for one MiB.
+    void WaitAsDisk();
     // No further entry is taken. After a stop request the workers' pending
     // I/O is cancelled, again and again, until every one has ended.
     void End();
@@ -84,6 +101,7 @@ private:
     void DigestSlot(int index, Digestors& digestors);
     int ReadyFrom(int head, int filled); // under the lock
     void WakeJob();                      // under the lock: the job, if it waits and has what it waits for
+    void WakeJobNow();                   // under the lock: the job, if it waits
 
     WorkSlot m_slots[SlotCount];
     HANDLE m_threads[MostWorkers];
@@ -95,7 +113,9 @@ private:
     int m_waitedHead;   // the entry the job sleeps on in Done, -1 while it does not
     int m_waitedFilled; // the end of the entries it waits among
     int m_wanted;       // the done entries from m_waitedHead on that wake it
+    bool m_jobWoken;    // something the job waits for came: it leaves Done
     bool m_ending;
+    SRWLOCK m_disk; // held while a read waits as a disk would (SideDelay)
 };
 
 // Any thread: wakes every waiting worker and job to look at the stop request.

@@ -42,3 +42,11 @@ size_t Utf8Cut(const char* text, size_t limit) {
     }
     return cut;
 }
+
+size_t Utf8Characters(const std::string& text) {
+    size_t characters = 0;
+    for (const char byte : text) {
+        characters += !IsContinuation(static_cast<unsigned char>(byte));
+    }
+    return characters;
+}

@@ -1,14 +1,29 @@
-# Sourced by run_bench.sh and console_bench.sh: the test data both time, in $work (big.bin, small/,
-# eight/), and the rows of the figures they share, with their goals.
+# Sourced by the benchmark scripts: their folders and timing, the test data run_bench.sh,
+# console_bench.sh and compare_bench.sh time, in $work (big.bin, small/, eight/), and the rows of the
+# figures they share, with their goals.
 
+# bench_folders BIN WORK: bin and work (made) in full, here (the repository) and wine_run.
+bench_folders() {
+    bin=$(realpath "$1") && mkdir -p "$2" && work=$(realpath "$2")
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd) && wine_run=$here/scripts/wine-run
+}
+# once COMMAND...: the wall time of COMMAND, in seconds; it must succeed.
+once() {
+    local t0 t1
+    t0=$(date +%s.%N) && "$@" >/dev/null && t1=$(date +%s.%N) && awk "BEGIN { print $t1 - $t0 }"
+}
+# best COMMAND...: the shortest of $runs wall times of COMMAND.
+best() {
+    for _ in $(seq $runs); do once "$@"; done | sort -g | head -1
+}
 windows() { local p=$1; echo "Z:${p//\//\\}"; }
 calc() { awk "BEGIN { print $1 }"; }
 # verdict VALUE OP GOAL: "met" or "missed"
 verdict() { awk "BEGIN { print ($1 $2 $3) ? \"met\" : \"missed\" }"; }
 
 # make_data: one 256 MiB file, 10,000 files of 1 KiB and 8 files of 32 MiB, each made once.
-big=$work/big.bin small=$work/small eight=$work/eight
 make_data() {
+    big=$work/big.bin small=$work/small eight=$work/eight
     [[ -f $big && $(stat -c %s "$big") == 268435456 ]] || head -c 268435456 /dev/urandom >"$big"
     if [[ ! -d $small || $(find "$small" -type f | wc -l) != 10000 ]]; then
         rm -rf "$small" && mkdir -p "$small"

@@ -49,15 +49,6 @@ past_bin() {
 }
 past_dir=$(past_bin)
 
-# once COMMAND...: the wall time of COMMAND, in seconds; it must succeed.
-once() {
-    local t0 t1
-    t0=$(date +%s.%N) && "$@" >/dev/null && t1=$(date +%s.%N) && awk "BEGIN { print $t1 - $t0 }"
-}
-# best COMMAND...: the shortest of $runs wall times of COMMAND.
-best() {
-    for _ in $(seq $runs); do once "$@"; done | sort -g | head -1
-}
 one() { DIGESTOR_WORKERS=1 "$@"; }
 cmd() { "$wine_run" "$bin/DigestorCmd.exe" "$@"; }
 check() { cmd -c -q "$(windows "$work/$1")"; } # LIST: the files of work/LIST checked

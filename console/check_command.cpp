@@ -107,6 +107,19 @@ void NewFileDigested(const WorkSlot& slot, const std::string& path, void* contex
     check.changes->Add("added: " + named);
 }
 
+// The count beside the check: the list's files, sized by their records where they have them.
+void CountEntries(SizeCount& count, void* context) {
+    const ListCheck& check = *static_cast<const ListCheck*>(context);
+    ListReader reader(*check.text, check.list);
+    ListEntry entry;
+    for (size_t line = 0; reader.Next(entry, line) && count.Going();) {
+        if (entry.isResult) {
+            count.Add(entry.hasRecord ? entry.record.size
+                                      : SizeByAttributes(ResolveEntryPath(check.list, entry.path).c_str()));
+        }
+    }
+}
+
 // Digests the files of the list's entries, read as they go to the workers; false when a stop ended
 // it.
 bool CheckEntries(ListCheck& check) {
@@ -114,6 +127,7 @@ bool CheckEntries(ListCheck& check) {
     if (!files.Start()) {
         return false;
     }
+    files.CountAlongside(CountEntries, &check);
     ListReader reader(*check.text, check.list);
     ListEntry entry;
     for (size_t line = 0; reader.Next(entry, line); ++check.entryCount) {
@@ -137,6 +151,7 @@ bool CheckEntries(ListCheck& check) {
             return false;
         }
     }
+    files.AllAdded();
     return files.Finish();
 }
 
@@ -176,6 +191,7 @@ bool FindNew(ListCheck& check, const RecordHeading& heading, bool digest) {
             return false;
         }
     }
+    files.AllAdded();
     return files.Finish();
 }
 

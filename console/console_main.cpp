@@ -14,6 +14,7 @@
 #include "base/program_state.h"
 #include "base/sum_line.h"
 #include "console/check_command.h"
+#include "console/compare_command.h"
 #include "console/console_output.h"
 #include "console/digest_command.h"
 #include "console/exit_code.h"
@@ -28,6 +29,8 @@ const char* const Usage[] = {
     "       DigestorCmd -c [--new] [-q | --status] [--strict] [-w] [--ignore-missing] [--] [LIST...]",
     "                                                                    check files against lists",
     "       DigestorCmd --update [--new] [-q] [--] LIST                 check, then bring LIST up to date",
+    "       DigestorCmd --compare [-a ALG] [--record LIST] [-v | -q | --status] [--] ORIGINAL COPY",
+    "                                                                    compare a copy with its original",
     "  -a  MD2, MD4, MD5 (the default), CRC32, SHA1, SHA256, SHA512, SHA3-256, SHA3-512, BLAKE3, XXH3",
     "      or XXH128, in any case, with or without - and _ (sha-256, sha3_256, xxh-128)",
     "  -o  the lines to LIST as well, as the window saves its list",
@@ -45,23 +48,38 @@ const char* const Usage[] = {
     "      tells CORRUPTED (changed, time as recorded) from MODIFIED (edited); --new: NEW files",
     "  --update  MODIFIED files get their new digest, NEW ones (--new) are added, MISSING ones",
     "      dropped; CORRUPTED ones keep their record",
+    "  --compare  two folders (or files) by content, names paired as Windows pairs them (case aside; a",
+    "      name in another Unicode form is paired and said so): DIFFERENT, MISSING (not in the copy),",
+    "      EXTRA (only in the copy), MOVED (old -> new), READ ERROR (original or copy), on standard",
+    "      output with / between names; -a: XXH128 unless given; --record: a recorded list of ORIGINAL",
+    "  -v, --verbose  with --compare, SAME lines too",
     "  -  as a PATH or LIST: standard input; none given, a redirected standard input is read",
     "  PATH  a file or folder; * and ? in its last name match names as a console's dir does",
+    "  --progress  shows the progress line on standard error from the start, also when standard error",
+    "      is redirected and with -q or --status: files and bytes done of all, speed, time left and the",
+    "      file being read, rewritten in place about once a second (four times on a console);",
+    "      --no-progress  never. Neither: it shows on a console once a run has lasted 2 s, not with -q",
+    "      or --status",
     "  --  ends the options           -h, --help, /?  this text",
     "exit code 0: all is well (MODIFIED and NEW too), 1: a file failed, is corrupted or missing,",
-    "          nothing to check, a line not checked with --strict, or Ctrl+C,",
-    "          2: bad usage, a list that cannot be read or written, output that cannot be written"};
+    "          nothing to check, a line not checked with --strict, the copy differs, or Ctrl+C,",
+    "          2: bad usage, a list that cannot be read or written, output that cannot be written,",
+    "          a side of a comparison that cannot be read, or the same folder twice"};
 
 struct Options {
     bool help;
     bool check;
     bool update;
+    bool compare;
+    bool verbose;
     bool findNew;
     bool quiet;
     bool status;
     bool strict;
     bool warn;
     bool ignoreMissing;
+    bool progress;
+    bool noProgress;
     bool algorithm;
     DigestKind kind;
     LineForm form;
@@ -77,14 +95,53 @@ struct Switch {
     bool Options::*flag;
 };
 const Switch Switches[] = {
-    {"-c", "--check", &Options::check},   {"--update", NULL, &Options::update},
-    {"--new", NULL, &Options::findNew},   {"-q", "--quiet", &Options::quiet},
-    {"--status", NULL, &Options::status}, {"--strict", NULL, &Options::strict},
-    {"-w", "--warn", &Options::warn},     {"--ignore-missing", NULL, &Options::ignoreMissing},
-    {"-h", "--help", &Options::help}};
+    {"-c", "--check", &Options::check},       {"--update", NULL, &Options::update},
+    {"--new", NULL, &Options::findNew},       {"-q", "--quiet", &Options::quiet},
+    {"--status", NULL, &Options::status},     {"--strict", NULL, &Options::strict},
+    {"-w", "--warn", &Options::warn},         {"--ignore-missing", NULL, &Options::ignoreMissing},
+    {"--progress", NULL, &Options::progress}, {"--no-progress", NULL, &Options::noProgress},
+    {"-h", "--help", &Options::help},         {"--compare", NULL, &Options::compare},
+    {"-v", "--verbose", &Options::verbose}};
+
+// What is wrong with a comparison's options, in one line; the empty text when nothing is.
+std::string CheckCompare(const Options& options, int argc, char** argv) {
+    const char* form = options.form == LinesOfSum ? "--sum" : options.form == LinesOfTag ? "--tag" : NULL;
+    const std::pair<bool, const char*> others[] = {
+        {options.check, "-c"},        {options.update, "--update"},
+        {options.list != NULL, "-o"}, {form != NULL, form},
+        {options.findNew, "--new"},   {options.strict, "--strict"},
+        {options.warn, "-w"},         {options.ignoreMissing, "--ignore-missing"}};
+    if (!options.compare) {
+        return options.verbose ? "-v goes with --compare" : "";
+    }
+    for (const auto& other : others) {
+        if (other.first) {
+            return std::string("--compare takes no ") + other.second;
+        }
+    }
+    if (options.verbose && (options.quiet || options.status)) {
+        return options.quiet ? "-v or --quiet, not both" : "-v or --status, not both";
+    }
+    if (options.status && options.quiet) {
+        return "--status or --quiet, not both";
+    }
+    if (argc - options.first != 2) {
+        return "--compare takes two paths: ORIGINAL COPY";
+    }
+    for (int k = options.first; k < argc; ++k) {
+        if (std::string(argv[k]) == StandardInputName) {
+            return "--compare takes no standard input";
+        }
+    }
+    return "";
+}
 
 // What is wrong with the options taken together, in one line; the empty text when nothing is.
 std::string CheckTogether(const Options& options, int argc, char** argv) {
+    const std::string compare = CheckCompare(options, argc, argv);
+    if (options.compare || !compare.empty()) {
+        return compare;
+    }
     const int i = options.first;
     const char* checking = options.update ? "--update" : options.check ? "-c" : NULL;
     const char* form = options.form == LinesOfSum ? "--sum" : options.form == LinesOfTag ? "--tag" : NULL;
@@ -103,6 +160,9 @@ std::string CheckTogether(const Options& options, int argc, char** argv) {
     }
     if (options.status && options.quiet) {
         return "--status or --quiet, not both";
+    }
+    if (options.progress && options.noProgress) {
+        return "--progress or --no-progress, not both";
     }
     if (checking && options.algorithm) {
         return std::string(checking) + " takes no -a: each line names its algorithm";
@@ -210,8 +270,8 @@ bool LoadEnglish() {
 }
 
 int Run(int argc, char** argv) {
-    Options options = {false, false, false,     false,         false, false, false, false,
-                       false, false, DigestMD5, LinesOfWindow, NULL,  NULL,  1};
+    Options options = {false, false, false, false, false,     false,         false, false, false, false,
+                       false, false, false, false, DigestMD5, LinesOfWindow, NULL,  NULL,  1};
     const std::string wrong = ReadOptions(argc, argv, options);
     if (options.help) {
         for (const char* line : Usage) {
@@ -227,11 +287,21 @@ int Run(int argc, char** argv) {
         Complain("lang\\1033.dll is missing beside the program");
         return ExitTrouble;
     }
+    ChooseProgress(options.progress                                        ? ProgressAlways
+                   : options.noProgress || options.quiet || options.status ? ProgressNever
+                                                                           : ProgressOnConsole);
     CatchStop();
     // No PATH or LIST: a redirected standard input, as the *sum tools read it.
     char* input[] = {const_cast<char*>(StandardInputName)};
     char** names = options.first < argc ? argv + options.first : input;
     int count = options.first < argc ? argc - options.first : 1;
+    if (options.compare) {
+        const CompareCommand command = {
+            argv[options.first], argv[options.first + 1], options.algorithm ? options.kind : DigestXXH128,
+            options.record,      options.verbose,         options.quiet,
+            options.status};
+        return CompareFolderCommand(command);
+    }
     if (options.check || options.update) {
         const CheckRequest request = {options.update, options.findNew, options.quiet,        options.status,
                                       options.strict, options.warn,    options.ignoreMissing};

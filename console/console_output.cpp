@@ -4,13 +4,16 @@
 #include <stdio.h>
 
 #include "base/code_page.h"
+#include "base/utf8.h"
 #include "console/exit_code.h"
 
 namespace {
 
-const ULONGLONG ProgressInterval = 250; // milliseconds
-const int ProgressWidth = 79;           // fits a console of 80 columns
-const UINT ProgressPathSize = 72;       // compacted path, terminator included
+const ULONGLONG ProgressInterval = 250;            // milliseconds, on a console
+const ULONGLONG RedirectedProgressInterval = 1000; // a file or pipe keeps every line
+const ULONGLONG ProgressAfter = 2000;              // a shorter run shows none by default
+const size_t ProgressWidth = 79;                   // fits a console of 80 columns
+const size_t ShortestPathShown = 8;                // less room than that shows no path
 
 // Asked once: a console mode query per line costs a server call under Wine.
 const DWORD StreamIds[] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
@@ -21,8 +24,12 @@ int Consoles[] = {-1, -1}; // -1 not asked yet
 const size_t OutputChunk = 64 * 1024;
 std::string PendingOutput;
 
+ProgressChoice Progress = ProgressOnConsole;
 bool ProgressShown = false;
-ULONGLONG LastProgress = GetTickCount64(); // a short run shows none
+const ULONGLONG ProgramStart = GetTickCount64();
+ULONGLONG LastProgress = 0;
+SpeedMeter ProgressSpeed;
+uint64_t SpeedSampled = 0; // bytes done at the last sample: a new run counts from 0 again
 
 bool IsConsole(OutputStream stream) {
     if (Consoles[stream] < 0) {
@@ -79,38 +86,72 @@ void FlushOutput() {
     }
 }
 
-bool ShowsProgress() { return IsConsole(StandardError); }
-
 void ClearProgress() {
     if (ProgressShown) {
-        Write(StandardError, "\r" + std::string(ProgressWidth, ' ') + "\r");
+        // A console shows what follows in its place; a file or pipe keeps the last line.
+        Write(StandardError,
+              IsConsole(StandardError) ? "\r" + std::string(ProgressWidth, ' ') + "\r" : "\r\n");
         ProgressShown = false;
     }
 }
 
 void PutLine(OutputStream stream, const std::string& line) {
-    ClearProgress();
+    // The progress line gives way to a line shown where it is, on the same console or in the same file.
+    if (stream == StandardError || IsConsole(StandardOutput)) {
+        ClearProgress();
+    }
     Write(stream, line + "\r\n");
 }
 
 void Complain(const std::string& message) { PutLine(StandardError, "DigestorCmd: " + message); }
 
-void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size) {
-    ULONGLONG now = GetTickCount64();
-    if (now - LastProgress < ProgressInterval || !ShowsProgress()) {
+void ChooseProgress(ProgressChoice choice) { Progress = choice; }
+
+bool RunProgressDue() {
+    if (Progress == ProgressNever ||
+        (Progress == ProgressOnConsole &&
+         (!IsConsole(StandardError) || GetTickCount64() - ProgramStart < ProgressAfter))) {
+        return false;
+    }
+    const ULONGLONG interval = IsConsole(StandardError) ? ProgressInterval : RedirectedProgressInterval;
+    return LastProgress == 0 || GetTickCount64() - LastProgress >= interval;
+}
+
+void ShowRunProgress(const RunCounts& counts, const char* path) {
+    if (!RunProgressDue()) {
         return;
     }
-    // Several workers report; one shows at a time, the others skip their turn.
+    // One shows at a time; another caller meanwhile skips its turn.
     static volatile LONG showing = 0;
     if (InterlockedCompareExchange(&showing, 1, 0) != 0) {
         return;
     }
+    const ULONGLONG now = GetTickCount64();
     LastProgress = now;
-    char shown[ProgressPathSize];
-    PathCompactPathExA(shown, path, ProgressPathSize, 0);
-    char line[ProgressWidth + 2];
-    snprintf(line, sizeof line, "\r%3u%% %s", static_cast<unsigned>(size ? done * 100 / size : 0), shown);
-    Write(StandardError, line);
+    if (counts.bytesDone < SpeedSampled) {
+        ProgressSpeed = SpeedMeter();
+    }
+    ProgressSpeed.Sample(now, counts.bytesDone);
+    SpeedSampled = counts.bytesDone;
+    const int64_t left = SecondsLeft(counts, ProgressSpeed);
+    const std::string unknown = "...";
+    std::string line =
+        CountText(counts.filesDone) + "/" + (counts.filesKnown ? CountText(counts.filesAll) : unknown) +
+        " files, " + AmountText(counts.bytesDone, '.') + "/" +
+        (counts.bytesKnown ? AmountText(counts.bytesAll, '.') : unknown) + ", " +
+        (ProgressSpeed.Known() ? AmountText(static_cast<uint64_t>(ProgressSpeed.BytesPerSecond()), '.')
+                               : unknown) +
+        "/s, " + (left >= 0 ? DurationText(left) : unknown) + " left";
+    if (line.size() + 2 + ShortestPathShown <= ProgressWidth && path[0] != '\0') {
+        const size_t room = ProgressWidth - line.size() - 2;
+        std::string shown(room + 1, '\0');
+        PathCompactPathExA(&shown[0], path, static_cast<UINT>(room + 1), 0);
+        line += "  " + std::string(shown.c_str());
+    }
+    // Over the longer line before it, in characters: a UTF-8 name takes fewer columns than bytes.
+    const size_t columns = Utf8Characters(line);
+    line.append(columns < ProgressWidth ? ProgressWidth - columns : 0, ' ');
+    Write(StandardError, "\r" + line);
     ProgressShown = true;
     InterlockedExchange(&showing, 0);
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/run_progress.h"
+
 enum OutputStream { StandardOutput, StandardError };
 
 // Writes line (text in the process code page) and CR LF. A console shows it
@@ -17,15 +19,25 @@ void PutLine(OutputStream stream, const std::string& line);
 // "DigestorCmd: " and message on standard error.
 void Complain(const std::string& message);
 
-// The share of path's size that is done (0% while size is 0, not known yet),
-// on standard error when that is a console, at most four times a second;
-// nothing when it is redirected.
-void ShowProgress(const char* path, ULONGLONG done, ULONGLONG size);
+// When the progress line shows: by default on a console once the program has
+// run for about two seconds; --progress at once, also redirected; never with
+// --no-progress (nor, by default, with -q or --status).
+enum ProgressChoice { ProgressOnConsole, ProgressAlways, ProgressNever };
+void ChooseProgress(ProgressChoice choice);
 
-// Whether standard error is a console, where progress shows.
-bool ShowsProgress();
+// Whether ShowRunProgress would write a line now: it is wanted, and the last
+// one is old enough (about four a second on a console, one redirected). A
+// caller may ask this before it gathers its counts.
+bool RunProgressDue();
 
-// Clears the progress line; called before the program ends.
+// One line on standard error, rewritten in place, in English: files and bytes
+// done of all ("..." for an all not known yet), the speed over the last few
+// seconds and the time left, and the file being read (path; may be empty),
+// within 79 columns. Any thread; only when due, one caller at a time.
+void ShowRunProgress(const RunCounts& counts, const char* path);
+
+// Clears the progress line (redirected, ends it); called before other text
+// and before the program ends.
 void ClearProgress();
 
 // Writes what standard output holds back when it is redirected; called before

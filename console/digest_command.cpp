@@ -153,6 +153,25 @@ bool DigestFound(const char* path, WalkFind find, void* context) {
                               run.record ? LastWriteRead : LastWriteSkipped);
 }
 
+// The count beside the run: the files under the PATHs as the run's walk finds them, and their sizes.
+bool CountFound(const char* path, WalkFind find, void* context) {
+    SizeCount& count = *static_cast<SizeCount*>(context);
+    return find != FoundFile || count.Add(SizeByAttributes(path));
+}
+
+void CountTargets(SizeCount& count, void* context) {
+    for (const Target& target : *static_cast<const std::vector<Target>*>(context)) {
+        if (!count.Going()) {
+            return;
+        }
+        if (target.folder) {
+            WalkFolder(target.path.c_str(), CountFound, &count);
+        } else if (!target.path.empty()) {
+            count.Add(SizeByAttributes(target.path.c_str()));
+        }
+    }
+}
+
 // Puts a list written as the run went in its place; false, with a message, when it could not be.
 bool CommitList(const char* path, ListSave& save) {
     std::string aside;
@@ -234,6 +253,7 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
         return ExitTrouble;
     }
     run.files = &files;
+    files.CountAlongside(CountTargets, const_cast<std::vector<Target>*>(&targets));
     bool going = true;
     for (size_t i = 0; i < targets.size() && going; ++i) {
         const Target& target = targets[i];
@@ -250,6 +270,7 @@ int DigestPaths(char** paths, int count, const DigestRequest& request) {
             going = DigestFound(target.path.c_str(), fits ? FoundFile : FoundPathTooLong, &run);
         }
     }
+    files.AllAdded();
     const bool finished = going && files.Finish();
     if (StopRequested()) {
         Complain("stopped");

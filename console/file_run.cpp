@@ -1,8 +1,5 @@
 #include "console/file_run.h"
 
-#include <string.h>
-
-#include "base/seek_penalty.h"
 #include "console/console_output.h"
 #include "console/stop_request.h"
 
@@ -15,7 +12,8 @@ const DWORD ProgressWait = 250;
 
 FileRun::FileRun(FileFinished finished, void* context)
     : m_workers(new DigestWorkers()), m_texts(new std::string[SlotCount]), m_finished(finished),
-      m_context(context), m_head(0), m_filled(0), m_broken(false), m_started(false) {}
+      m_context(context), m_head(0), m_filled(0), m_broken(false), m_started(false), m_allAdded(false),
+      m_files(0), m_filesDone(0), m_bytesDone(0), m_countWork(NULL), m_countContext(NULL) {}
 
 FileRun::~FileRun() {
     if (m_started) {
@@ -35,12 +33,63 @@ void FileRun::HandBack(DWORD timeout) {
             m_broken = true; // a stop, or a worker out of memory: nothing after it goes out
             return;
         }
+        if (!slot.leave) {
+            ++m_filesDone;
+            m_bytesDone += FinishedBytes(slot);
+        }
         m_finished(slot, m_texts[m_head % SlotCount], m_context);
         m_texts[m_head % SlotCount].clear();
     }
-    if (m_head < m_filled && !m_workers->Slot(m_head).leave && m_workers->Opened(m_head)) {
-        const WorkSlot& slot = m_workers->Slot(m_head);
-        ShowProgress(slot.path, static_cast<ULONGLONG>(slot.done), KnownSize(slot));
+    if (RunProgressDue()) {
+        ShowProgress();
+    }
+}
+
+void FileRun::CountAlongside(SizeCount::Work work, void* context) {
+    m_countWork = work;
+    m_countContext = context;
+}
+
+// Files and bytes done of all: the run's own counts where it has them all, else the count beside it.
+RunCounts FileRun::Counts() const {
+    RunCounts counts = {m_filesDone, m_files, m_allAdded, m_bytesDone, 0, false};
+    ULONGLONG sizes = 0;
+    bool sized = true;
+    for (int index = m_head; index < m_filled; ++index) {
+        const WorkSlot& slot = m_workers->Slot(index);
+        if (!slot.leave) {
+            counts.bytesDone +=
+                static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&slot.done), 0, 0));
+            sizes += KnownSize(slot);
+            sized = sized && KnownSize(slot) > 0;
+        }
+    }
+    if (m_allAdded && sized) {
+        counts.bytesAll = m_bytesDone + sizes;
+        counts.bytesKnown = true;
+    } else if (m_count.Complete()) {
+        counts.bytesAll = m_count.Bytes();
+        counts.bytesKnown = true;
+        if (!m_allAdded) {
+            counts.filesAll = m_count.Files();
+            counts.filesKnown = true;
+        }
+    }
+    // A file that came since it was counted; more bytes than counted (a file that grew, a pipe)
+    // leave the bytes in all unknown.
+    counts.filesAll = counts.filesAll > m_files ? counts.filesAll : m_files;
+    counts.bytesKnown = counts.bytesKnown && counts.bytesAll >= counts.bytesDone;
+    return counts;
+}
+
+// The earliest file not yet done, once its worker has opened it. The count beside the run starts
+// once the first line is out (which says "..." for all it does not know): a run that shows none
+// needs none.
+void FileRun::ShowProgress() {
+    const bool opened = m_head < m_filled && !m_workers->Slot(m_head).leave && m_workers->Opened(m_head);
+    ShowRunProgress(Counts(), opened ? m_workers->Slot(m_head).path : "");
+    if (m_countWork && !m_allAdded && !m_count.Started()) {
+        m_count.Start(m_countWork, m_countContext);
     }
 }
 
@@ -60,22 +109,10 @@ bool FileRun::AddFile(const std::string& path, DigestKind kind, const std::strin
     if (!MakeRoom()) {
         return false;
     }
-    WorkSlot& slot = m_workers->Slot(m_filled);
-    const bool fits = path.size() < sizeof slot.path;
-    memcpy(slot.path, fits ? path.c_str() : "", fits ? path.size() + 1 : 1);
-    slot.kind = kind;
-    slot.tries = tries;
-    slot.serial = fits && HasSeekPenalty(slot.path);
-    slot.leave = false;
-    slot.lastWrite = lastWrite;
-    slot.state = fits ? SlotWaiting : SlotDone;
-    slot.size = 0;
-    slot.written = 0;
-    slot.done = 0;
-    slot.outcome = fits ? FileStopped : FileOpenFailed;
-    slot.digest.clear();
+    FillSlot(m_workers->Slot(m_filled), path, kind, tries, lastWrite);
     m_texts[m_filled % SlotCount] = text;
     m_workers->Offer(++m_filled);
+    ++m_files;
     return true;
 }
 

@@ -10,14 +10,19 @@
 //   run            wait until the run the arguments started is over; prints its time, the
 //                  time from the first folder question's Yes (the walk and the run together),
 //                  and the longest the main window took to answer a message meanwhile
-//   check          wait until the check `/check LIST` started shows its tally, which stays up
+//   check          wait until the check `/check LIST` started, or the comparison, shows its tally,
+//                  which stays up
 //   list           print the file list's lines, in the ANSI code page as the program has them
 //   select N       select line N of the list, as a click does
-//   progress FILE  PNG picture of the progress dialog once the file bar is a third of the way
+//   progress FILE  PNG picture of the progress dialog once the file bar (a comparison's total bar)
+//                  is a third of the way
 //   quicksum TEXT  open the quick sum, type TEXT and compute it
 //   about          open the about box
+//   compare SIDES  open File > Compare folders... and type ORIGINAL and COPY (SIDES: ORIGINAL|COPY)
+//   start          press the open dialog's start button (Compare)
 //   save FILE      save the list through the program's save dialog; the notice stays up
 //   shot FILE      PNG picture of the window the last action opened, else of the main window
+//   size WxH       give the main window that size in pixels (720x400), so that long lines show whole
 //   dismiss        close that window: its OK button, else WM_CLOSE
 //   dir PATTERN    append the names of the files PATTERN (Z:\data\*) matches to the list, painting
 //                  held: the list box lists them itself, so a big list takes seconds, not minutes
@@ -295,7 +300,6 @@ std::vector<HANDLE> HoldThreads(DWORD kept) {
     return held;
 }
 
-
 bool Run(const char*) {
     // The program walks its arguments' folders once its window shows and starts the run after the
     // walk, which replaces the entries in order: the run is over when its dialog is gone and the
@@ -355,8 +359,9 @@ bool Select(const char* line) {
 
 bool Progress(const char* path) {
     HWND dialog = NULL;
-    if (!WaitFor("progress dialog a third through a file", RunTimeoutMs, [&] {
+    if (!WaitFor("progress dialog a third through", RunTimeoutMs, [&] {
             HWND bar = GetDlgItem(dialog = FindProgress(), IDC_FILE_PROGRESS);
+            bar = IsWindowVisible(bar) ? bar : GetDlgItem(dialog, IDC_TOTAL_PROGRESS);
             LRESULT high = Send(bar, PBM_GETRANGE, FALSE, 0);
             return IsWindowVisible(dialog) && high > 0 && Send(bar, PBM_GETPOS, 0, 0) * 3 >= high;
         }))
@@ -396,6 +401,32 @@ bool About(const char*) {
     return shown;
 }
 
+bool Compare(const char* sides) {
+    const char* copy = strchr(sides, '|');
+    if (!copy) {
+        fprintf(stderr, "digestor_drive: compare wants ORIGINAL|COPY, not %s\n", sides);
+        return false;
+    }
+    Command(IDM_COMPARE_FOLDERS);
+    if (!WaitFor("compare dialog", StepTimeoutMs,
+                 [] { return (Current = FindDialog(IDC_COMPARE_COPY, "Edit")); }))
+        return false;
+    const std::string original(sides, copy);
+    Send(GetDlgItem(Current, IDC_COMPARE_ORIGINAL), WM_SETTEXT, 0,
+         reinterpret_cast<LPARAM>(Wide(original.c_str()).c_str()));
+    Send(GetDlgItem(Current, IDC_COMPARE_COPY), WM_SETTEXT, 0,
+         reinterpret_cast<LPARAM>(Wide(copy + 1).c_str()));
+    return WaitFor("compare offered", StepTimeoutMs,
+                   [] { return IsWindowEnabled(GetDlgItem(Current, IDC_START)); });
+}
+
+bool Start(const char*) {
+    HWND dialog = Current;
+    Current = NULL;
+    Press(dialog, IDC_START);
+    return WaitFor("dialog closed", StepTimeoutMs, [&] { return !IsWindow(dialog); });
+}
+
 // The save dialog's file name field, in either style; null when window has none.
 HWND FileNameField(HWND window) {
     HWND edit = GetDlgItem(window, FileNameEdit);
@@ -425,6 +456,20 @@ bool Save(const char* path) {
 }
 
 bool Shot(const char* path) { return Picture(Current ? Current : Main, path); }
+
+bool Size(const char* size) {
+    int width = 0, height = 0;
+    if (sscanf(size, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        fprintf(stderr, "digestor_drive: size wants WxH, not %s\n", size);
+        return false;
+    }
+    SetWindowPos(Main, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return WaitFor("main window resized", StepTimeoutMs, [&] {
+        RECT frame = {};
+        return GetWindowRect(Main, &frame) && frame.right - frame.left == width &&
+               frame.bottom - frame.top == height;
+    });
+}
 
 bool Dismiss(const char*) {
     HWND window = Current;
@@ -506,7 +551,8 @@ const Action Actions[] = {
     {"dismiss", false, false, Dismiss},  {"dir", true, false, Dir},
     {"clear", false, false, Clear},      {"exit", false, true, Exit},
     {"close", false, true, Close},       {"check", false, false, Check},
-    {"memory", false, false, Memory},
+    {"memory", false, false, Memory},    {"compare", true, false, Compare},
+    {"start", false, false, Start},      {"size", true, false, Size},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.
@@ -531,7 +577,8 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc || strcmp(argv[i], "--") != 0) {
         fprintf(stderr,
                 "usage: digestor_drive [run|list|select N|progress FILE|quicksum TEXT|about|save FILE|"
-                "shot FILE|dismiss|dir PATTERN|clear|memory|exit|close]... -- PROGRAM [ARGS...]\n");
+                "shot FILE|size WxH|dismiss|dir PATTERN|clear|memory|compare ORIGINAL|COPY|start|exit|close]"
+                "... -- PROGRAM [ARGS...]\n");
         return UsageError;
     }
     std::string line = std::string("\"") + argv[i + 1] + "\"";

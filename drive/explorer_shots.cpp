@@ -10,8 +10,9 @@
 //                                    it, beside Explorer's General tab, once every file's digests
 //                                    show; then row ROW (from 0) is selected as a click does, and
 //                                    TEXT typed into the compare box
-//   menu PNG PATH                    PATH's context menu with the Digestor submenu open, and on a
-//                                    file its "Digest with" list too
+//   menu PNG PATH...                 the context menu of PATH..., in rows by name, right-clicked on
+//                                    the first, with the Digestor submenu open: on files its
+//                                    "Digest with" list too, on folders its second item selected
 //
 // PNG and PATH are Windows paths; a PATH is absolute, which is how a step's paths end.  The words
 // Explorer itself adds (the caption, General, Open, Cut, ...) are English, or German on a German
@@ -25,6 +26,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -44,7 +46,8 @@ const UINT MenuTickMs = 50;
 const UINT FirstCommandId = 1;
 const UINT LastCommandId = 0x7FFF;
 const UINT HostCommandId = 0x8000; // Explorer's own items, past the extension's range
-const int MenuMargin = 12;         // pixels of the view around the menus and the item
+const int MenuMargin = 12;         // pixels of the view around the menus and the items
+const int MenuRowHeight = 22;      // pixels of an item's row in the view
 const wchar_t ViewClass[] = L"ExplorerShotsView";
 
 // What Explorer itself shows around the extension, in the language the extension picks.
@@ -228,7 +231,8 @@ bool PageStep(const std::wstring& png, const std::vector<std::wstring>& paths, i
 // copies of the screen around the menus until two in a row are the same.
 struct MenuShot {
     HWND view;
-    RECT item; // the selected item in the view
+    RECT item;                      // the selected items in the view, a row each
+    std::vector<std::wstring> rows; // their paths in the view's order, by name
     std::vector<WPARAM> keys;
     size_t menus; // menu windows open once the keys are through
     ULONGLONG deadline;
@@ -288,7 +292,7 @@ void CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// Explorer's view: white, the right-clicked item selected in it.
+// Explorer's view: white, the selected items in it, one row each.
 LRESULT CALLBACK ViewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) {
         return DefWindowProcW(window, message, wParam, lParam);
@@ -296,26 +300,29 @@ LRESULT CALLBACK ViewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_WINDOW));
-    const std::wstring* path =
-        reinterpret_cast<const std::wstring*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    SHFILEINFOW info = {};
-    if (path && SHGetFileInfoW(path->c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) {
-        HBRUSH selected = CreateSolidBrush(RGB(204, 232, 255)); // Explorer's selection
-        FillRect(dc, &Shot.item, selected);
-        DeleteObject(selected);
-        const int iconSize = GetSystemMetrics(SM_CYSMICON);
-        const int middle = (Shot.item.top + Shot.item.bottom) / 2;
-        DrawIconEx(dc, Shot.item.left + 4, middle - iconSize / 2, info.hIcon, iconSize, iconSize, 0, NULL,
-                   DI_NORMAL);
-        DestroyIcon(info.hIcon);
-        RECT words = Shot.item;
-        words.left += iconSize + 10;
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextW(dc, FileName(*path).c_str(), -1, &words, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        SelectObject(dc, old);
+    HBRUSH selected = CreateSolidBrush(RGB(204, 232, 255)); // Explorer's selection
+    FillRect(dc, &Shot.item, selected);
+    DeleteObject(selected);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    RECT row = Shot.item;
+    row.bottom = row.top + MenuRowHeight;
+    for (const std::wstring& path : Shot.rows) {
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) {
+            const int iconSize = GetSystemMetrics(SM_CYSMICON);
+            const int middle = (row.top + row.bottom) / 2;
+            DrawIconEx(dc, row.left + 4, middle - iconSize / 2, info.hIcon, iconSize, iconSize, 0, NULL,
+                       DI_NORMAL);
+            DestroyIcon(info.hIcon);
+            RECT words = row;
+            words.left += iconSize + 10;
+            DrawTextW(dc, FileName(path).c_str(), -1, &words, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+        OffsetRect(&row, 0, MenuRowHeight);
     }
+    SelectObject(dc, old);
     EndPaint(window, &paint);
     return 0;
 }
@@ -339,8 +346,8 @@ UINT AddHostItems(HMENU menu) {
     return place;
 }
 
-// The keys from a fresh menu to the Digestor item at place, into its submenu, and on a file into
-// "Digest with" down to SHA256; on a folder down to its Record item.
+// The keys from a fresh menu to the Digestor item at place, into its submenu, and on files into
+// "Digest with" down to SHA256; on folders down to the second item (Record, Compare contents).
 std::vector<WPARAM> KeysToTheCascade(HMENU menu, UINT place, bool folder) {
     std::vector<WPARAM> keys;
     for (UINT position = 0; position <= place; ++position) {
@@ -358,7 +365,7 @@ std::vector<WPARAM> KeysToTheCascade(HMENU menu, UINT place, bool folder) {
     return keys;
 }
 
-bool MenuStep(const std::wstring& png, const std::wstring& path) {
+bool MenuStep(const std::wstring& png, const std::vector<std::wstring>& paths) {
     IShellExtInit* init = NULL;
     IContextMenu* contextMenu = NULL;
     if (FAILED(
@@ -366,7 +373,7 @@ bool MenuStep(const std::wstring& png, const std::wstring& path) {
         fprintf(stderr, "explorer_shots: no menu object\n");
         return false;
     }
-    IDataObject* data = MakeDropData(std::vector<std::wstring>(1, path));
+    IDataObject* data = MakeDropData(paths);
     const HRESULT initialized = init->Initialize(NULL, data, NULL);
     data->Release();
     if (SUCCEEDED(initialized)) {
@@ -383,11 +390,19 @@ bool MenuStep(const std::wstring& png, const std::wstring& path) {
         contextMenu->QueryContextMenu(menu, place, FirstCommandId, LastCommandId, CMF_NORMAL);
     bool taken = false;
     if (SUCCEEDED(queried) && HRESULT_CODE(queried) > 0) {
-        const bool folder = IsFolder(path);
-        Shot.item = {40, 40, 200, 62};
+        bool folder = true;
+        for (const std::wstring& path : paths) {
+            folder = folder && IsFolder(path);
+        }
+        Shot.item = {40, 40, 200, 40 + MenuRowHeight * static_cast<int>(paths.size())};
+        Shot.rows = paths;
+        std::sort(Shot.rows.begin(), Shot.rows.end(), [](const std::wstring& a, const std::wstring& b) {
+            return lstrcmpiW(FileName(a).c_str(), FileName(b).c_str()) < 0;
+        });
+        const int clicked =
+            static_cast<int>(std::find(Shot.rows.begin(), Shot.rows.end(), paths[0]) - Shot.rows.begin());
         Shot.view = CreateWindowExW(0, ViewClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 1000, 640, NULL, NULL,
                                     GetModuleHandleW(NULL), NULL);
-        SetWindowLongPtrW(Shot.view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&path));
         SetForegroundWindow(Shot.view);
         UpdateWindow(Shot.view);
         Shot.keys = KeysToTheCascade(menu, place, folder);
@@ -396,8 +411,10 @@ bool MenuStep(const std::wstring& png, const std::wstring& path) {
         Shot.taken = false;
         Shot.picture = ScreenPicture();
         const UINT_PTR timer = SetTimer(NULL, 0, MenuTickMs, MenuTick);
+        // Right-clicked on the first path's row: Explorer hands the item clicked over first.
         TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                         Shot.item.left + 60, Shot.item.bottom - 6, Shot.view, NULL);
+                         Shot.item.left + 60, Shot.item.top + MenuRowHeight * (clicked + 1) - 6, Shot.view,
+                         NULL);
         KillTimer(NULL, timer);
         taken = Shot.taken && Save(png, Shot.picture);
         DestroyWindow(Shot.view);
@@ -418,7 +435,7 @@ bool IsAbsolute(const std::wstring& word) {
 int Usage() {
     fprintf(stderr, "usage: explorer_shots STEP...\n"
                     "  page PNG PATH... [select ROW] [compare TEXT]\n"
-                    "  menu PNG PATH\n");
+                    "  menu PNG PATH...\n");
     return UsageError;
 }
 
@@ -470,8 +487,8 @@ int main() {
                 w += 2;
             }
             done = PageStep(png, paths, row, compare);
-        } else if (step == L"menu" && paths.size() == 1) {
-            done = MenuStep(png, paths[0]);
+        } else if (step == L"menu" && !paths.empty()) {
+            done = MenuStep(png, paths);
         } else {
             return Usage();
         }

@@ -48,7 +48,7 @@ bool ReadIdentity(const std::string& folder, FolderIdentity& identity) {
 // only once the walk meets its first link: until then the folders' paths are
 // kept, and a tree without links costs no extra opens.
 struct Walk {
-    FileSink sink;
+    EntrySink sink;
     void* context;
     bool linkMet;
     std::vector<std::string> unread;
@@ -78,13 +78,15 @@ void ReadWalkedIdentities(Walk& walk) {
     walk.unread.shrink_to_fit();
 }
 
-bool Report(Walk& walk, const std::string& path, WalkFind find) {
+// False when the sink ended the walk.
+bool Report(Walk& walk, const std::string& path, WalkFind find, unsigned long long size = 0) {
     if (path.size() < static_cast<size_t>(PathBufferSize)) {
-        return walk.sink(path.c_str(), find, walk.context);
+        return walk.sink(WalkEntry{path.c_str(), find, size}, walk.context) != WalkEnd;
     }
     // A path too long for a list line is shown cut, and never opened.
-    return walk.sink(CutText(path, PathBufferSize - 1).c_str(), find == FoundFile ? FoundPathTooLong : find,
-                     walk.context);
+    const std::string cut = CutText(path, PathBufferSize - 1);
+    return walk.sink(WalkEntry{cut.c_str(), find == FoundFile ? FoundPathTooLong : find, size},
+                     walk.context) != WalkEnd;
 }
 
 // False when the sink ended the walk.
@@ -95,13 +97,16 @@ bool WalkBelow(Walk& walk, const std::string& folder) {
     if (!find.IsValid()) {
         // Only the root of an empty drive has nothing at all to list.
         DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
-               Report(walk, folder, FoundUnlistedFolder);
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES
+                   ? Report(walk, folder, FoundEmptyFolder)
+                   : Report(walk, folder, FoundUnlistedFolder);
     }
+    bool empty = true;
     do {
         if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0) {
             continue;
         }
+        empty = false;
         std::string name;
         bool exact = ToNarrow(entry.cFileName, name);
         std::string path = folder + "\\" + name;
@@ -112,7 +117,9 @@ bool WalkBelow(Walk& walk, const std::string& folder) {
             continue;
         }
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (!Report(walk, path, FoundFile)) {
+            const unsigned long long size =
+                (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            if (!Report(walk, path, FoundFile, size)) {
                 return false;
             }
             continue;
@@ -141,17 +148,46 @@ bool WalkBelow(Walk& walk, const std::string& folder) {
         } else {
             first = FirstVisit(walk, path);
         }
-        if (first && !WalkBelow(walk, path)) {
+        if (!first) {
+            continue;
+        }
+        const WalkStep step = walk.sink(WalkEntry{path.c_str(), FoundFolder, 0}, walk.context);
+        if (step == WalkEnd || (step == WalkOn && !WalkBelow(walk, path))) {
             return false;
         }
     } while (FindNextFileW(find.Get(), &entry));
-    return true;
+    return !empty || Report(walk, folder, FoundEmptyFolder);
+}
+
+// WalkFolder's sink behind WalkEntries: the files and the failures, nothing more.
+struct FileWalk {
+    FileSink sink;
+    void* context;
+};
+
+WalkStep PassFile(const WalkEntry& entry, void* context) {
+    const FileWalk& files = *static_cast<FileWalk*>(context);
+    if (entry.find == FoundFolder || entry.find == FoundEmptyFolder) {
+        return WalkOn;
+    }
+    return files.sink(entry.path, entry.find, files.context) ? WalkOn : WalkEnd;
 }
 
 } // namespace
 
-bool WalkFolder(const char* folder, FileSink sink, void* context) {
+bool WalkEntries(const char* folder, EntrySink sink, void* context) {
     Walk walk = {sink, context, false, {}, {}};
     FirstVisit(walk, folder);
     return WalkBelow(walk, folder);
+}
+
+bool WalkFolder(const char* folder, FileSink sink, void* context) {
+    FileWalk files = {sink, context};
+    return WalkEntries(folder, PassFile, &files);
+}
+
+bool SameFileOrFolder(const std::string& one, const std::string& other) {
+    FolderIdentity a;
+    FolderIdentity b;
+    return ReadIdentity(one, a) && ReadIdentity(other, b) && !(a < b) && !(b < a);
 }

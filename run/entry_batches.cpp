@@ -15,6 +15,21 @@ void ApplyLineBatch(LineBatch* batch) {
     for (int first = batch->applied;
          batch->applied < count && (batch->applied == first || GetTickCount64() - start < ListWorkSlice);
          ++batch->applied) {
-        FileList->ReplaceEntry(batch->index[batch->applied], batch->lines[batch->applied]);
+        const int index = batch->index[batch->applied];
+        const char* line = batch->lines[batch->applied];
+        if (index == AppendedLine) {
+            FileList->AddEntry(line);
+        } else {
+            FileList->ReplaceEntry(index, line);
+        }
     }
+}
+
+void HandOverLineBatch(LineBatch& batch) {
+    for (int before = -1; batch.applied < batch.count && batch.applied != before;) {
+        before = batch.applied;
+        SendMessageA(MainWindow, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(&batch));
+    }
+    batch.count = 0;
+    batch.applied = 0;
 }

@@ -22,7 +22,11 @@ struct EntryBatch {
     char entries[EntryBatchSize][PathBufferSize];
 };
 
-// Replacements applied by MSG_REPLACE_ENTRIES: entry index[k] becomes lines[k].
+// An index of a line batch that appends its line instead.
+const int AppendedLine = -1;
+
+// Replacements applied by MSG_REPLACE_ENTRIES: entry index[k] becomes lines[k]
+// (is appended, for AppendedLine).
 struct LineBatch {
     int count;
     int applied; // of them, applied so far by the window thread
@@ -36,3 +40,7 @@ void ReadEntryBatch(EntryBatch* batch);
 // about ListWorkSlice (window/private_messages.h); the sender sends it again
 // until it is all applied.
 void ApplyLineBatch(LineBatch* batch);
+// A job's: hands batch to the window thread (MSG_REPLACE_ENTRIES) until all of
+// it is applied, or the window applies nothing more (the run's dialog is gone),
+// and empties it.
+void HandOverLineBatch(LineBatch& batch);

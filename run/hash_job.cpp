@@ -23,6 +23,8 @@
 #include "base/digest_workers.h"
 #include "base/kind_choice.h"
 #include "run/entry_batches.h"
+#include "run/entry_sizer.h"
+#include "run/progress_readouts.h"
 #include "base/hash_stop.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
@@ -82,6 +84,59 @@ void Flush(Display& display, bool now) {
         display.shownTotal = display.wantedTotal;
     }
     display.lastReport = tick;
+}
+
+// The run's readouts and what they count: the entries done of all, the bytes
+// of the files done and under way of all those of the list. The bytes in all
+// are known once every entry's size is: the workers learn those of the files
+// they read, the sizer those of the entries not done, which it sizes only when
+// the run outlasts SizerDelay without knowing them (a shorter run is over
+// before it would tell).
+struct Readouts {
+    ProgressReadouts shown;
+    EntrySizer sizer;
+    ULONGLONG started;  // tick of the run's start
+    ULONGLONG finished; // bytes of the entries done
+};
+
+const ULONGLONG SizerDelay = 1000;
+
+// The counts now, with head the earliest entry not done and filled the end of
+// those under way.
+RunCounts CountsNow(Readouts& readouts, DigestWorkers& workers, int head, int filled, LRESULT count) {
+    RunCounts counts = {
+        static_cast<uint64_t>(head), static_cast<uint64_t>(count), true, readouts.finished, 0, false};
+    ULONGLONG sizes = 0;
+    bool sized = true;
+    for (int index = head; index < filled; ++index) {
+        const WorkSlot& slot = workers.Slot(index);
+        if (slot.leave) {
+            continue;
+        }
+        counts.bytesDone +=
+            static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&slot.done), 0, 0));
+        ULONGLONG size = KnownSize(slot);
+        sized = sized && (size > 0 || readouts.sizer.SizeOf(index, size));
+        sizes += size;
+    }
+    ULONGLONG ahead = 0;
+    readouts.sizer.Done(head);
+    if (sized && (filled == count || readouts.sizer.BytesFrom(filled, ahead))) {
+        counts.bytesAll = readouts.finished + sizes + ahead;
+        // More bytes than sized (a file that grew meanwhile) leave the bytes in all unknown.
+        counts.bytesKnown = counts.bytesAll >= counts.bytesDone;
+    }
+    return counts;
+}
+
+// Feeds the readouts, and starts the sizer once the run outlasts SizerDelay without the bytes in all.
+void ShowCounts(Readouts& readouts, DigestWorkers& workers, int head, int filled, LRESULT count, bool now) {
+    const RunCounts counts = CountsNow(readouts, workers, head, filled, count);
+    if (!counts.bytesKnown && !readouts.sizer.Started() &&
+        GetTickCount64() - readouts.started >= SizerDelay) {
+        readouts.sizer.Start(head, static_cast<int>(count));
+    }
+    ShowReadouts(readouts.shown, counts, now);
 }
 
 // Position of the per-file bar after done of size bytes, range being the
@@ -255,7 +310,8 @@ std::string EntryLine(const Wording& wording, const WorkSlot& slot, const CheckE
 // ahead waits for those before it, and the dialog shows the earliest entry
 // not yet done. The lines of the entries replaced so far are handed over by
 // the caller either way.
-void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestWorkers& workers) {
+void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestWorkers& workers,
+            Readouts& readouts) {
     Display display = {};
     display.count = count;
     display.shownFileRange = -1;
@@ -269,8 +325,12 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
 
     const int entries = static_cast<int>(count);
     int filled = 0;
+    int head = 0;
+    readouts.started = GetTickCount64();
+    readouts.shown.speed = SpeedMeter(); // measured from here, not from the search for NEW files
+    ShowCounts(readouts, workers, head, filled, count, true);
     KindChoice choice;
-    for (int head = 0; head < entries;) {
+    while (head < entries) {
         if (HashStopRequested()) {
             return;
         }
@@ -300,6 +360,7 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
                 if (slot.outcome != FileOpenFailed) {
                     ShowEntry(display, shown, head, slot);
                 }
+                readouts.finished += FinishedBytes(slot);
                 const CheckExpectation* expected = wording.check ? &CheckExpectations[head] : NULL;
                 const Verdict verdict = expected ? EntryVerdict(slot, *expected) : VerdictOK;
                 if (wording.found) {
@@ -317,6 +378,7 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
         if (head < entries && !workers.Slot(head).leave && workers.Opened(head)) {
             ShowEntry(display, shown, head, workers.Slot(head));
         }
+        ShowCounts(readouts, workers, head, filled, count, false);
         // The list keeps pace with the display.
         if (GetTickCount64() - traffic.lastHandOver >= ReportInterval) {
             HandOverLines(traffic);
@@ -324,6 +386,7 @@ void RunJob(const Wording& wording, LRESULT count, ListTraffic& traffic, DigestW
     }
     // The display ends as a report of every block and entry would have left it.
     Flush(display, true);
+    ShowCounts(readouts, workers, head, filled, count, true);
 }
 
 // The files under a recorded list's folders that it does not name: they are
@@ -386,14 +449,23 @@ DWORD WINAPI HashWorkerThread(LPVOID) {
     // About 266 KiB and 37 KiB: kept off the thread's stack.
     std::unique_ptr<ListTraffic> traffic(new (std::nothrow) ListTraffic());
     std::unique_ptr<DigestWorkers> workers(new (std::nothrow) DigestWorkers());
+    std::unique_ptr<Readouts> readouts(new (std::nothrow) Readouts());
+    if (readouts && recordedCheck) {
+        // The search for NEW files comes first, and may take a while: nothing is counted yet.
+        const RunCounts counting = {0, 0, false, 0, 0, false};
+        ShowReadouts(readouts->shown, counting, true);
+    }
     LRESULT count = CountEntries(wording, recordedCheck);
-    if (traffic && workers && count != LB_ERR && workers->Start(WorkerCount(), CurrentHashBlockHook())) {
+    if (traffic && workers && readouts && count != LB_ERR &&
+        workers->Start(WorkerCount(), CurrentHashBlockHook())) {
         traffic->lastHandOver = GetTickCount64();
         try {
-            RunJob(wording, count, *traffic, *workers);
+            RunJob(wording, count, *traffic, *workers, *readouts);
         } catch (const std::bad_alloc&) {
             // Out of memory: the run ends as far as it got, like a finished one.
         }
+        // Its last reading of the list before the lines go and the list is the window's again.
+        readouts.reset();
         HandOverLines(*traffic);
         // After the lines, so that a worker that does not stop holds back none of them.
         workers->End();

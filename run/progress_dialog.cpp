@@ -43,8 +43,11 @@ const ControlLook ProgressLooks[] = {
     {IDC_PROGRESS_FILE_NAME, StyleControl},
 };
 
-void OnInitDialog(HWND dialog) {
-    DressDialog(dialog, MakeDressing(IDS_PROGRESS_CAPTION, ProgressTexts, ProgressLooks, true));
+const RunStart HashRun = {HashWorkerThread, IDS_PROGRESS_CAPTION};
+
+void OnInitDialog(HWND dialog, const RunStart* start) {
+    start = start ? start : &HashRun;
+    DressDialog(dialog, MakeDressing(start->captionId, ProgressTexts, ProgressLooks, true));
     DressProgressBar(GetDlgItem(dialog, IDC_FILE_PROGRESS));
     DressProgressBar(GetDlgItem(dialog, IDC_TOTAL_PROGRESS));
 
@@ -57,7 +60,7 @@ void OnInitDialog(HWND dialog) {
     // is the whole list (UpdateMainLook; the teardown gives it back).
     OfferStart(false);
     UpdateMainLook();
-    HashThread = CreateThread(NULL, 0, HashWorkerThread, NULL, 0, NULL);
+    HashThread = CreateThread(NULL, 0, start->job, NULL, 0, NULL);
     if (!HashThread) {
         ShowMessage(MainWindow, IDS_THREAD_FAILED, MB_TASKMODAL | MB_ICONERROR);
         OfferStart(true);
@@ -175,7 +178,7 @@ bool ReapStoppedHashWorker() {
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(dialog, reinterpret_cast<const RunStart*>(lParam));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_CANCEL) {

@@ -11,18 +11,42 @@
 #include "base/scoped_handle.h"
 #include "res/resource.h"
 #include "shell/com_object.h"
+#include "shell/folder_picker.h"
 #include "shell/module_lock.h"
 #include "shell/selection.h"
 #include "shell/shell_language.h"
 
 namespace {
 
+// What the selection is, as far as the commands after "Digest with" care.
+enum SelectionKind {
+    OtherItems,
+    OneFolder,       // one folder or drive: recorded, or compared with a copy the user picks
+    OneChecksumList, // checked
+    TwoFolders,      // folders or drives, compared: the first the original
+};
+
+// The commands after "Digest with", in their offsets' and the submenu's order.
+enum CommandIndex { CommandRecord, CommandCheck, CommandCompareWith, CommandCompare };
+struct MenuCommand {
+    const wchar_t* verb; // what a caller may name it by instead of its offset
+    UINT words;
+    UINT help;
+    SelectionKind shownFor;
+};
+const MenuCommand Commands[] = {
+    {L"Digestor.Record", IDS_MENU_RECORD, IDS_MENU_RECORD_HELP, OneFolder},
+    {L"Digestor.Check", IDS_MENU_CHECK, IDS_MENU_CHECK_HELP, OneChecksumList},
+    {L"Digestor.CompareWith", IDS_MENU_COMPARE_WITH, IDS_MENU_COMPARE_WITH_HELP, OneFolder},
+    {L"Digestor.Compare", IDS_MENU_COMPARE, IDS_MENU_COMPARE_HELP, TwoFolders},
+};
+const UINT MoreCommandCount = ARRAYSIZE(Commands);
+static_assert(CommandCompare + 1 == MoreCommandCount, "one entry for each command, in its order");
+
 // The commands, by their offset from QueryContextMenu's first id: "Digest with" one per algorithm,
-// in BoxKinds' order, then these two.
+// in BoxKinds' order, then Commands.
 const UINT AlgorithmCount = static_cast<UINT>(BoxKindCount);
-const UINT CommandRecord = AlgorithmCount;
-const UINT CommandCheck = AlgorithmCount + 1;
-const UINT CommandCount = AlgorithmCount + 2;
+const UINT CommandCount = AlgorithmCount + MoreCommandCount;
 
 // What a recorded folder's list is digested with.
 const DigestKind RecordKind = DigestSHA256;
@@ -66,9 +90,20 @@ bool IsChecksumList(const std::wstring& path) {
 
 // The verb a caller may name a command by, instead of its offset.
 std::wstring Verb(UINT offset) {
-    return offset < AlgorithmCount   ? L"Digestor.DigestWith." + Wide(KindName(BoxKinds[offset]))
-           : offset == CommandRecord ? L"Digestor.Record"
-                                     : L"Digestor.Check";
+    return offset < AlgorithmCount ? L"Digestor.DigestWith." + Wide(KindName(BoxKinds[offset]))
+                                   : Commands[offset - AlgorithmCount].verb;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+SelectionKind KindOfSelection(const std::vector<std::wstring>& paths) {
+    if (paths.size() == 1) {
+        return IsFolder(paths[0]) ? OneFolder : IsChecksumList(paths[0]) ? OneChecksumList : OtherItems;
+    }
+    return paths.size() == 2 && IsFolder(paths[0]) && IsFolder(paths[1]) ? TwoFolders : OtherItems;
 }
 
 // A new file in the user's temporary folder that holds paths in UTF-8, one a line, each ended by
@@ -131,9 +166,29 @@ HRESULT StartDigestor(const std::wstring& arguments, int show) {
     return S_OK;
 }
 
+HRESULT StartComparison(const std::wstring& original, const std::wstring& copy, int show) {
+    return StartDigestor(L"/compare " + Quoted(original) + L" " + Quoted(copy), show);
+}
+
+// Asks for the copy of original in the folder picker, opening it in the folder that holds original
+// (a copy often lies beside it), then compares the two.
+HRESULT CompareWithPicked(const std::wstring& original, HWND owner, int show) {
+    HMODULE language = LoadShellLanguage();
+    const std::wstring title = ShellText(language, IDS_MENU_COMPARE_WITH_TITLE);
+    if (language) {
+        FreeLibrary(language);
+    }
+    std::wstring above = original;
+    // A drive's root has nothing above it: the picker opens where it was last.
+    above.resize(PathRemoveFileSpecW(&above[0]) ? lstrlenW(above.c_str()) : 0);
+    std::wstring copy;
+    const HRESULT result = PickFolder(owner, title, above, copy);
+    return SUCCEEDED(result) ? StartComparison(original, copy, show) : result;
+}
+
 class DigestorMenu : public ComObject<IShellExtInit, IContextMenu> {
 public:
-    DigestorMenu() : m_oneFolder(false), m_oneList(false) {}
+    DigestorMenu() : m_selection(OtherItems) {}
 
     IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override {
         static const QITAB interfaces[] = {
@@ -155,20 +210,19 @@ private:
     ~DigestorMenu() override {}
 
     bool IsShown(UINT offset) const {
-        return offset < AlgorithmCount || (offset == CommandRecord && m_oneFolder) ||
-               (offset == CommandCheck && m_oneList);
+        return offset < AlgorithmCount ||
+               (offset < CommandCount && Commands[offset - AlgorithmCount].shownFor == m_selection);
     }
     bool FindCommand(const CMINVOKECOMMANDINFO* info, UINT& offset) const;
-    HRESULT Invoke(UINT offset, int show) const;
+    HRESULT Invoke(UINT offset, HWND owner, int show) const;
 
-    std::vector<std::wstring> m_paths;
-    bool m_oneFolder; // one folder or drive, which can be recorded
-    bool m_oneList;   // one checksum list, which can be checked
+    std::vector<std::wstring> m_paths; // in the data object's order: Explorer's focused item first
+    SelectionKind m_selection;
 };
 
 IFACEMETHODIMP DigestorMenu::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) {
     try {
-        m_oneFolder = m_oneList = false;
+        m_selection = OtherItems;
         HRESULT result = ReadSelection(data, m_paths);
         if (SUCCEEDED(result) && m_paths.empty()) {
             result = E_INVALIDARG;
@@ -176,11 +230,7 @@ IFACEMETHODIMP DigestorMenu::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HK
         if (FAILED(result)) {
             return result;
         }
-        if (m_paths.size() == 1) {
-            DWORD attributes = GetFileAttributesW(m_paths[0].c_str());
-            m_oneFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            m_oneList = !m_oneFolder && IsChecksumList(m_paths[0]);
-        }
+        m_selection = KindOfSelection(m_paths);
         return S_OK;
     } catch (...) {
         m_paths.clear();
@@ -198,8 +248,10 @@ IFACEMETHODIMP DigestorMenu::QueryContextMenu(HMENU menu, UINT index, UINT first
         HMODULE language = LoadShellLanguage();
         const std::wstring digestor = ShellText(language, IDS_MENU_DIGESTOR);
         const std::wstring digestWith = ShellText(language, IDS_MENU_DIGEST_WITH);
-        const std::wstring record = ShellText(language, IDS_MENU_RECORD);
-        const std::wstring check = ShellText(language, IDS_MENU_CHECK);
+        std::wstring words[MoreCommandCount];
+        for (UINT i = 0; i < MoreCommandCount; ++i) {
+            words[i] = ShellText(language, Commands[i].words);
+        }
         if (language) {
             FreeLibrary(language);
         }
@@ -222,13 +274,12 @@ IFACEMETHODIMP DigestorMenu::QueryContextMenu(HMENU menu, UINT index, UINT first
             algorithms = built ? NULL : algorithms;
         }
         UINT used = AlgorithmCount;
-        if (built && m_oneFolder) {
-            built = AppendMenuW(submenu, MF_STRING, firstId + CommandRecord, record.c_str()) != FALSE;
-            used = CommandRecord + 1;
-        }
-        if (built && m_oneList) {
-            built = AppendMenuW(submenu, MF_STRING, firstId + CommandCheck, check.c_str()) != FALSE;
-            used = CommandCheck + 1;
+        for (UINT offset = AlgorithmCount; built && offset < CommandCount; ++offset) {
+            if (IsShown(offset)) {
+                built = AppendMenuW(submenu, MF_STRING, firstId + offset,
+                                    words[offset - AlgorithmCount].c_str()) != FALSE;
+                used = offset + 1;
+            }
         }
         if (built && InsertMenuW(menu, index, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
                                  digestor.c_str())) {
@@ -268,12 +319,18 @@ bool DigestorMenu::FindCommand(const CMINVOKECOMMANDINFO* info, UINT& offset) co
     return false;
 }
 
-HRESULT DigestorMenu::Invoke(UINT offset, int show) const {
-    if (offset == CommandRecord) {
+HRESULT DigestorMenu::Invoke(UINT offset, HWND owner, int show) const {
+    switch (offset < AlgorithmCount ? -1 : static_cast<int>(offset - AlgorithmCount)) {
+    case CommandRecord:
         return StartDigestor(L"/alg " + Wide(KindName(RecordKind)) + L" /record " + Quoted(m_paths[0]), show);
-    }
-    if (offset == CommandCheck) {
+    case CommandCheck:
         return StartDigestor(L"/check " + Quoted(m_paths[0]), show);
+    case CommandCompareWith:
+        return CompareWithPicked(m_paths[0], owner, show);
+    case CommandCompare:
+        return StartComparison(m_paths[0], m_paths[1], show);
+    default:
+        break;
     }
     // However many items there are, they go in a file: ten thousand paths do not fit a command line.
     std::wstring items;
@@ -294,7 +351,7 @@ IFACEMETHODIMP DigestorMenu::InvokeCommand(CMINVOKECOMMANDINFO* info) {
         if (!info || m_paths.empty() || !FindCommand(info, offset)) {
             return E_INVALIDARG;
         }
-        return Invoke(offset, info->nShow);
+        return Invoke(offset, info->hwnd, info->nShow);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -317,9 +374,8 @@ IFACEMETHODIMP DigestorMenu::GetCommandString(UINT_PTR offset, UINT type, UINT*,
         case GCS_HELPTEXTA:
         case GCS_HELPTEXTW: {
             HMODULE language = LoadShellLanguage();
-            text = ShellText(language, offset < AlgorithmCount   ? IDS_MENU_DIGEST_HELP
-                                       : offset == CommandRecord ? IDS_MENU_RECORD_HELP
-                                                                 : IDS_MENU_CHECK_HELP);
+            text = ShellText(language, offset < AlgorithmCount ? IDS_MENU_DIGEST_HELP
+                                                               : Commands[offset - AlgorithmCount].help);
             if (language) {
                 FreeLibrary(language);
             }

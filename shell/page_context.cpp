@@ -3,8 +3,8 @@
 PageContext::PageContext(const std::vector<std::wstring>& paths, const std::vector<DigestKind>& kindsWanted,
                          HWND page, WPARAM generationNumber)
     : kinds(kindsWanted), generation(generationNumber), rowsKnown(false), foldersLeftOut(0), totalBytes(0),
-      doneBytes(0), filesDone(0), finished(false), stop(0), stopSeen(0), heldModule(NULL), m_refCount(1),
-      m_newsPosted(0), m_page(page) {
+      doneBytes(0), reading(), filesDone(0), finished(false), stop(0), stopSeen(0), heldModule(NULL),
+      m_refCount(1), m_newsPosted(0), m_page(page) {
     InitializeSRWLock(&lock);
     files.resize(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {

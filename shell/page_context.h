@@ -30,6 +30,16 @@ struct PageFile {
     unsigned long long recordedAt; // its heading's recorded= time
 };
 
+// The file being read, once its read has lasted about a second (a large file): how far it is and how
+// fast it goes over the last few seconds.
+struct PageReading {
+    bool shown;     // the rest holds a file that is still being read
+    size_t file;    // index into files
+    ULONGLONG done; // its bytes read
+    ULONGLONG size; // its size when it was opened
+    double bytesPerSecond;
+};
+
 class PageContext {
 public:
     // Count 1, owned by the caller. page gets the news; kinds are the ticked algorithms.
@@ -60,6 +70,7 @@ public:
     size_t foldersLeftOut;
     ULONGLONG totalBytes; // of the rows' files, as found before reading
     ULONGLONG doneBytes;
+    PageReading reading;
     size_t filesDone;
     bool finished; // the worker is through with every row
 

@@ -5,6 +5,7 @@
 #include "base/digest_file.h"
 #include "base/digest_set.h"
 #include "base/long_path.h"
+#include "base/run_progress.h"
 #include "base/scoped_handle.h"
 #include "shell/recorded_lookup.h"
 #include "shell/wide_text.h"
@@ -15,11 +16,24 @@ namespace {
 const ULONGLONG StopPatience = 100;
 // Progress is told at most this often; a file's end is told at once.
 const ULONGLONG ProgressStep = 50;
+// The reading line's figures change at most this often, so that they can be read as they change.
+const ULONGLONG ReadingStep = 250;
 
 struct FileRead {
+    FileRead(PageContext* readFor, size_t index, ULONGLONG sizeFound, ULONGLONG bytesBefore)
+        : context(readFor), file(index), size(sizeFound), before(bytesBefore), lastTold(GetTickCount64()),
+          readingTold(0) {
+        speed.Sample(lastTold, 0);
+    }
+
     PageContext* context;
+    size_t file;
+    ULONGLONG size;
     ULONGLONG before; // bytes of the earlier files
     ULONGLONG lastTold;
+    ULONGLONG readingTold;
+    // This file's alone: the reading line shows once it has measured about a second of the read.
+    SpeedMeter speed;
 };
 
 bool CheckBlock(ULONGLONG done, void* param) {
@@ -30,9 +44,17 @@ bool CheckBlock(ULONGLONG done, void* param) {
     ULONGLONG now = GetTickCount64();
     if (now - read->lastTold >= ProgressStep) {
         read->lastTold = now;
+        read->speed.Sample(now, done);
+        const bool tellReading = read->speed.Known() && now - read->readingTold >= ReadingStep;
         {
             ExclusiveLock hold(read->context->lock);
             read->context->doneBytes = read->before + done;
+            if (tellReading) {
+                read->readingTold = now;
+                const PageReading reading = {true, read->file, done, read->size,
+                                             read->speed.BytesPerSecond()};
+                read->context->reading = reading;
+            }
         }
         read->context->Tell();
     }
@@ -124,7 +146,7 @@ void DigestRow(PageContext* context, size_t index, RecordedLookup& lookup,
                 found.written =
                     (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
             }
-            FileRead read = {context, before, GetTickCount64()};
+            FileRead read(context, index, found.size, before);
             outcome = DigestOpenFileSet(file.Get(), set, CheckBlock, &read);
         }
     }
@@ -132,6 +154,7 @@ void DigestRow(PageContext* context, size_t index, RecordedLookup& lookup,
         return;
     }
     ExclusiveLock hold(context->lock);
+    context->reading.shown = false;
     PageFile& row = context->files[index];
     row.kinds = kinds;
     row.state = outcome == FileDigested     ? FileDigestsDone

@@ -1,46 +1,23 @@
 #include "tools/record_folder.h"
 
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <new>
 #include <utility>
 
 #include "base/algorithm_names.h"
-#include "base/code_page.h"
 #include "base/list_file.h"
-#include "base/load_text.h"
 #include "base/long_path.h"
 #include "base/recorded_list.h"
 #include "res/resource.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
+#include "window/folder_picker.h"
 #include "window/gui_listbox.h"
 #include "window/main_look.h"
 #include "window/show_message.h"
 
 namespace {
-
-// The shell's folder dialog: it works wherever the shell does, Wine included.
-bool AskForFolder(HWND owner, std::string& folder) {
-    const char* loaded = LoadText(IDS_RECORD_TITLE);
-    const std::wstring title = ToWide(loaded ? loaded : "");
-    BROWSEINFOW browse = {};
-    browse.hwndOwner = owner;
-    browse.lpszTitle = title.c_str();
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
-    if (!chosen) {
-        return false;
-    }
-    wchar_t path[PathBufferSize] = L"";
-    const bool named = SHGetPathFromIDListEx(chosen, path, PathBufferSize, GPFIDL_DEFAULT) != FALSE;
-    CoTaskMemFree(chosen);
-    // A name the code page cannot hold exactly would name another folder.
-    return named && ToNarrow(path, folder) && folder.size() < static_cast<size_t>(PathBufferSize);
-}
-
-FolderChoice Choose = AskForFolder;
 
 // path without trailing separators ("C:" for a drive's root).
 std::string Trimmed(std::string path) {
@@ -72,7 +49,7 @@ bool PrepareRecording(HWND owner) {
         return false;
     }
     std::string chosen;
-    return Choose(owner, chosen) && PrepareFolderRecording(owner, chosen);
+    return PickFolder(owner, IDS_RECORD_TITLE, chosen) && PrepareFolderRecording(owner, chosen);
 }
 
 bool PrepareFolderRecording(HWND owner, const std::string& folder) {
@@ -149,5 +126,3 @@ void FinishRecording(HWND owner) {
         ShowMessage(owner, IDS_RECORD_SAVED, list.c_str(), MB_TASKMODAL | MB_ICONINFORMATION);
     }
 }
-
-void SetFolderChoice(FolderChoice choose) { Choose = choose ? choose : AskForFolder; }

@@ -14,7 +14,7 @@
 // (C:\C.sha256).
 std::string RecordedListPath(const std::string& folder, DigestKind kind);
 
-// Asks for the folder (the shell's folder dialog), then goes on as
+// Asks for the folder (window/folder_picker.h), then goes on as
 // PrepareFolderRecording. Window thread, while no walk or run is busy.
 bool PrepareRecording(HWND owner);
 
@@ -29,8 +29,3 @@ bool PrepareFolderRecording(HWND owner, const std::string& folder);
 // digested, the list itself aside) in place and says how it went, naming how
 // many files could not be read and are not in it. Forgets the recording.
 void FinishRecording(HWND owner);
-
-// Tests choose the folder without the dialog: folder is set, true, or false
-// for a cancel. Null puts the dialog back.
-typedef bool (*FolderChoice)(HWND owner, std::string& folder);
-void SetFolderChoice(FolderChoice choose);

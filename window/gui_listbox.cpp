@@ -19,6 +19,27 @@ const char* const GuiListboxProperty = "VarnoLibraryGuiListbox";
 // wider than the text rectangle ends in "...".
 const UINT EntryTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 
+// A verdict's tone on the light bar and on the dark (selected) one.
+struct Tone {
+    COLORREF normal;
+    COLORREF selected;
+};
+const Tone Passed = {PassedGreen, PassedLightGreen};
+const Tone Failed = {FailedRed, FailedLightRed};
+const Tone Changed = {ChangedBlue, ChangedLightBlue}; // news of the user's own doing, no failure
+
+// The words verdict lines begin with, a check's and a comparison's, and their tones.
+struct VerdictTone {
+    UINT word; // string of the language module
+    Tone tone;
+};
+const VerdictTone VerdictTones[] = {
+    {IDS_VERDICT_OK, Passed},        {IDS_VERDICT_SAME, Passed},       {IDS_VERDICT_FAILED, Failed},
+    {IDS_VERDICT_MISSING, Failed},   {IDS_VERDICT_READ_ERROR, Failed}, {IDS_VERDICT_CORRUPTED, Failed},
+    {IDS_VERDICT_DIFFERENT, Failed}, {IDS_VERDICT_MODIFIED, Changed},  {IDS_VERDICT_NEW, Changed},
+    {IDS_VERDICT_EXTRA, Changed},    {IDS_VERDICT_MOVED, Changed},
+};
+
 // Room for an entry when it is painted; longer entries never come from the
 // program (AddEntry refuses them) and are painted without text.
 const int PaintTextSize = 1024;
@@ -110,9 +131,13 @@ bool GuiListbox::AttachStyle() {
     style->normalBrush = CreateBrushIndirect(&brush);
     brush.lbColor = DarkGrey;
     style->selectedBrush = CreateBrushIndirect(&brush);
-    for (int v = VerdictOK; v <= VerdictNew; ++v) {
-        CopyCut(style->verdictMarks[v], sizeof style->verdictMarks[v],
-                (LoadVerdictWord(static_cast<Verdict>(v)) + " <- ").c_str());
+    try {
+        for (const VerdictTone& verdict : VerdictTones) {
+            const char* word = LoadText(verdict.word);
+            style->verdictMarks.push_back(word ? std::string(word) + " <- " : std::string());
+        }
+    } catch (const std::bad_alloc&) {
+        style->verdictMarks.clear(); // the lines are drawn in black
     }
 
     // The record is in place before either procedure can be called with it.
@@ -213,24 +238,15 @@ static void DrawEntry(const GuiListboxStyle* style, const DRAWITEMSTRUCT* item) 
 
     // One pixel of the list's background stays free on every side of a bar.
     const RECT& bar = item->rcItem;
-    // A check's verdict shows without reading it: OK green, MODIFIED and NEW
-    // blue, the others red.
-    int verdict = -1;
-    for (int v = VerdictOK; v <= VerdictNew; ++v) {
-        if (strncmp(entry, style->verdictMarks[v], strlen(style->verdictMarks[v])) == 0) {
-            verdict = v;
+    // A verdict shows without reading it, in its tone.
+    COLORREF normalText = style->normalTextColor, selectedText = style->selectedTextColor;
+    for (size_t v = 0; v < style->verdictMarks.size(); ++v) {
+        const std::string& mark = style->verdictMarks[v];
+        if (!mark.empty() && strncmp(entry, mark.c_str(), mark.size()) == 0) {
+            normalText = VerdictTones[v].tone.normal;
+            selectedText = VerdictTones[v].tone.selected;
+            break;
         }
-    }
-    COLORREF normalText = FailedRed, selectedText = FailedLightRed;
-    if (verdict < 0) {
-        normalText = style->normalTextColor;
-        selectedText = style->selectedTextColor;
-    } else if (verdict == VerdictOK) {
-        normalText = PassedGreen;
-        selectedText = PassedLightGreen;
-    } else if (verdict == VerdictModified || verdict == VerdictNew) {
-        normalText = ChangedBlue;
-        selectedText = ChangedLightBlue;
     }
     HGDIOBJ oldPen = SelectObject(dc, style->normalPen);
     HGDIOBJ oldBrush = SelectObject(dc, style->normalBrush);

@@ -7,7 +7,8 @@
 
 #include <stdint.h>
 
-#include "base/check_tally.h"
+#include <string>
+#include <vector>
 
 class ListStore;
 
@@ -35,9 +36,9 @@ struct GuiListboxStyle {
     // list box paints nothing until MSG_LIST_REDRAW while they want painting.
     bool redrawWanted;
     bool redrawDeferred;
-    // How a check's verdict lines begin ("OK <- ", in the module's words), by
-    // Verdict: they are drawn in the palette's passed, failed or changed tone.
-    char verdictMarks[VerdictNew + 1][72];
+    // How verdict lines begin ("OK <- ", in the module's words), by
+    // VerdictTones (gui_listbox.cpp): they are drawn in its tone.
+    std::vector<std::string> verdictMarks;
 };
 
 extern const char* const GuiListboxProperty; // "VarnoLibraryGuiListbox"

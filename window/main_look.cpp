@@ -41,10 +41,11 @@ void UpdateMainLook() {
     EnableMenuItem(menu, IDM_SAVE_LIST, state);
     EnableMenuItem(menu, IDM_CLEAR_LIST, state);
     EnableMenuItem(menu, IDM_STOP_SEARCH, MF_BYCOMMAND | (walking ? MF_ENABLED : MF_GRAYED));
-    // An update needs a finished check of a recorded list; a recording fills the list.
+    // An update needs a finished check of a recorded list; a recording and a comparison fill the list.
     const bool idle = !walking && !running;
     EnableMenuItem(menu, IDM_UPDATE_LIST,
                    MF_BYCOMMAND | (idle && Recorded.check && Recorded.finished ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_RECORD_FOLDER, MF_BYCOMMAND | (idle ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_COMPARE_FOLDERS, MF_BYCOMMAND | (idle ? MF_ENABLED : MF_GRAYED));
     DrawMenuBar(MainWindow);
 }

@@ -1,6 +1,6 @@
 // The main window's look follows from its state, set here and nowhere else:
 // idle, walking (a folder-expansion worker fills the list) or running (a
-// digest run or a check behind the progress dialog). Window thread only;
+// digest run, a check or a comparison behind the progress dialog). Window thread only;
 // workers change the state by message.
 #pragma once
 

@@ -2,16 +2,8 @@
 # console_program.sh CMD CTRL_C WINE_RUN WORK VERSION: DigestorCmd.exe under Wine on a tree in WORK.
 set -euo pipefail
 cmd=$1 ctrl_c=$2 wine_run=$3 work=$4 version=$5
-fail() { echo "console_program: $*" >&2; exit 1; }
-win() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
+source "$(dirname "$0")/console_helpers.sh"
 md5() { md5sum <"$1" | cut -c1-32; }
-# run CODE WHAT ARGS...: DigestorCmd ARGS must exit with CODE; output raw in $work/out, text in $out.
-finish() { out=$(tr -d '\r' <"$work/out") err=$(<"$work/err")
-    [[ $code == "$1" ]] || fail "$2: exit $code, not $1; out: $out; err: $err"; }
-run() { code=0; "$wine_run" "$cmd" "${@:3}" >"$work/out" 2>"$work/err" || code=$?; finish "$1" "$2"; }
-has() { for line; do grep -qxF -- "$line" <<<"$out" || fail "no line '$line' in: $out"; done; }
-# tally LINE: a check's summary, the last line on standard error.
-tally() { [[ $(tail -n 1 <<<"$err" | tr -d '\r') == "$1" ]] || fail "no tally '$1' in: $err"; }
 # ctrl_c CODE WHAT ARGS...: as run, with Ctrl+C while it reads $stream, a pipe that DIGESTOR_READ_PIPES lets
 # through (kept open by us, fed by cat). One worker, so the files before it are surely done.
 ctrl_c() {
@@ -22,9 +14,9 @@ ctrl_c() {
     exec 3<>"$stream" && fill "$2" && { cat /dev/zero >"$stream" 2>/dev/null 3>&- & }
     touch "$work/go" && { wait $helper || code=$?; } && exec 3>&- && wait && finish "$1" "$2"
 }
-# fill WHAT: a MiB into $stream (fd 3), which the program under test must read first; a start held up
+# fill WHAT [FD]: a MiB into $stream (fd 3, or FD), which the program under test must read first; a start held up
 # behind other Wine programs is no failure, a program that reads nothing in minutes is.
-fill() { timeout 300 head -c 1048576 /dev/zero >&3 || fail "$1: standard input was not read"; }
+fill() { timeout 300 head -c 1048576 /dev/zero >&"${2:-3}" || fail "$1: standard input was not read"; }
 
 rm -rf "$work" && mkdir -p "$work/d/sub/deeper" "$work/lists" && trap 'rm -rf "$work"' EXIT
 printf abc >"$work/d/a.txt" && printf x >"$work/d/sub/é & 100%.txt"
@@ -32,6 +24,8 @@ head -c 300000 /dev/urandom >"$work/d/sub/deeper/big.bin"
 W=$(win "$work") rule=$(printf '%080d' 0 | tr 0 -)
 
 run 0 "digest" -o "$W\\lists\\d.txt" "$W\\d"
+cp "$work/out" "$work/plain" && run 0 "digest, --progress" --progress -o "$W\\lists\\d.txt" "$W\\d"
+cmp "$work/out" "$work/plain" || fail "--progress changed standard output"
 # In walk order: depth first, each folder's entries sorted by name as Wine lists them.
 expected=$(for f in a.txt sub/deeper/big.bin "sub/é & 100%.txt"; do echo "$(md5 "$work/d/$f") <- MD5 -> $(win "$work/d/$f")"; done)
 [[ $out == "$expected" ]] || fail "lines: $out"$'\n'"expected: $expected"
@@ -71,6 +65,35 @@ for call in "--sum -" "-c -"; do
     exec 3>&- && finish 1 "Ctrl+C reading standard input: $call" && [[ -z $out && $err == *stopped* ]] ||
         fail "Ctrl+C reading standard input: $call: $out $err"
 done
+# Two runs held in a pipe after a MiB of it. The one redirected shows no progress line, not after 2 s
+# either; the one with --progress shows one at once ("..." for what it does not know yet), then once
+# a second the files and bytes done of all (the pipe's bytes unknown), the speed, the time left and
+# the file being read.
+mkfifo "$work/d/held" && exec 3<>"$stream" 4<>"$work/d/held"
+held() { DIGESTOR_READ_PIPES=1 "$wine_run" "$cmd" "${@:2}" "$W\\d\\de.txt" "$W\\d\\$1" >/dev/null 2>"$work/err.$1" 3>&- 4>&- & }
+held held && runs=$! && fill "the redirected run" 4 && held stream --progress && runs="$runs $!" && fill "--progress"
+readouts='^1/2 files, 1\.0 MB/\.\.\., [0-9.]+ (bytes|[KMG]B)/s, \.\.\. left  .*\\stream *$'
+lines() { tr '\r' '\n' <"$work/err.stream" | grep .; }
+shown() { [[ $(lines | wc -l) -ge 3 && $(lines | tail -n 1) =~ $readouts ]]; } # 2 s after the first
+for _ in $(seq 1000); do shown && break || sleep 0.1; done
+exec 3>&- 4>&- && wait $runs
+shown && [[ ! -s $work/err.held ]] || fail "progress lines: $(lines); redirected: $(<"$work/err.held")"
+[[ $(head -c 80 "$work/err.stream") == $'\r'"$(printf '%-79s' "0/... files, 0 bytes/..., .../s, ... left")" ]] ||
+    fail "the first progress line: $(head -c 80 "$work/err.stream")"
+# On a console (a pseudo-terminal, which Wine takes for one) a check shows the line once it has
+# lasted 2 s, not with -q, --status or --no-progress: four checks held in their pipes until the last
+# shows it.
+flags=(-q --status --no-progress "") ttys=()
+for k in 0 1 2 3; do
+    mkfifo "$work/d/tty$k" && printf '%s  tty%s\n' "$(md5 /dev/null)" $k >"$work/d/tty$k.md5"
+    exec {fd}<>"$work/d/tty$k" && ttys+=("$fd")
+    (for held in "${ttys[@]}"; do exec {held}>&-; done # each pipe's end is the test's alone
+        DIGESTOR_READ_PIPES=1 exec script -qec "$(printf '%q ' "$wine_run" "$cmd" -c ${flags[k]} "$W\\d\\tty$k.md5")" \
+            "$work/tty$k" </dev/null >/dev/null) & fill "a console's check ${flags[k]}" "$fd"
+done
+for _ in $(seq 1000); do grep -q " files, " "$work/tty3" && break || sleep 0.1; done
+for fd in "${ttys[@]}"; do exec {fd}>&-; done && wait
+grep -q " files, " "$work/tty3" && ! grep " files, " "$work/tty"[012] || fail "on a console: $(cat "$work"/tty?)"
 
 # Names that are devices or lose a trailing dot unless taken literally, every script, a path of
 # over 260 characters, one of over 519 (cut, reported, kept in the -o list), a web of folder links.

@@ -26,18 +26,22 @@ const DWORD PollMs = 20;
 const ULONGLONG WaitMs = 60000;
 
 struct Words {
-    std::wstring digestWith, record, check, digestHelp;
+    std::wstring digestWith, record, check, digestHelp, compare, compareWith;
 };
 
 // The wording of the language the extension picks: German on a German system, else English.
 Words MenuWords() {
     if (PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN) {
-        return {L"Pr\u00fcfsummen berechnen mit", L"Als SHA-256-Liste aufzeichnen",
+        return {L"Pr\u00fcfsummen berechnen mit",
+                L"Als SHA-256-Liste aufzeichnen",
                 L"Mit Digestor pr\u00fcfen",
-                L"\u00d6ffnet Digestor mit den gew\u00e4hlten Elementen und berechnet ihre Pr\u00fcfsummen."};
+                L"\u00d6ffnet Digestor mit den gew\u00e4hlten Elementen und berechnet ihre Pr\u00fcfsummen.",
+                L"Inhalte vergleichen",
+                L"Vergleichen mit..."};
     }
-    return {L"Digest with", L"Record as SHA-256 list", L"Check with Digestor",
-            L"Opens Digestor with the selected items and computes their checksums."};
+    return {L"Digest with",         L"Record as SHA-256 list",
+            L"Check with Digestor", L"Opens Digestor with the selected items and computes their checksums.",
+            L"Compare contents",    L"Compare with..."};
 }
 
 std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
@@ -211,12 +215,14 @@ TEST(DigestorMenu, ItemsFollowTheSelection) {
         ASSERT_TRUE(WriteBytes(dir + L"\\" + name, "0"));
     }
     ASSERT_TRUE(CreateDirectoryW((dir + L"\\folder.md5").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW((dir + L"\\other").c_str(), NULL));
     const Words words = MenuWords();
     const std::wstring algorithms =
         L"MD2,MD4,MD5,CRC32,SHA1,SHA256,SHA512,SHA3-256,SHA3-512,BLAKE3,XXH3,XXH128";
     const std::wstring digest = L"Open,Digestor{" + words.digestWith + L"{" + algorithms + L"}";
     const std::wstring plain = digest + L"},Properties";
-    const std::wstring record = digest + L"," + words.record + L"},Properties";
+    const std::wstring record = digest + L"," + words.record + L"," + words.compareWith + L"},Properties";
+    const std::wstring compare = digest + L"," + words.compare + L"},Properties";
     const std::wstring check = digest + L"," + words.check + L"},Properties";
     const struct {
         const char* what;
@@ -229,6 +235,9 @@ TEST(DigestorMenu, ItemsFollowTheSelection) {
         {"a folder named like a list", {dir + L"\\folder.md5"}, record},
         {"a drive", {L"C:\\"}, record},
         {"a folder and a file", {dir, dir + L"\\a.txt"}, plain},
+        {"two folders", {dir + L"\\other", dir + L"\\folder.md5"}, compare},
+        {"a drive and a folder", {L"C:\\", dir}, compare},
+        {"three folders", {dir + L"\\other", dir + L"\\folder.md5", dir}, plain},
         {"a .sha256 list", {dir + L"\\list.SHA256"}, check},
         {"a .md5 list", {dir + L"\\x.md5"}, check},
         {"a .sha1 list", {dir + L"\\x.sha1"}, check},
@@ -346,30 +355,33 @@ TEST(DigestorMenu, DigestWithHandsEveryItemToOneStart) {
     EXPECT_TRUE(items == expected) << "the items file differs from the selection";
 }
 
-// Recording and checking name their one item on the command line, by offset or by verb in either
-// width; a drive's root keeps its backslash through the program's split.
-TEST(DigestorMenu, RecordAndCheckStartTheProgramWithTheirItem) {
+// Recording, checking and comparing name their items on the command line, by offset or by verb in
+// either width; a drive's root keeps its backslash through the program's split; the first of two
+// folders is the original.
+TEST(DigestorMenu, CommandsStartTheProgramWithTheirItems) {
     const Words words = MenuWords();
-    const std::wstring list = FreshFolder(L"menu_lists") + L"\\My Lists\\photos.sha256";
+    const std::wstring lists = FreshFolder(L"menu_lists") + L"\\My Lists", list = lists + L"\\photos.sha256";
     const struct {
         const char* what;
-        std::wstring path;
+        std::vector<std::wstring> paths;
         std::wstring item; // invoked by its offset in the menu
         std::wstring verb; // else by this verb, in UTF-16 when wide
         bool wide;
         std::vector<std::wstring> arguments;
     } cases[] = {
-        {"record a drive", L"C:\\", words.record, L"", false, {L"/alg", L"SHA256", L"/record", L"C:\\"}},
+        {"record a drive", {L"C:\\"}, words.record, L"", false, {L"/alg", L"SHA256", L"/record", L"C:\\"}},
         {"record a folder by verb",
-         ProgramFolder(),
+         {ProgramFolder()},
          L"",
          L"Digestor.Record",
          true,
          {L"/alg", L"SHA256", L"/record", ProgramFolder()}},
-        {"check a list", list, words.check, L"", false, {L"/check", list}},
-        {"check a list by narrow verb", list, L"", L"Digestor.Check", false, {L"/check", list}},
+        {"check a list", {list}, words.check, L"", false, {L"/check", list}},
+        {"check a list by narrow verb", {list}, L"", L"Digestor.Check", false, {L"/check", list}},
+        {"compare two folders", {lists, L"C:\\"}, words.compare, L"", false, {L"/compare", lists, L"C:\\"}},
+        {"compare by verb", {L"C:\\", lists}, L"", L"Digestor.Compare", true, {L"/compare", L"C:\\", lists}},
     };
-    CreateDirectoryW(list.substr(0, list.find_last_of(L'\\')).c_str(), NULL);
+    CreateDirectoryW(lists.c_str(), NULL);
     ASSERT_TRUE(WriteBytes(list, ""));
     int n = 0;
     for (const auto& c : cases) {
@@ -377,7 +389,7 @@ TEST(DigestorMenu, RecordAndCheckStartTheProgramWithTheirItem) {
         std::wstring folder;
         HMODULE copy = LoadCopy(L"menu_stand_in_" + std::to_wstring(n++), true, folder);
         ASSERT_NE(copy, nullptr);
-        IContextMenu* menu = MenuFor(copy, {c.path});
+        IContextMenu* menu = MenuFor(copy, c.paths);
         ASSERT_NE(menu, nullptr);
         if (!c.item.empty()) {
             EXPECT_EQ(InvokeItem(menu, c.item), S_OK);
@@ -516,4 +528,57 @@ TEST(DigestorMenu, DigestWithRealProgramShowsItsResults) {
         WaitForSingleObject(process, static_cast<DWORD>(WaitMs));
     }
     CloseHandle(process);
+}
+
+namespace {
+
+std::wstring PickerAnswer; // the folder typed into the picker; empty: it is cancelled
+
+// Answers the folder picker, the one dialog of this thread, once it shows, from inside its modal loop.
+void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND picker, LPARAM) -> BOOL {
+            wchar_t name[16] = L"";
+            GetClassNameW(picker, name, ARRAYSIZE(name));
+            HWND box = FindWindowExW(picker, NULL, L"Edit", NULL);
+            if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(picker) && box) {
+                SetWindowTextW(box, PickerAnswer.c_str());
+                PostMessageW(picker, WM_COMMAND, PickerAnswer.empty() ? IDCANCEL : IDOK, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+} // namespace
+
+// "Compare with..." asks for the copy in the folder picker: cancelled, it starts nothing; given a
+// folder, it compares the selected one, the original, with it.
+TEST(DigestorMenu, CompareWithAsksForTheCopy) {
+    const std::wstring original = FreshFolder(L"menu_original"), copy = FreshFolder(L"menu copy");
+    std::wstring folder;
+    HMODULE module = LoadCopy(L"menu_compare_with", true, folder);
+    ASSERT_NE(module, nullptr);
+    IContextMenu* menu = MenuFor(module, {original});
+    ASSERT_NE(menu, nullptr);
+    const UINT_PTR timer = SetTimer(NULL, 0, PollMs, AnswerPicker);
+    ASSERT_TRUE(WaitFor([] { return StartedProgram() == 0; }));
+    PickerAnswer.clear();
+    EXPECT_EQ(InvokeItem(menu, MenuWords().compareWith), HRESULT_FROM_WIN32(ERROR_CANCELLED));
+    // A program started would still run, or have left its result.
+    EXPECT_EQ(StartedProgram(), 0u);
+    EXPECT_EQ(GetFileAttributesW((folder + L"\\result.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    PickerAnswer = copy;
+    EXPECT_EQ(InvokeItem(menu, MenuWords().compareWith), S_OK);
+    KillTimer(NULL, timer);
+    menu->Release();
+    std::vector<std::wstring> arguments;
+    std::string items;
+    std::wstring commandLine;
+    ASSERT_TRUE(StandInResult(folder, arguments, items, commandLine)) << "the stand-in did not report";
+    EXPECT_EQ(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()),
+              std::vector<std::wstring>({L"/compare", original, copy}))
+        << Utf8(commandLine);
 }

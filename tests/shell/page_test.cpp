@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,24 @@ std::wstring Insert(UINT id, const std::wstring& first, const std::wstring& seco
         text.replace(at, 2, second);
     }
     return text;
+}
+
+// The reading line of a file called name, of size, as a pattern: the wording's characters as they
+// are, the amount read and the speed numbers with the module's decimal mark and a unit.
+std::wregex ReadingLine(const std::wstring& name, const std::wstring& size) {
+    const std::wstring amount = L"[0-9]+(\\" + Words(IDS_DECIMAL_MARK) + L"[0-9] [KMGT]B| bytes)";
+    const std::wstring wording = Words(IDS_PAGE_READING_FILE);
+    std::wstring pattern;
+    for (size_t at = 0; at < wording.size(); ++at) {
+        const wchar_t insert = wording[at] == L'%' ? wording[++at] : 0;
+        pattern += insert == L'2' || insert == L'4' ? amount : L"";
+        for (wchar_t c : insert == L'1'   ? name
+                         : insert == L'3' ? size
+                                          : std::wstring(insert ? 0 : 1, wording[at])) {
+            pattern += std::wstring(iswalnum(c) ? L"" : L"\\") + c;
+        }
+    }
+    return std::wregex(pattern);
 }
 
 std::string Digest(DigestKind kind, const std::string& bytes) {
@@ -406,6 +425,10 @@ TEST(DigestsPage, StopsReadingWhenTheSheetCloses) {
         ASSERT_TRUE(
             PumpUntil([&] { return SendMessageW(sheet.Control(IDC_PAGE_PROGRESS), PBM_GETPOS, 0, 0) > 0; }));
         EXPECT_LT(SendMessageW(sheet.Control(IDC_PAGE_PROGRESS), PBM_GETPOS, 0, 0), 1000) << "read too soon";
+        // After about a second the status line says how much of it is read, and how fast.
+        const std::wregex reading = ReadingLine(L"large.bin", L"16" + Words(IDS_DECIMAL_MARK) + L"0 GB");
+        EXPECT_TRUE(PumpUntil([&] { return std::regex_match(sheet.Text(IDC_PAGE_STATUS), reading); }))
+            << sheet.Text(IDC_PAGE_STATUS);
         sheet.Close();
     }
     EXPECT_TRUE(PumpUntil([&] { return DeleteFileW(path.c_str()) != FALSE; }));

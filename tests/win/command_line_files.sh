@@ -3,7 +3,7 @@
 # sha256sum or b3sum with paths relative to cmd: a.txt; the hand-over list handover.txt of 3001 files in an order
 # of their own (a byte-order mark, CR LF and LF, an empty line, a name in another script), the folder
 # walked amid them and a path that names nothing, the digests in list order, then the walk's;
-# the folder rec to record.
+# the folder rec to record; the folders orig and copy to compare: a.txt the same, b.txt not, c.txt the copy's alone.
 set -e
 rm -rf cmd
 mkdir -p cmd/items cmd/walked/sub cmd/rec/sub
@@ -24,3 +24,5 @@ md5sum $(seq 2999 -1 1500 | sed 's|^|items/f|') 'items/Grüße.txt' $(seq 0 1499
     walked/a.bin walked/sub/b.bin walked/z.bin >items.md5
 printf x >rec/a.bin && printf yy >rec/c.bin && printf zzz >rec/sub/b.bin
 sha256sum rec/a.bin rec/c.bin rec/sub/b.bin >rec.sums
+mkdir orig copy && printf abc >orig/a.txt && printf x >orig/b.txt
+cp orig/a.txt copy/ && printf y >copy/b.txt && printf z >copy/c.txt

@@ -187,6 +187,16 @@ std::string WinTest::Tally(int checked, int ok, int failed, int missing, int not
     return text;
 }
 
+std::string WinTest::CompareTally(const std::string& original, const std::string& copy,
+                                  std::vector<int> n) const {
+    char format[1024] = "", text[4096];
+    LoadStringA(m_language, IDS_COMPARE_TALLY, format, sizeof format);
+    n.resize(7);
+    snprintf(text, sizeof text, format, original.c_str(), copy.c_str(), n[0], n[1], n[2], n[3], n[4], n[5],
+             n[6]);
+    return text;
+}
+
 void WinTest::ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls) {
     EXPECT_TRUE(!caption || WindowText(dialog) == "Digestor: " + Text(caption)) << WindowText(dialog);
     for (const auto& [control, id] : controls)

@@ -41,6 +41,8 @@ protected:
     // String id of the language module, formatted with first and second.
     std::string Text(UINT id, const std::string& first = "", const std::string& second = "") const;
     std::string Tally(int checked, int ok, int failed, int missing, int notChecked) const; // IDS_CHECK_TALLY
+    // IDS_COMPARE_TALLY: same, different, missing, extra, moved, read errors, other forms.
+    std::string CompareTally(const std::string& original, const std::string& copy, std::vector<int> n) const;
     // The dialog's caption ("Digestor: " and string caption, unless 0) and its controls' texts.
     void ExpectTexts(HWND dialog, UINT caption, std::initializer_list<std::pair<int, UINT>> controls);
     std::vector<std::string> Entries();

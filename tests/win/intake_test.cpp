@@ -111,6 +111,9 @@ TEST_F(CommandLineForm, ListsRunsAndTellsAsItsRowSays) {
         {"/alg sha1 /items", nullptr, "SHA1", IDS_COMMAND_LINE_FORMS, "/items", nullptr, nullptr},
         {"/record cmd/rec", "cmd\\rec.sums", "SHA256", IDS_RECORD_SAVED, nullptr, nullptr, "cmd\\rec.sha256"},
         {"/record cmd/a.txt", nullptr, "SHA256", IDS_NOT_A_FOLDER, "cmd/a.txt", nullptr, nullptr},
+        {"/compare cmd/orig", nullptr, "MD5", IDS_COMMAND_LINE_FORMS, "/compare", nullptr, nullptr},
+        {"/compare cmd/none cmd/orig", nullptr, "XXH128", IDS_COMPARE_UNREADABLE, "cmd/none", nullptr,
+         nullptr},
     };
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -139,6 +142,24 @@ TEST_F(CommandLineForm, ListsRunsAndTellsAsItsRowSays) {
         EXPECT_TRUE(heading.algorithm == DigestSHA256 && heading.folders == std::vector<std::string>{"rec"});
         EXPECT_EQ(Summed(form->recorded), Summed(form->sums));
     }
+}
+
+// Run in bin/ by win_form_compare and win_form_compare_de with `[/alg sha256] /compare cmd/orig cmd/copy`
+// (command_line_files.sh): the comparison's lines in the module's words, its tally, the algorithm.
+class CompareLine : public CommandLineForm {};
+
+TEST_F(CompareLine, ComparesTheFoldersNamedAfterSlashCompare) {
+    const std::string alg = strstr(GetCommandLineA(), "/alg") ? "SHA256" : "XXH128";
+    const std::string original = Full("cmd\\orig"), copy = Full("cmd\\copy");
+    const std::string tally = CompareTally(original, copy, {1, 1, 0, 1});
+    m_allowedBoxes = {tally};
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 1; }) && WaitIdle());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{
+                             Text(IDS_VERDICT_SAME) + " <- " + alg + " -> " + original + "\\a.txt",
+                             Text(IDS_VERDICT_DIFFERENT) + " <- " + alg + " -> " + original + "\\b.txt",
+                             Text(IDS_VERDICT_EXTRA) + " <- " + alg + " -> " + copy + "\\c.txt"}));
+    EXPECT_EQ(WindowText(Item(IDC_ALGORITHM)), alg);
+    EXPECT_TRUE(Boxes()[0].text == tally && Boxes()[0].flags == MB_ICONWARNING) << Boxes()[0].text;
 }
 
 class Intake : public WinTest {};

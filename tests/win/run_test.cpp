@@ -6,6 +6,7 @@
 #include <memory>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,14 +14,18 @@
 #include <string.h>
 
 #include "base/list_reading.h"
+#include "base/run_progress.h"
 #include "res/resource.h"
+#include "run/compare_job.h"
 #include "run/hash_job.h"
 #include "base/hash_stop.h"
 #include "gather/new_files.h"
 #include "tests/win/fixture.h"
 #include "tools/check_list.h"
 #include "tools/record_folder.h"
+#include "tools/save_list.h"
 #include "window/app_state.h"
+#include "window/folder_picker.h"
 #include "window/gui_listbox.h"
 #include "window/palette.h"
 #include "window/taskbar.h"
@@ -226,6 +231,37 @@ static void ExpectEndsWithinASecond(HWND dialog, HANDLE worker, ULONGLONG cancel
     EXPECT_TRUE(ended) << "still running 1 s after the cancel";
 }
 
+// The readouts of a run held 4 KiB into the last of three files: the files and bytes done of all
+// (the held file sized meanwhile), the speed and the time left each a value or the words for none.
+TEST_F(Run, ReadoutsTellFilesAndBytesDoneOfAllDuringARun) {
+    SetEntries({File("r0", 10240), File("r1", 30000), File("r2", 200000)});
+    Hold = {2, 4096, WM_NULL, 0, true, false};
+    CloseHandle(Start());
+    ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+    const char mark = Text(IDS_DECIMAL_MARK)[0];
+    const std::string files = Text(IDS_PROGRESS_FILES, "2", "3"),
+                      bytes = Text(IDS_PROGRESS_BYTES, AmountText(44336, mark), AmountText(240240, mark));
+    auto line = [](int id) { return WindowText(GetDlgItem(ProgressWindow, id)); };
+    auto counted = [&] { return line(IDC_PROGRESS_FILES) == files && line(IDC_PROGRESS_BYTES) == bytes; };
+    EXPECT_TRUE(WaitFor(counted)) << line(IDC_PROGRESS_FILES) << " | " << line(IDC_PROGRESS_BYTES);
+    auto valueOrNone = [&](int id, UINT format, UINT none, const std::string& value) {
+        const std::string shown = line(id), around = Text(format, "\x01");
+        const size_t at = around.find('\x01'), tail = around.size() - at - 1;
+        return shown == Text(none) ||
+               (shown.size() > around.size() && shown.compare(0, at, around, 0, at) == 0 &&
+                shown.compare(shown.size() - tail, tail, around, at + 1, tail) == 0 &&
+                std::regex_match(shown.substr(at, shown.size() - at - tail), std::regex(value)));
+    };
+    EXPECT_TRUE(valueOrNone(IDC_PROGRESS_SPEED, IDS_PROGRESS_SPEED, IDS_PROGRESS_SPEED_UNKNOWN,
+                            std::string("[0-9]+( bytes|[") + mark + "][0-9] [KMGT]B)"))
+        << line(IDC_PROGRESS_SPEED);
+    EXPECT_TRUE(valueOrNone(IDC_PROGRESS_TIME_LEFT, IDS_PROGRESS_TIME_LEFT, IDS_PROGRESS_TIME_UNKNOWN,
+                            "[0-9]+(:[0-9]{2}){1,2}"))
+        << line(IDC_PROGRESS_TIME_LEFT);
+    Released = true;
+    ASSERT_TRUE(WaitIdle());
+}
+
 // A named pipe that nobody writes to, between two files: a cancel while the
 // job waits in it, then a run in which its writer goes away while the job is
 // held before its read, which then fails (ERROR_BROKEN_PIPE).
@@ -297,7 +333,7 @@ TEST_F(Run, CheckGivesEveryFileOfAListItsVerdict) {
 }
 
 static std::string FolderToRecord;
-static bool ChooseFolderToRecord(HWND, std::string& folder) { return folder = FolderToRecord, true; }
+static bool ChooseFolderToRecord(HWND, UINT, std::string& folder) { return folder = FolderToRecord, true; }
 
 static FileRecord RecordOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -684,4 +720,98 @@ TEST_F(Run, RecordedListChangedOnDiskOrRefusedStaysAsItIs) {
     SetFolderChoice(nullptr);
     EXPECT_EQ(Boxes().back().text, Text(IDS_RECORD_REPLACE, list));
     EXPECT_EQ(ReadBytes(list), edited);
+}
+
+static UINT PickedTitle;
+static bool PickCopy(HWND, UINT title, std::string& folder) {
+    return PickedTitle = title, folder = FolderToRecord, true;
+}
+
+// File > Compare folders...: the original typed, the copy picked, its list recorded; every finding
+// its line (the original's path, the copy's for what the copy alone has, both for a move) in its
+// tone, the tally naming both sides, the lines saved as they show.
+TEST_F(Run, ComparisonListsEveryFindingInItsToneAndTalliesIt) {
+    const std::string original = Path("orig"), copy = Path("copy");
+    File("orig\\a.bin", 100), File("copy\\a.bin", 100), File("orig\\b.bin", 200), File("copy\\b.bin", 200);
+    std::ofstream(Path("copy\\b.bin").c_str(), std::ios::binary) << std::string(200, 'b'); // other bytes
+    File("orig\\c.bin", 300), File("orig\\e.bin", 500), File("copy\\f.bin", 500), File("copy\\x.bin", 600);
+    CreateDirectoryA(Path("orig\\d").c_str(), NULL);
+    const struct {
+        UINT verdict;
+        std::string path;
+        COLORREF tone;
+    } lines[] = {{IDS_VERDICT_SAME, original + "\\a.bin", PassedGreen},
+                 {IDS_VERDICT_DIFFERENT, original + "\\b.bin", FailedRed},
+                 {IDS_VERDICT_MISSING, original + "\\c.bin", FailedRed},
+                 {IDS_VERDICT_MISSING, original + "\\d\\", FailedRed},
+                 {IDS_VERDICT_MOVED, original + "\\e.bin -> " + copy + "\\f.bin", ChangedBlue},
+                 {IDS_VERDICT_EXTRA, copy + "\\x.bin", ChangedBlue}};
+    const std::string tally = CompareTally(original, copy, {1, 1, 2, 1, 1});
+    m_allowedBoxes = {Text(IDS_COMPARE_REPLACE), tally};
+    SetEntries({"an entry the comparison replaces"});
+    PostMessageA(m_window, WM_COMMAND, IDM_COMPARE_FOLDERS, 0);
+    HWND dialog = NULL;
+    ASSERT_TRUE(WaitFor([&] {
+        for (dialog = FindWindowExA(NULL, NULL, "#32770", NULL);
+             dialog && !GetDlgItem(dialog, IDC_COMPARE_COPY);)
+            dialog = FindWindowExA(NULL, dialog, "#32770", NULL);
+        return dialog != NULL;
+    }));
+    ExpectTexts(dialog, IDS_COMPARE_CAPTION,
+                {{IDC_COMPARE_ORIGINAL_LABEL, IDS_COMPARE_ORIGINAL_LABEL},
+                 {IDC_COMPARE_COPY_BROWSE, IDS_COMPARE_BROWSE},
+                 {IDC_COMPARE_RECORD, IDS_COMPARE_RECORD},
+                 {IDC_START, IDS_COMPARE_START}});
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_ALGORITHM)), "XXH128");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_START)))
+        << "Compare offered before the sides are named";
+    FolderToRecord = copy;
+    SetFolderChoice(PickCopy);
+    SendMessageA(dialog, WM_COMMAND, IDC_COMPARE_COPY_BROWSE, 0);
+    SetFolderChoice(nullptr);
+    EXPECT_EQ(PickedTitle, static_cast<UINT>(IDS_COMPARE_COPY_TITLE));
+    SetDlgItemTextA(dialog, IDC_COMPARE_ORIGINAL, original.c_str());
+    CheckDlgButton(dialog, IDC_COMPARE_RECORD, BST_CHECKED);
+    PostMessageA(dialog, WM_COMMAND, IDC_START, 0);
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 2; }) && WaitIdle()) << Boxes().size();
+    std::vector<std::string> expected;
+    std::string joined;
+    for (const auto& line : lines)
+        joined += expected.emplace_back(Text(line.verdict) + " <- XXH128 -> " + line.path) + "\r\n";
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_TRUE(Boxes()[1].text == tally && Boxes()[1].flags == MB_ICONWARNING &&
+                Boxes()[1].owner == m_window)
+        << Boxes()[1].text;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(Painted(Item(IDC_FILE_LIST), static_cast<int>(i), lines[i].tone)) << expected[i];
+    std::string aside;
+    EXPECT_TRUE(Enabled(IDM_SAVE_LIST));
+    OnWindowThread([&] { WriteListFile(Path("saved.txt").c_str(), aside); });
+    const std::string saved = ReadBytes(Path("saved.txt"));
+    EXPECT_EQ(saved.substr(saved.size() - std::min(saved.size(), joined.size())), joined);
+    std::vector<std::string> recorded = RecordedEntries(Path("orig.xxh128")), wanted;
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "e.bin"}) { // as Record folder... writes them
+        const FileRecord record = RecordOf(original + "\\" + name);
+        wanted.push_back(std::string("orig/") + name + " " +
+                         DigestOf(DigestXXH128, ReadBytes(original + "\\" + name)) + " " +
+                         std::to_string(record.size) + " " + std::to_string(record.written));
+    }
+    std::sort(recorded.begin(), recorded.end());
+    EXPECT_EQ(recorded, wanted);
+}
+
+// A cancel while the comparison reads a file keeps the lines found before it, and shows no tally.
+TEST_F(Run, CancelledComparisonKeepsTheLinesFoundSoFar) {
+    File("orig\\a.bin", 10), File("orig\\b.bin", 20), File("copy\\b.bin", 21);
+    File("orig\\c.bin", 200000), File("copy\\c.bin", 200000);
+    Hold = {0, 4096, WM_COMMAND, IDC_CANCEL, true, false};
+    OnWindowThread([&] { StartComparison(m_window, {Path("orig"), Path("copy"), DigestXXH128, ""}); });
+    ASSERT_TRUE(WaitFor([] { return Reached.load(); }));
+    EXPECT_FALSE(Enabled(IDM_COMPARE_FOLDERS) || Enabled(IDM_RECORD_FOLDER))
+        << "offered during the comparison";
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{
+                             Text(IDS_VERDICT_MISSING) + " <- XXH128 -> " + Path("orig\\a.bin"),
+                             Text(IDS_VERDICT_DIFFERENT) + " <- XXH128 -> " + Path("orig\\b.bin")}));
+    EXPECT_TRUE(Enabled(IDM_COMPARE_FOLDERS));
 }

@@ -592,6 +592,12 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
                                                     {IDS_ITEMS_UNREADABLE, "s"},
                                                     {IDS_NOT_A_FOLDER, "s"},
                                                     {IDS_COMMAND_LINE_FORMS, "s"},
+                                                    {IDS_COMPARE_TALLY, "ssddddddd"},
+                                                    {IDS_COMPARE_UNREADABLE, "s"},
+                                                    {IDS_COMPARE_SAME_FOLDER, "s"},
+                                                    {IDS_COMPARE_COPY_INSIDE, "ss"},
+                                                    {IDS_COMPARE_OTHER_FORM, "ss"},
+                                                    {IDS_COMPARE_RECORD_FAILED, "s"},
                                                     {IDS_MENU_DIGESTOR, ""},
                                                     {IDS_MENU_DIGEST_WITH, ""},
                                                     {IDS_MENU_RECORD, ""},
@@ -648,8 +654,8 @@ TEST(LanguageModules, HoldEveryStringAndCommandInBothLanguages) {
     EXPECT_LE(same, 5) << "strings the German module holds in English";
     for (HMODULE module : modules) {
         HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_UPDATE_LIST, IDM_RECORD_FOLDER, IDM_SAVE_LIST,
-                        IDM_EXIT, IDM_CLEAR_LIST, IDM_COMPARE_CLIPBOARD, IDM_ABOUT})
+        for (UINT id : {IDM_QUICKSUM, IDM_CHECK_LIST, IDM_UPDATE_LIST, IDM_RECORD_FOLDER, IDM_COMPARE_FOLDERS,
+                        IDM_SAVE_LIST, IDM_EXIT, IDM_CLEAR_LIST, IDM_COMPARE_CLIPBOARD, IDM_ABOUT})
             EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
         DestroyMenu(menu);
         FreeLibrary(module);

@@ -1,0 +1,14 @@
+// The standard folder picker for the extension's commands: the shell's file dialog picking folders,
+// or, where that is missing, the older folder browser.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Asks for a file-system folder in a modal picker owned by owner, titled title, opening in
+// startFolder when that is not empty. S_OK with the folder's full path in chosen;
+// HRESULT_FROM_WIN32(ERROR_CANCELLED) when the user cancels; another failure when no picker shows.
+// Runs COM on the calling thread for as long as the picker shows, if it did not run there already.
+HRESULT PickFolder(HWND owner, const std::wstring& title, const std::wstring& startFolder,
+                   std::wstring& chosen);
