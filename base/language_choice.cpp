@@ -38,8 +38,8 @@ const LanguageRule Regions[] = {
 // Primary languages with more than one module: the one an identifier without a rule takes.
 // Bosnian shares 0x1A with Serbian and Croatian but has no module: English.
 const LanguageRule PrimaryDefaults[] = {
-    {0x16, 2070},         // Portuguese of Africa and Asia: that of Portugal
-    {0x04, 2052},         // Chinese
+    {0x16, 2070},          // Portuguese of Africa and Asia: that of Portugal
+    {0x04, 2052},          // Chinese
     {0x1A, EnglishModule}, // Bosnian
 };
 
@@ -112,4 +112,14 @@ uint16_t LanguageModuleFor(uint16_t languageId) {
         }
     }
     return EnglishModule;
+}
+
+bool ReadsRightToLeft(uint16_t module) {
+    const uint16_t RightToLeftPrimaries[] = {0x01, 0x0D, 0x29}; // Arabic, Hebrew, Persian
+    for (uint16_t primary : RightToLeftPrimaries) {
+        if (Primary(module) == primary) {
+            return true;
+        }
+    }
+    return false;
 }

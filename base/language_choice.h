@@ -16,3 +16,7 @@ const uint16_t EnglishModule = 1033;
 // Croatian, the Chinese scripts, the Portuguese of other regions); else the
 // one module of its primary language; else English.
 uint16_t LanguageModuleFor(uint16_t languageId);
+
+// Whether the module's language is written from right to left (Arabic, Hebrew, Persian), so that
+// its windows are mirrored.
+bool ReadsRightToLeft(uint16_t module);

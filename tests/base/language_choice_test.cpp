@@ -59,3 +59,13 @@ TEST(LanguageChoice, EveryModuleIsItsOwnChoice) {
 }
 
 } // namespace
+
+TEST(LanguageChoice, RightToLeftAreArabicHebrewPersian) {
+    int mirrored = 0;
+    for (int k = 0; k < LanguageModuleCount; ++k) {
+        mirrored += ReadsRightToLeft(LanguageModules[k]);
+    }
+    EXPECT_EQ(mirrored, 3);
+    EXPECT_TRUE(ReadsRightToLeft(1025) && ReadsRightToLeft(1037) && ReadsRightToLeft(1065));
+    EXPECT_FALSE(ReadsRightToLeft(1033) || ReadsRightToLeft(1041) || ReadsRightToLeft(1081));
+}
