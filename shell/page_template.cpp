@@ -17,7 +17,7 @@ const size_t ExtendedStyleAtClassic = sizeof(DWORD);
 bool ShellReadsRightToLeft() { return ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID())); }
 
 std::vector<BYTE> MirroredTemplate(HMODULE module, UINT id) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_DIALOG));
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(module, found) : NULL;
     const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : NULL;
     const DWORD size = found ? SizeofResource(module, found) : 0;

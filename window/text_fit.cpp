@@ -123,7 +123,7 @@ void FitTexts(HWND dialog) {
     for (HWND control : children) {
         const RECT rect = ChildRect(dialog, control);
         const int deficit = NeededWidth(control) - (rect.right - rect.left);
-        if (deficit <= 0 || !IsWindowVisible(control)) {
+        if (deficit <= 0 || !(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE)) {
             continue;
         }
         SetWindowPos(control, NULL, 0, 0, rect.right - rect.left + deficit, rect.bottom - rect.top,
