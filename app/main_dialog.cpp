@@ -102,8 +102,6 @@ static void OnInitDialog(HWND window) {
         DestroyMenu(placeholder);
     }
 
-    AttachLayout(AppInstance, window, NULL, static_cast<int32_t>(std::size(MainLayout)), MainLayout,
-                 LayoutKeepMinimumSize);
     // Subclasses the list and this window for drawing before the library styles the list.
     // Without the list there is nothing to work on: the window closes.
     FileList = new (std::nothrow) GuiListbox(GetDlgItem(window, IDC_FILE_LIST));
@@ -113,6 +111,9 @@ static void OnInitDialog(HWND window) {
         return;
     }
     DressDialog(window, MakeDressing(0, MainTexts, MainLooks, false));
+    // Anchored where the dressing made room for the language's texts.
+    AttachLayout(AppInstance, window, NULL, static_cast<int32_t>(std::size(MainLayout)), MainLayout,
+                 LayoutKeepMinimumSize);
     OfferSaveAndClear(false);
 
     HWND progress = GetDlgItem(window, IDC_MAIN_PROGRESS);

@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/main_dialog.h"
+#include "base/language_choice.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "window/app_state.h"
@@ -34,6 +35,11 @@ int RunDigestor(HINSTANCE instance) {
         // No language module, so no wording: these two texts are the program's own.
         MessageBoxA(NULL, "LANGUAGE NOT FOUND!\n\nPlease re-install the program.", "ERROR", MB_ICONERROR);
         return 0;
+    }
+    // Before any window: Arabic, Hebrew and Persian windows and dialogs flow from the right, as
+    // Windows mirrors its own.
+    if (ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID()))) {
+        SetProcessDefaultLayout(LAYOUT_RTL);
     }
 
     // The taskbar object is created in this thread's apartment and used until the

@@ -4,6 +4,10 @@
 
 #include <string.h>
 
+#include <string>
+#include <vector>
+
+#include "base/language_choice.h"
 #include "base/program_state.h"
 #include "res/version.h"
 
@@ -23,7 +27,21 @@ bool TakeProgramIdentity(HINSTANCE instance) {
 }
 
 const char* LanguageModuleName(LANGID systemLanguage) {
-    return PRIMARYLANGID(systemLanguage) == LANG_GERMAN ? "1031.dll" : "1033.dll";
+    // "<identifier>.dll" of every module, made once (thread-safe: the Explorer extension asks too).
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> made;
+        for (int k = 0; k < LanguageModuleCount; ++k) {
+            made.push_back(std::to_string(LanguageModules[k]) + ".dll");
+        }
+        return made;
+    }();
+    const uint16_t module = LanguageModuleFor(systemLanguage);
+    for (int k = 0; k < LanguageModuleCount; ++k) {
+        if (LanguageModules[k] == module) {
+            return names[k].c_str();
+        }
+    }
+    return names.front().c_str(); // not reached: the choice is always a module of the table
 }
 
 bool BuildLanguagePath(char* path, const char* directory, LANGID systemLanguage) {

@@ -8,8 +8,8 @@
 // fit a path buffer and its folder is therefore unknown.
 bool TakeProgramIdentity(HINSTANCE instance);
 
-// The language module for a system default language: "1031.dll" for every
-// German (any sublanguage), "1033.dll" for everything else.
+// The language module for a system default language, "<identifier>.dll", as
+// LanguageModuleFor chooses it.
 const char* LanguageModuleName(LANGID systemLanguage);
 
 // Builds directory + "\lang\" + LanguageModuleName(systemLanguage) into path

@@ -1,10 +1,16 @@
 # The release zip: what a Windows user unpacks and starts.  It holds the program, its console
 # companion, its companion library, the Explorer extension (registered by nobody until the user runs
-# regsvr32 on it), the two language modules and a short ReadMe, at the paths the programs expect.
+# regsvr32 on it), every language module and a short ReadMe, at the paths the programs expect.
 set(DIGESTOR_ZIP ${CMAKE_BINARY_DIR}/dist/Digestor-${PROJECT_VERSION}-win64.zip)
 set(DIGESTOR_README ${CMAKE_BINARY_DIR}/dist/ReadMe.txt)
 configure_file(${PROJECT_SOURCE_DIR}/res/ReadMe.txt.in ${DIGESTOR_README} @ONLY)
 set(DIGESTOR_STAGE ${CMAKE_BINARY_DIR}/dist/stage)
+set(language_files)
+set(language_sources)
+foreach(target ${DIGESTOR_LANGUAGE_TARGETS})
+    list(APPEND language_files $<TARGET_FILE:${target}>)
+    list(APPEND language_sources lang/$<TARGET_FILE_NAME:${target}>)
+endforeach()
 
 add_custom_command(
     OUTPUT ${DIGESTOR_ZIP}
@@ -12,12 +18,12 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIGESTOR_STAGE}/lang
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Digestor> $<TARGET_FILE:DigestorCmd> $<TARGET_FILE:VarnoLib64>
             $<TARGET_FILE:DigestorShell64> ${DIGESTOR_README} ${DIGESTOR_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:lang_1031> $<TARGET_FILE:lang_1033> ${DIGESTOR_STAGE}/lang
+    COMMAND ${CMAKE_COMMAND} -E copy ${language_files} ${DIGESTOR_STAGE}/lang
     COMMAND ${CMAKE_COMMAND} -E rm -f ${DIGESTOR_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${DIGESTOR_STAGE}
             ${CMAKE_COMMAND} -E tar cf ${DIGESTOR_ZIP} --format=zip
-            Digestor.exe DigestorCmd.exe VarnoLib64.dll DigestorShell64.dll lang/1031.dll lang/1033.dll ReadMe.txt
-    DEPENDS Digestor DigestorCmd VarnoLib64 DigestorShell64 lang_1031 lang_1033 ${DIGESTOR_README}
+            Digestor.exe DigestorCmd.exe VarnoLib64.dll DigestorShell64.dll ${language_sources} ReadMe.txt
+    DEPENDS Digestor DigestorCmd VarnoLib64 DigestorShell64 ${DIGESTOR_LANGUAGE_TARGETS} ${DIGESTOR_README}
     COMMENT "Packing ${DIGESTOR_ZIP}"
     VERBATIM)
 
@@ -30,7 +36,7 @@ if(DIGESTOR_WIXL AND DIGESTOR_MSIBUILD)
     # What cmake/msi.cmake needs besides VERSION and OUT; the tests build a newer package with it.
     set(DIGESTOR_MSI_ARGS -DBIN=$<TARGET_FILE_DIR:Digestor> -DREADME=${DIGESTOR_README}
         -DICON=${PROJECT_SOURCE_DIR}/res/digestor.ico)
-    set(msi_inputs Digestor VarnoLib64 DigestorShell64 lang_1031 lang_1033 ${DIGESTOR_README}
+    set(msi_inputs Digestor VarnoLib64 DigestorShell64 ${DIGESTOR_LANGUAGE_TARGETS} ${DIGESTOR_README}
         ${PROJECT_SOURCE_DIR}/res/digestor.ico ${PROJECT_SOURCE_DIR}/res/digestor.wxs.in
         ${PROJECT_SOURCE_DIR}/cmake/msi.cmake ${PROJECT_SOURCE_DIR}/cmake/registration_keys.cmake
         ${PROJECT_SOURCE_DIR}/shell/registration_keys.h ${PROJECT_SOURCE_DIR}/shell/shell_ids.h)

@@ -34,6 +34,14 @@ foreach(row IN LISTS rows)
     string(APPEND SHELL_REGISTRY
         "<RegistryValue Root=\"HKLM\" Key=\"${key}\"${name} Type=\"string\" Value=\"${value}\"/>\n")
 endforeach()
+# Every language module built into BIN/lang; the first is the component's key path.
+file(GLOB languages RELATIVE ${BIN}/lang ${BIN}/lang/[0-9]*.dll)
+set(key_path " KeyPath=\"yes\"")
+foreach(module IN LISTS languages)
+    get_filename_component(language ${module} NAME_WE)
+    string(APPEND LANGUAGE_FILES "<File Id=\"Language${language}\" Source=\"lang/${module}\"${key_path}/>\n")
+    set(key_path "")
+endforeach()
 # wixl takes only paths relative to where it runs.
 file(RELATIVE_PATH README ${BIN} ${README})
 file(RELATIVE_PATH ICON ${BIN} ${ICON})

@@ -28,6 +28,8 @@
 //                  held: the list box lists them itself, so a big list takes seconds, not minutes
 //   clear          clear the list; prints its time
 //   memory         print the program's working set and its peak so far
+//   words          print the main menu's first title (where the system lets another process read
+//                  it), the start button's text and whether the main window flows from the right
 //   exit, close    the menu's Exit, the close box; the program must then end within 30 s;
 //                  close prints the time until the main window is gone
 //
@@ -525,6 +527,16 @@ bool Memory(const char*) {
     return true;
 }
 
+bool Words(const char*) {
+    wchar_t title[256] = L"";
+    if (GetMenuStringW(GetMenu(Main), 0, title, static_cast<int>(std::size(title)), MF_BYPOSITION) > 0)
+        printf("menu: %s\n", Utf8(title).c_str());
+    printf("start: %s\n", WindowText(GetDlgItem(Main, IDC_START)).c_str());
+    const bool mirrored = (GetWindowLongPtrW(Main, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    printf("layout: %s\n", mirrored ? "right-to-left" : "left-to-right");
+    return true;
+}
+
 bool Exit(const char*) { return PostMessageW(Main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0) != 0; }
 
 bool Close(const char*) {
@@ -553,6 +565,7 @@ const Action Actions[] = {
     {"close", false, true, Close},       {"check", false, false, Check},
     {"memory", false, false, Memory},    {"compare", true, false, Compare},
     {"start", false, false, Start},      {"size", true, false, Size},
+    {"words", false, false, Words},
 };
 
 // A path holds no quotes; inside quotes only the backslashes before the closing one need doubling.

@@ -221,7 +221,7 @@ void ShowTally(HWND window) {
     }
     const bool passed = ComparePassed(t) && !recordFailed;
     MessageBoxA(window, text.c_str(), AppCaption,
-                MB_TASKMODAL | (passed ? MB_ICONINFORMATION : MB_ICONWARNING));
+                MB_TASKMODAL | MessageReading() | (passed ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 } // namespace

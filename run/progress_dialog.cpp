@@ -136,7 +136,7 @@ void ShowCheckTally() {
                   tally.missing, tally.notChecked);
     }
     MessageBoxA(MainWindow, text, AppCaption,
-                MB_TASKMODAL | (CheckPassed(tally) ? MB_ICONINFORMATION : MB_ICONWARNING));
+                MB_TASKMODAL | MessageReading() | (CheckPassed(tally) ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 // The job is done and waits inside this message only to return: its handle

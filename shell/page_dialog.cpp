@@ -14,6 +14,7 @@
 #include "shell/page_save.h"
 #include "shell/page_worker.h"
 #include "shell/shell_format.h"
+#include "shell/page_template.h"
 #include "shell/shell_language.h"
 #include "shell/typed_digest.h"
 #include "shell/wide_text.h"
@@ -52,6 +53,7 @@ struct PageWindow {
     std::string lastTyped; // the compare box's digest the last match was made for
     size_t matchedRow = NoRow;
     ModuleReference module;
+    std::vector<BYTE> mirrored; // the page's template, flowing from the right; empty otherwise
 
     ~PageWindow() {
         if (language) {
@@ -462,7 +464,8 @@ void OnSave(PageWindow* page) {
     if (failed) {
         const std::wstring message = FormatShellText(page->language, IDS_PAGE_SAVE_FAILED,
                                                      {reinterpret_cast<DWORD_PTR>(saved.c_str())});
-        MessageBoxW(page->dialog, message.c_str(), page->title.c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(page->dialog, message.c_str(), page->title.c_str(),
+                    MB_OK | MB_ICONERROR | (ShellReadsRightToLeft() ? MB_RTLREADING | MB_RIGHT : 0));
     } else {
         const std::wstring message =
             FormatShellText(page->language, IDS_PAGE_SAVED, {reinterpret_cast<DWORD_PTR>(saved.c_str())});
@@ -727,6 +730,9 @@ HPROPSHEETPAGE CreateDigestsSheetPage(const std::vector<std::wstring>& paths) {
         if (page->title.empty()) {
             page->title = L"Digests";
         }
+        if (ShellReadsRightToLeft()) {
+            page->mirrored = MirroredTemplate(ThisModule(), IDD_DIGESTS_PAGE);
+        }
         for (DigestKind kind : DefaultKinds) {
             page->ticked[kind] = true;
         }
@@ -739,6 +745,10 @@ HPROPSHEETPAGE CreateDigestsSheetPage(const std::vector<std::wstring>& paths) {
     sheetPage.dwFlags = PSP_USETITLE | PSP_USECALLBACK;
     sheetPage.hInstance = ThisModule();
     sheetPage.pszTemplate = MAKEINTRESOURCEW(IDD_DIGESTS_PAGE);
+    if (!page->mirrored.empty()) {
+        sheetPage.dwFlags |= PSP_DLGINDIRECT | PSP_RTLREADING;
+        sheetPage.pResource = reinterpret_cast<LPCDLGTEMPLATEW>(page->mirrored.data());
+    }
     sheetPage.pszTitle = page->title.c_str();
     sheetPage.pfnDlgProc = PageProcedure;
     sheetPage.lParam = reinterpret_cast<LPARAM>(page);

@@ -74,6 +74,8 @@ void OnCompare(HWND dialog) {
     }
 }
 
+} // namespace
+
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -129,8 +131,6 @@ bool Refused(HWND owner, const std::string& side) {
     ShowMessage(owner, IDS_COMPARE_UNREADABLE, side.c_str(), MB_TASKMODAL | MB_ICONERROR);
     return true;
 }
-
-} // namespace
 
 bool AskForComparison(HWND owner, FolderComparison& comparison) {
     if (ExpandThread || ProgressWindow || HashThread) {

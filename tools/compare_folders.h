@@ -24,6 +24,9 @@ struct FolderComparison {
 // run is busy.
 bool AskForComparison(HWND owner, FolderComparison& comparison);
 
+// Procedure of dialog IDD_COMPARE; lParam of WM_INITDIALOG is the FolderComparison it fills.
+INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Makes both sides full paths and names, in a message over owner, a side that
 // is neither folder nor file and the same folder twice; asks before it
 // replaces a recorded list beside the original (when recording) and the

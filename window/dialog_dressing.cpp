@@ -5,6 +5,7 @@
 #include "window/app_state.h"
 #include "window/program_icon.h"
 #include "window/set_caption.h"
+#include "window/text_fit.h"
 
 void DressDialog(HWND dialog, const DialogDressing& dressing) {
     if (dressing.captionId != 0) {
@@ -19,6 +20,8 @@ void DressDialog(HWND dialog, const DialogDressing& dressing) {
         StyleWindow(GetDlgItem(dialog, dressing.looks[k].controlId), dressing.looks[k].kind, StyleAlone,
                     StyleNoOptions);
     }
+    // The language's texts in the look's fonts: now the room they need is known.
+    FitTexts(dialog);
     SetProgramIcon(dialog);
     if (dressing.overMainWindow) {
         AttachDialog(dialog, MainWindow);

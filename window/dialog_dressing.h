@@ -33,7 +33,7 @@ DialogDressing MakeDressing(UINT captionId, const ControlText (&texts)[TextCount
     return dressing;
 }
 
-// Window thread, on WM_INITDIALOG. Also sets the main window's caption back to
+// Window thread, on WM_INITDIALOG; makes room for the texts (window/text_fit.h). Also sets the main window's caption back to
 // AppCaption alone.
 void DressDialog(HWND dialog, const DialogDressing& dressing);
 

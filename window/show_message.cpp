@@ -6,16 +6,21 @@
 #include "base/load_text.h"
 #include "window/app_state.h"
 
+UINT MessageReading() {
+    DWORD layout = 0;
+    return GetProcessDefaultLayout(&layout) && (layout & LAYOUT_RTL) ? MB_RTLREADING | MB_RIGHT : 0;
+}
+
 int ShowMessage(HWND owner, UINT textId, UINT flags) {
     const char* text = LoadText(textId);
-    return MessageBoxA(owner, text ? text : "", AppCaption, flags);
+    return MessageBoxA(owner, text ? text : "", AppCaption, flags | MessageReading());
 }
 
 int ShowMessage(HWND owner, UINT textId, const char* argument, UINT flags) {
     const char* format = LoadText(textId);
     char message[PathBufferSize + SharedTextSize];
     snprintf(message, sizeof message, format ? format : "%s", argument);
-    return MessageBoxA(owner, message, AppCaption, flags);
+    return MessageBoxA(owner, message, AppCaption, flags | MessageReading());
 }
 
 int ShowFormattedMessage(HWND owner, UINT textId, UINT flags, ...) {
@@ -27,5 +32,5 @@ int ShowFormattedMessage(HWND owner, UINT textId, UINT flags, ...) {
         vsnprintf(message, sizeof message, format, values);
         va_end(values);
     }
-    return MessageBoxA(owner, message, AppCaption, flags);
+    return MessageBoxA(owner, message, AppCaption, flags | MessageReading());
 }

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+// The MB_ flags of the process's reading order: right-aligned, right-to-left reading where the
+// language module mirrors the windows (app/startup.cpp), none otherwise. Every box adds them.
+UINT MessageReading();
+
 // Shows string textId of the language module (the empty text when it is
 // missing) in a message box titled AppCaption with the given owner (may be
 // null) and MB_ flags. Returns the button the user chose.

@@ -2,7 +2,8 @@
 # e2e.sh CASE BIN SOURCE ZIP WORK [MODULE]: the real Digestor.exe worked from outside by
 # digestor_drive under Wine (the locale comes from WINE_RUN_LOCALE).
 #   road     a folder tree on the command line, Yes, the run, the list saved through the save
-#            dialog and compared byte by byte; MODULE (1031, 1033) is the language module expected
+#            dialog and compared byte by byte; MODULE (1031, 1036) is the language module expected
+#   start    the main window's words are MODULE's (1025, 1041, 1036), mirrored for Arabic
 #   startup  exit codes without language modules (0) and beside a refusing library (0)
 #   dist     the release zip unpacked into an empty folder digests a file
 set -euo pipefail
@@ -23,14 +24,19 @@ md5() { md5sum <"$1" | cut -c1-32; }
 rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 
-road() {
-    # Wine takes file names in the locale's character set, ASCII for a locale that is not installed:
-    # then no "ü".  Such a locale is built here.
+# Wine takes its system language, and file names in the locale's character set, only from a locale
+# that is installed (else English and ASCII: no "ü").  Such a locale is built here.
+installed_locale() {
     if [[ $(LC_ALL=$WINE_RUN_LOCALE locale charmap 2>/dev/null) != UTF-8 ]]; then
         mkdir -p "$work/locale"
         localedef -i "${WINE_RUN_LOCALE%%.*}" -f UTF-8 "$work/locale/$WINE_RUN_LOCALE"
         export LOCPATH=$work/locale
     fi
+}
+text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc"; }
+
+road() {
+    installed_locale
     # Wine, like NTFS, lists a folder's entries sorted by name; the walk is depth first.
     local tree=$work/tree files=(abc.txt empty sub/deeper/random.bin sub/grün.txt zz.txt) f
     mkdir -p "$tree/sub/deeper"
@@ -43,7 +49,6 @@ road() {
     drive run save "$(win "$work")\\saved.txt" dismiss close -- "$(win "$bin/Digestor.exe")" "$(win "$tree")"
     [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
     [[ $out == *"question: "*"$(win "$tree")"*" -> Yes"* ]] || fail "no folder question"
-    text() { LC_ALL=C sed -n "s/^ *$1 \"\(.*\)\"\r\?\$/\1/p" "$src/lang/$module.rc" | iconv -f CP1252 -t UTF-8; }
     [[ $out == *"message: Digestor: $(text IDS_SAVED)"* ]] || fail "no saved notice"
 
     local version=${zip##*/Digestor-} separator heading
@@ -66,6 +71,21 @@ road() {
     checked=$("$src/scripts/wine-run" "$bin/DigestorCmd.exe" -c "$(win "$work/saved.txt")" 2>&1) ||
         fail "DigestorCmd -c on the saved list: $checked"
     [[ ${checked//$'\r'/} == *"${#files[@]} checked, ${#files[@]} OK, 0 failed"* ]] || fail "$checked"
+}
+
+start() {
+    installed_locale
+    drive words close -- "$(win "$bin/Digestor.exe")"
+    [[ $code == 1 ]] || fail "exit code $code after closing, expected 1"
+    local menu layout=left-to-right
+    menu=$(LC_ALL=C sed -n 's/^ *POPUP "\(.*\)"\r\?$/\1/p' "$src/lang/$module.rc" | head -n 1)
+    [[ $module == 1025 ]] && layout=right-to-left
+    grep -qxF "start: $(text IDS_START)" <<<"$out" || fail "the start button is not lang/$module.rc's"
+    grep -qxF "layout: $layout" <<<"$out" || fail "the main window is not $layout"
+    # Wine keeps a menu to its process; where another process can read it, it is the module's.
+    if grep -q '^menu: ' <<<"$out"; then
+        grep -qxF "menu: $menu" <<<"$out" || fail "the first menu title is not lang/$module.rc's '$menu'"
+    fi
 }
 
 startup() {

@@ -51,7 +51,8 @@ cmake -DHIVE=HKLM -DDLL="${target%\\*}\\DigestorShell64.dll" -DEXE="$target" -DO
 [[ $(wc -l <"$rows") == $(grep -c '^ *{In' "$src/shell/registration_keys.h") ]] || fail "table read short: $(cat "$rows")"
 
 msiexec /i "$msi"
-files=(Digestor.exe DigestorShell64.dll ReadMe.txt VarnoLib64.dll lang/1031.dll lang/1033.dll)
+files=(Digestor.exe DigestorShell64.dll ReadMe.txt VarnoLib64.dll)
+for module in "$src"/lang/[0-9]*.rc; do files+=("lang/$(basename "$module" .rc).dll"); done
 [[ " $* " == *" -DCMD=ON "* ]] && files+=(DigestorCmd.exe)
 [[ $(cd "$dir" && find . -type f | cut -c3- | LC_ALL=C sort) == $(printf '%s\n' "${files[@]}" | LC_ALL=C sort) ]] ||
     fail "installed: $(cd "$dir" && find . -type f)"
