@@ -30,8 +30,9 @@ diff -r "$a/dist" "$b/dist" && diff -r "$a/build/win64/dist" "$b/out/w/dist" ||
 
 export TZ=UTC
 stamp=$(date -d "@$epoch" '+%a %b %e %H:%M:%S %Y')
-for file in "$a"/build/win64/dist/stage/{*.exe,*.dll,lang/*.dll}; do
-    [[ $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^Time\/Date\t*//p') == "$stamp" ]] ||
+for file in "$a"/build/win64/dist/stage/{*.exe,*.dll,lang/*.dll}; do # the PE header and the exports
+    dump=$(x86_64-w64-mingw32-objdump -p "$file")
+    grep -qxP "Time/Date\t+$stamp" <<<"$dump" && ! grep '^Time/Date stamp' <<<"$dump" | grep -vq "\s$(printf %x "$epoch")\$" ||
         fail "${file##*/} is not stamped $stamp"
 done
 python3 - "$a"/dist/*.zip "$epoch" <<'EOF' || fail "the zip's entries are not dated as the commit"
