@@ -4,7 +4,7 @@
 #   digestor_link_at_source_date(TARGET...)  stamps the targets' PE headers with that time
 # The source and build folders are mapped away in every object, so no path of the build machine
 # reaches a file either.
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
+if("$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
     set(DIGESTOR_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
     find_package(Git QUIET)
