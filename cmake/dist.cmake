@@ -42,12 +42,12 @@ list(TRANSFORM executables PREPEND ${DIGESTOR_STAGE}/)
 set(sign_args -DCERT=${DIGESTOR_SIGN_CERT} -DPASSWORD_FILE=${DIGESTOR_SIGN_PASSWORD_FILE}
     -DTIMESTAMP_URL=${DIGESTOR_SIGN_TIMESTAMP_URL} -DEPOCH=${DIGESTOR_SOURCE_DATE_EPOCH}
     -DURL=${DIGESTOR_HOMEPAGE} -P ${PROJECT_SOURCE_DIR}/cmake/sign.cmake)
+set(sign_staged)
 if(DIGESTOR_SIGN_CERT)
     list(JOIN executables "$<SEMICOLON>" files)
-    set(sign_staged ${CMAKE_COMMAND} -DFILES=${files} ${sign_args})
+    set(sign_staged COMMAND ${CMAKE_COMMAND} -DFILES=${files} ${sign_args})
 else()
-    set(sign_staged ${CMAKE_COMMAND} -E echo
-        "Not signed: no code-signing certificate given (make dist SIGN_CERT=file.pfx SIGN_PASSWORD_FILE=file)")
+    message(STATUS "Not signed: no code-signing certificate given (make dist SIGN_CERT=file.pfx SIGN_PASSWORD_FILE=file)")
 endif()
 add_custom_command(
     OUTPUT ${staged}
@@ -56,7 +56,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Digestor> $<TARGET_FILE:DigestorCmd> $<TARGET_FILE:VarnoLib64>
             $<TARGET_FILE:DigestorShell64> ${DIGESTOR_README} ${DIGESTOR_STAGE}
     COMMAND ${CMAKE_COMMAND} -E copy ${module_files} ${DIGESTOR_STAGE}/lang
-    COMMAND ${sign_staged}
+    ${sign_staged}
     DEPENDS ${shipped_targets} ${DIGESTOR_README} ${PROJECT_SOURCE_DIR}/cmake/sign.cmake
     COMMENT "Staging the release's files"
     VERBATIM)
