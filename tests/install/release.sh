@@ -25,8 +25,10 @@ build "$a" build/win64 alice UTC 022
 sleep 3
 build "$b" out/w bob Asia/Tokyo 002
 echo "release: two builds of ${commit:0:12} in $((SECONDS - start)) s"
-diff -r "$a/dist" "$b/dist" && diff -r "$a/build/win64/dist" "$b/out/w/dist" ||
-    fail "two builds of $commit differ"
+same=true
+diff -r "$a/dist" "$b/dist" || same=false
+diff -r "$a/build/win64/dist" "$b/out/w/dist" || same=false # names the executable that differs
+$same || fail "two builds of $commit differ"
 
 export TZ=UTC
 stamp=$(date -d "@$epoch" '+%a %b %e %H:%M:%S %Y')
@@ -67,4 +69,4 @@ for file in "$work/zip/Digestor.exe" "$a"/dist/*.msi; do
 open(sys.argv[2], "wb").write(b)' "$file" "$work/altered"
     ! verify "$work/altered" || fail "${file##*/} with a byte changed passes the check"
 done
-echo "release: the same bytes twice, ${#signed[@]} signed files verified"
+echo "release: the same bytes twice, ${#signed[@]} signed files verified, in $((SECONDS - start)) s"
