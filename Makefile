@@ -18,13 +18,21 @@ VERSION    := $(shell awk '/^project.Digestor VERSION/ {print $$3}' CMakeLists.t
 NATIVE_CONFIG := -G Ninja -DCMAKE_BUILD_TYPE=Release
 FUZZ_CONFIG   := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
                  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDIGESTOR_FUZZ=ON
+# `make dist SIGN_CERT=file.pfx SIGN_PASSWORD_FILE=file [SIGN_TIMESTAMP_URL=url]` signs the release;
+# every configuration sets them, so that a release signed once does not sign the next builds.
+SIGN_CERT          ?=
+SIGN_PASSWORD_FILE ?=
+SIGN_TIMESTAMP_URL ?=
 WIN64_CONFIG  := -G Ninja -DCMAKE_BUILD_TYPE=Release \
-                 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+                 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+                 -DDIGESTOR_SIGN_CERT=$(if $(SIGN_CERT),$(abspath $(SIGN_CERT))) \
+                 -DDIGESTOR_SIGN_PASSWORD_FILE=$(if $(SIGN_PASSWORD_FILE),$(abspath $(SIGN_PASSWORD_FILE))) \
+                 -DDIGESTOR_SIGN_TIMESTAMP_URL=$(SIGN_TIMESTAMP_URL)
 
 FORMAT_DIRS := $(wildcard engine base window app gather compare run tools console companion varnolib lang tests bench drive)
 
 .PHONY: bench-disk help test deps build-native build-fuzz build-win64 test-native test-fuzz test-win64 \
-        test-steps bench fuzz format clean dist screenshots
+        test-steps bench fuzz format clean dist release-check screenshots
 
 help:
 	@echo "make run     build and start Digestor.exe under Wine (ARGS=... passes arguments)"
@@ -32,7 +40,9 @@ help:
 	@echo "make bench   engine throughput, and timed runs of Digestor.exe under Wine"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
 	@echo "make screenshots  photograph the program in English and German into docs/screenshots"
-	@echo "make dist    build the Windows tree and write dist/Digestor-$(VERSION)-win64.zip and .msi"
+	@echo "make dist    write dist/: Digestor-$(VERSION)-win64.zip and .msi, SHA256SUMS, winget/, scoop/"
+	@echo "             (SIGN_CERT=file.pfx SIGN_PASSWORD_FILE=file [SIGN_TIMESTAMP_URL=url] signs it)"
+	@echo "make release-check  build the committed release twice and compare; sign it with a test certificate"
 	@echo "make format  clang-format the C/C++ sources"
 	@echo "make clean   stop Wine/Xvfb and remove build/"
 
@@ -138,12 +148,21 @@ fuzz: deps build-fuzz
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/engine_fuzz -print_final_stats=1 $(FUZZ_DIR)/corpus
 
-# The zip and the Windows Installer package are made by the Windows build (target dist,
-# cmake/dist.cmake) and tested there (tests/e2e, tests/install); this copies them to dist/.
-dist: deps build-win64
-	mkdir -p dist
-	cp $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.zip $(WIN64_DIR)/dist/Digestor-$(VERSION)-win64.msi dist/
-	@echo "dist/Digestor-$(VERSION)-win64.zip dist/Digestor-$(VERSION)-win64.msi"
+# The release is made by the Windows build (target dist, cmake/dist.cmake) and tested there
+# (tests/e2e, tests/install); this builds only what it holds and copies it to dist/.
+DIST_FILES := Digestor-$(VERSION)-win64.msi Digestor-$(VERSION)-win64.zip SHA256SUMS winget scoop
+dist: deps
+	@echo "==> build $(WIN64_DIR), target dist"
+	$(CMAKE) -S . -B $(WIN64_DIR) $(WIN64_CONFIG)
+	$(CMAKE) --build $(WIN64_DIR) --target dist
+	rm -rf dist && mkdir -p dist
+	cp -r $(addprefix $(WIN64_DIR)/dist/,$(DIST_FILES)) dist/
+	@cd dist && ls -d $(DIST_FILES) | sed 's|^|dist/|'
+
+# The committed release built twice from two clones and compared byte for byte, then signed with a
+# throw-away certificate and verified (tests/install/release.sh): two Windows builds, a few minutes.
+release-check: deps
+	tests/install/release.sh $(CURDIR) build/release-check
 
 # The README's pictures: a tour of every menu command under Wine, in English and German.
 screenshots: deps build-win64

@@ -5,7 +5,8 @@
 #            dialog and compared byte by byte; MODULE (1031, 1036) is the language module expected
 #   start    the main window's words are MODULE's (1025, 1041, 1036), mirrored for Arabic
 #   startup  exit codes without language modules (0) and beside a refusing library (0)
-#   dist     the release zip unpacked into an empty folder digests a file
+#   dist     the release zip unpacked into an empty folder digests a file; its DigestorCmd and
+#            sha256sum check the release's SHA256SUMS
 set -euo pipefail
 case=$1 bin=$2 src=$3 zip=$4 work=$5 module=${6:-}
 
@@ -108,6 +109,13 @@ dist() {
     drive run list close -- "$(win "$work/unpacked/Digestor.exe")" "$(win "$work/abc.txt")"
     [[ $code == 1 ]] || fail "exit code $code, expected 1"
     grep -qxF "  $(md5 "$work/abc.txt") <- MD5 -> $(win "$work/abc.txt")" <<<"$out" || fail "no result line"
+
+    local sums=${zip%/*}/SHA256SUMS checked packages
+    (cd "${zip%/*}" && sha256sum -c --strict SHA256SUMS) || fail "sha256sum -c $sums"
+    checked=$("$src/scripts/wine-run" "$work/unpacked/DigestorCmd.exe" -c "$(win "$sums")" 2>&1) ||
+        fail "DigestorCmd -c $sums: $checked"
+    packages=$(ls "${zip%/*}"/Digestor-*-win64.{zip,msi} 2>/dev/null | wc -l)
+    [[ ${checked//$'\r'/} == *"$packages checked, $packages OK, 0 failed"* ]] || fail "$checked"
 }
 
 "$case"

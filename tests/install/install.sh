@@ -57,6 +57,10 @@ for module in "$src"/lang/[0-9]*.rc; do files+=("lang/$(basename "$module" .rc).
 [[ $(cd "$dir" && find . -type f | cut -c3- | LC_ALL=C sort) == $(printf '%s\n' "${files[@]}" | LC_ALL=C sort) ]] ||
     fail "installed: $(cd "$dir" && find . -type f)"
 [[ $(entries) == "$version VIDODi" ]] || fail "uninstall entries: $(entries)"
+# The product code that the winget manifest publishes is the one Windows Installer registered.
+code=$(sed -n "s/^ProductCode: '\(.*\)'\r\?\$/\1/p" "$build"/dist/winget/*.installer.yaml)
+wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${code:-none}" /v DisplayName |
+    grep -q 'REG_SZ *Digestor$' || fail "no uninstall entry for the manifest's product code '$code'"
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *C://p')
 cmp "$src/res/digestor.ico" "$WINEPREFIX/drive_c${icon//\\//}" || fail "product icon '$icon'"
 [[ $(path) == *";${target%\\*}\\"* ]] || fail "not on PATH: $(path)"
