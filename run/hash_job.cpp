@@ -162,13 +162,7 @@ struct ListTraffic {
 // Hands the waiting lines to the window thread, which replaces the entries in slices; a window
 // that applies nothing more (the run's dialog is gone) ends the hand-over.
 void HandOverLines(ListTraffic& traffic) {
-    LineBatch& lines = traffic.lines;
-    for (int before = -1; lines.applied < lines.count && lines.applied != before;) {
-        before = lines.applied;
-        SendMessageA(MainWindow, MSG_REPLACE_ENTRIES, 0, reinterpret_cast<LPARAM>(&lines));
-    }
-    lines.count = 0;
-    lines.applied = 0;
+    HandOverLineBatch(traffic.lines);
     traffic.lastHandOver = GetTickCount64();
 }
 
