@@ -11,48 +11,9 @@
 
 #include "base/language_choice.h"
 #include "res/resource.h"
+#include "tests/lang/module_strings.h"
 
 namespace {
-
-struct Module {
-    HMODULE handle;
-    explicit Module(uint16_t id) {
-        const std::wstring path = L"lang\\" + std::to_wstring(id) + L".dll";
-        handle = LoadLibraryExW(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    }
-    ~Module() {
-        if (handle) {
-            FreeLibrary(handle);
-        }
-    }
-};
-
-std::wstring Text(HMODULE module, UINT id) {
-    const wchar_t* text = NULL;
-    const int length = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, length) : std::wstring();
-}
-
-// The string IDs a module holds, from its string table's blocks of sixteen.
-std::vector<UINT> StringIds(HMODULE module) {
-    std::vector<UINT> blocks;
-    EnumResourceNamesW(
-        module, MAKEINTRESOURCEW(6), // RT_STRING
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-            reinterpret_cast<std::vector<UINT>*>(found)->push_back(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&blocks));
-    std::vector<UINT> ids;
-    for (UINT block : blocks) {
-        for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
-            if (!Text(module, id).empty()) {
-                ids.push_back(id);
-            }
-        }
-    }
-    return ids;
-}
 
 // The placeholders of wsprintf (%s, %d) and of FormatMessage (%1, %2!u!) in their order; %% is none.
 std::vector<std::wstring> Placeholders(const std::wstring& text) {
@@ -85,8 +46,8 @@ wchar_t Accelerator(const std::wstring& text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == L'&') {
             if (text[i + 1] != L'&') {
-                return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(
-                    static_cast<UINT_PTR>(text[i + 1])))));
+                return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+                    CharLowerW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(text[i + 1])))));
             }
             ++i;
         }
@@ -124,23 +85,16 @@ void ReadMenu(HMENU menu, std::wstring& shape, std::vector<std::wstring>& clashe
 
 // The texts each dialog shows together, whose accelerators must differ.
 const std::vector<UINT> DialogTexts[] = {
-    {IDS_ALGORITHM_LABEL, IDS_START},                                           // main window
-    {IDS_CANCEL, IDS_FILE_GROUP, IDS_TOTAL_GROUP},                              // progress
-    {IDS_TEXT_LABEL, IDS_DIGEST_LABEL, IDS_ALGORITHM_LABEL, IDS_START},         // quick sum
+    {IDS_ALGORITHM_LABEL, IDS_START},                                   // main window
+    {IDS_CANCEL, IDS_FILE_GROUP, IDS_TOTAL_GROUP},                      // progress
+    {IDS_TEXT_LABEL, IDS_DIGEST_LABEL, IDS_ALGORITHM_LABEL, IDS_START}, // quick sum
     {IDS_COMPARE_ORIGINAL_LABEL, IDS_COMPARE_COPY_LABEL, IDS_COMPARE_BROWSE, IDS_ALGORITHM_LABEL,
-     IDS_COMPARE_RECORD, IDS_COMPARE_START, IDS_CANCEL},                        // compare folders
+     IDS_COMPARE_RECORD, IDS_COMPARE_START, IDS_CANCEL},                             // compare folders
     {IDS_PAGE_ALGORITHMS, IDS_PAGE_COMPARE_LABEL, IDS_PAGE_COPY_ALL, IDS_PAGE_SAVE}, // Digests tab
 };
 
-std::string Narrow(const std::wstring& text) {
-    std::string narrow(text.size() * 3 + 1, '\0');
-    narrow.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], static_cast<int>(narrow.size()),
-                                      NULL, NULL) - 1);
-    return narrow;
-}
-
 TEST(LanguageModules, HoldWhatEnglishHolds) {
-    Module english(EnglishModule);
+    LanguageModuleFile english(EnglishModule);
     ASSERT_TRUE(english.handle);
     const std::vector<UINT> ids = StringIds(english.handle);
     ASSERT_GT(ids.size(), 100u);
@@ -152,7 +106,7 @@ TEST(LanguageModules, HoldWhatEnglishHolds) {
     for (int m = 0; m < LanguageModuleCount; ++m) {
         const uint16_t id = LanguageModules[m];
         SCOPED_TRACE("module " + std::to_string(id));
-        Module module(id);
+        LanguageModuleFile module(id);
         ASSERT_TRUE(module.handle) << "lang\\" << id << ".dll is missing";
         for (UINT string : ids) {
             const std::wstring text = Text(module.handle, string);
