@@ -10,6 +10,8 @@
 #include "app/dpi_change.h"
 #include "app/drop_intake.h"
 #include "app/take_command_line.h"
+#include "base/code_page.h"
+#include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "gather/folder_expand_thread.h"
 #include "gather/folder_scan.h"
@@ -110,7 +112,10 @@ static void OnInitDialog(HWND window) {
         EndMainWindow(window);
         return;
     }
-    DressDialog(window, MakeDressing(0, MainTexts, MainLooks, false));
+    // The start button says so while a walk runs (UpdateMainLook).
+    const char* walking = LoadText(IDS_START_EXPANDING);
+    const std::vector<LaterText> later = {{IDC_START, ToWide(walking ? walking : "")}};
+    DressDialog(window, MakeDressing(0, MainTexts, MainLooks, false, &later));
     // Anchored where the dressing made room for the language's texts.
     AttachLayout(AppInstance, window, NULL, static_cast<int32_t>(std::size(MainLayout)), MainLayout,
                  LayoutKeepMinimumSize);

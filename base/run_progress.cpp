@@ -4,8 +4,9 @@
 
 namespace {
 
-const uint64_t SampleSpacing = 250; // milliseconds
-const uint64_t KnownAfter = 1000;   // milliseconds measured before the speed counts
+const uint64_t SampleSpacing = 250;      // milliseconds
+const uint64_t KnownAfter = 1000;        // milliseconds measured before the speed counts
+const uint64_t LargestUnit = 1ull << 50; // a petabyte
 
 } // namespace
 
@@ -96,4 +97,12 @@ std::string DurationText(int64_t seconds) {
         snprintf(text, sizeof text, "%d:%02d", minutes, rest);
     }
     return text;
+}
+
+std::vector<uint64_t> WidestAmounts() {
+    std::vector<uint64_t> amounts;
+    for (uint64_t unit = 1; unit <= LargestUnit; unit <<= 10) {
+        amounts.push_back(unit * 1023 + unit / 10 * 9);
+    }
+    return amounts;
 }

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 // What a run has done and has in all. An "all" that is not final yet (a walk
 // still counts) is flagged so: the readouts say so rather than guess.
@@ -49,3 +50,9 @@ std::string CountText(uint64_t count);
 std::string AmountText(uint64_t bytes, char decimalMark);
 // "0:05", "3:20", "1:05:20".
 std::string DurationText(int64_t seconds);
+
+// The widest readouts a run shows, for the room made for them: counts of seven digits, 1023.9 of every
+// unit from bytes to petabytes, times left in three-digit hours.
+const uint64_t WidestCount = 9999999;
+const int64_t WidestDuration = 999 * 3600 + 59 * 60 + 59;
+std::vector<uint64_t> WidestAmounts();

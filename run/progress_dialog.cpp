@@ -8,6 +8,7 @@
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "run/hash_job.h"
+#include "run/progress_readouts.h"
 #include "base/hash_stop.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
@@ -47,7 +48,8 @@ const RunStart HashRun = {HashWorkerThread, IDS_PROGRESS_CAPTION};
 
 void OnInitDialog(HWND dialog, const RunStart* start) {
     start = start ? start : &HashRun;
-    DressDialog(dialog, MakeDressing(start->captionId, ProgressTexts, ProgressLooks, true));
+    const std::vector<LaterText> readouts = WidestReadouts();
+    DressDialog(dialog, MakeDressing(start->captionId, ProgressTexts, ProgressLooks, true, &readouts));
     DressProgressBar(GetDlgItem(dialog, IDC_FILE_PROGRESS));
     DressProgressBar(GetDlgItem(dialog, IDC_TOTAL_PROGRESS));
 

@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "base/run_progress.h"
+#include "base/text_fit.h"
 
 // The lines, top to bottom.
 enum Readout { ReadoutFiles, ReadoutBytes, ReadoutSpeed, ReadoutTimeLeft, ReadoutCount };
@@ -26,3 +28,7 @@ struct ProgressReadouts {
 // message and a repaint). The dialog is ProgressWindow; nothing is sent after
 // a stop request.
 void ShowReadouts(ProgressReadouts& readouts, const RunCounts& counts, bool now);
+
+// Every form each line takes, with the widest counts, amounts and times a run shows (WidestCount, ...),
+// in the language module's words: the dialog makes room for them as it is dressed.
+std::vector<LaterText> WidestReadouts();

@@ -7,6 +7,7 @@
 #include "base/sum_line.h"
 #include "base/algorithm_names.h"
 #include "base/run_progress.h"
+#include "base/text_fit.h"
 #include "base/verdict_tones.h"
 #include "res/resource.h"
 #include "shell/module_lock.h"
@@ -29,8 +30,12 @@ const int ProgressSteps = 1000;
 const int BoxLeft = 13, BoxTop = 13, BoxWidth = 50, BoxHeight = 10, BoxStepY = 12, BoxesPerRow = 4;
 // Column widths in dialog units.
 const int NameColumnWidth = 70, RecordedColumnWidth = 120;
-// Pixels a digest's column gives beside its text.
+// Pixels a column gives beside its text or heading.
 const int CellMargin = 16;
+// The samples the room for the lines below the list is measured with: a file's and a list's name of
+// common length.
+const wchar_t SampleFileName[] = L"setup-disc.iso";
+const wchar_t SampleListName[] = L"SHA256SUMS";
 const size_t NoRow = static_cast<size_t>(-1);
 
 // Everything a page owns, from CreatePropertySheetPage to the sheet's release of the page.
@@ -106,6 +111,11 @@ std::wstring VerdictCell(const PageWindow* page, const PageFile& file) {
                             reinterpret_cast<DWORD_PTR>(date.c_str())});
 }
 
+// "As recorded: OK (SHA256SUMS, recorded 2026-01-05 14:20)". Caller holds the lock.
+std::wstring VerdictLine(const PageWindow* page, const PageFile& file) {
+    return Words(page, IDS_PAGE_RECORDED_COLUMN) + L": " + VerdictCell(page, file);
+}
+
 // What a file's row says where a digest would stand when it has none. Caller holds the lock.
 std::wstring NoDigestText(const PageWindow* page, const PageFile& file) {
     return Words(page, file.state == FileCannotOpen   ? IDS_PAGE_OPEN_FAILED
@@ -168,6 +178,10 @@ void BuildColumns(PageWindow* page) {
     headings.push_back(Words(page, IDS_PAGE_RECORDED_COLUMN));
     pixels.push_back(widths.right);
     for (size_t c = 0; c < headings.size(); ++c) {
+        // No narrower than its heading.
+        const int heading = static_cast<int>(
+            SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(headings[c].c_str())));
+        pixels[c] = pixels[c] > heading + CellMargin ? pixels[c] : heading + CellMargin;
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = &headings[c][0];
@@ -214,6 +228,33 @@ std::wstring ReadingText(const PageWindow* page, const std::wstring& name, const
         page->language, IDS_PAGE_READING_FILE,
         {reinterpret_cast<DWORD_PTR>(name.c_str()), reinterpret_cast<DWORD_PTR>(done.c_str()),
          reinterpret_cast<DWORD_PTR>(size.c_str()), reinterpret_cast<DWORD_PTR>(speed.c_str())});
+}
+
+// The status line: waiting for the rows, reading, done.
+std::wstring StatusText(const PageWindow* page, bool known, bool finished, size_t done, size_t rows,
+                        const std::wstring& readingName, const PageReading& reading) {
+    return !known          ? Words(page, IDS_PAGE_WAITING)
+           : finished      ? FormatShellText(page->language, IDS_PAGE_DONE, {static_cast<DWORD_PTR>(done)})
+           : reading.shown ? ReadingText(page, readingName, reading)
+                           : FormatShellText(page->language, IDS_PAGE_READING,
+                                             {static_cast<DWORD_PTR>(done), static_cast<DWORD_PTR>(rows)});
+}
+
+std::wstring LeftOutText(const PageWindow* page, size_t folders) {
+    return folders == 0   ? std::wstring()
+           : folders == 1 ? Words(page, IDS_PAGE_FOLDER_LEFT_OUT)
+                          : FormatShellText(page->language, IDS_PAGE_FOLDERS_LEFT_OUT,
+                                            {static_cast<DWORD_PTR>(folders)});
+}
+
+// The compare box's answer when the digest of kind of file name matches: the name only among several.
+std::wstring MatchText(const PageWindow* page, const std::wstring& kind, const std::wstring& name,
+                       size_t rows) {
+    return rows == 1 ? FormatShellText(page->language, IDS_PAGE_MATCH_ONE,
+                                       {reinterpret_cast<DWORD_PTR>(kind.c_str())})
+                     : FormatShellText(page->language, IDS_PAGE_MATCH,
+                                       {reinterpret_cast<DWORD_PTR>(kind.c_str()),
+                                        reinterpret_cast<DWORD_PTR>(name.c_str())});
 }
 
 // A new worker for the ticked algorithms; the old one, if any, stops.
@@ -275,21 +316,12 @@ void OnNews(PageWindow* page) {
                    : totalBytes ? static_cast<int>(doneBytes * ProgressSteps / totalBytes)
                                 : 0;
     SendDlgItemMessageW(page->dialog, IDC_PAGE_PROGRESS, PBM_SETPOS, position, 0);
-    std::wstring status =
-        !known          ? Words(page, IDS_PAGE_WAITING)
-        : finished      ? FormatShellText(page->language, IDS_PAGE_DONE, {static_cast<DWORD_PTR>(done)})
-        : reading.shown ? ReadingText(page, readingName, reading)
-                        : FormatShellText(page->language, IDS_PAGE_READING,
-                                          {static_cast<DWORD_PTR>(done), static_cast<DWORD_PTR>(rows)});
+    const std::wstring status = StatusText(page, known, finished, done, rows, readingName, reading);
     // News comes up to twenty times a second; the line is drawn again only when its words change.
     if (status != WindowText(Control(page, IDC_PAGE_STATUS))) {
         SetDlgItemTextW(page->dialog, IDC_PAGE_STATUS, status.c_str());
     }
-    std::wstring leftOut = folders == 0   ? std::wstring()
-                           : folders == 1 ? Words(page, IDS_PAGE_FOLDER_LEFT_OUT)
-                                          : FormatShellText(page->language, IDS_PAGE_FOLDERS_LEFT_OUT,
-                                                            {static_cast<DWORD_PTR>(folders)});
-    SetDlgItemTextW(page->dialog, IDC_PAGE_LEFT_OUT, leftOut.c_str());
+    SetDlgItemTextW(page->dialog, IDC_PAGE_LEFT_OUT, LeftOutText(page, folders).c_str());
     EnableWindow(Control(page, IDC_PAGE_COPY_ALL), anyDigest);
     EnableWindow(Control(page, IDC_PAGE_SAVE), anyDigest);
     UpdateDetail(page);
@@ -319,7 +351,7 @@ void UpdateDetail(PageWindow* page) {
                 detail += WideText(KindName(file.kinds[k])) + L": " + WideText(file.digests[k]) + L"\r\n";
             }
             if (file.recorded) {
-                verdict = Words(page, IDS_PAGE_RECORDED_COLUMN) + L": " + VerdictCell(page, file);
+                verdict = VerdictLine(page, file);
                 page->verdictToned = true;
                 page->verdictTone = VerdictTone(file.verdict);
             }
@@ -349,13 +381,8 @@ void UpdateMatch(PageWindow* page) {
             const PageFile& file = page->context->files[rows[row]];
             for (size_t k = 0; k < file.digests.size() && k < file.kinds.size(); ++k) {
                 if (file.digests[k] == typed) {
-                    const std::wstring kind = WideText(KindName(file.kinds[k]));
-                    const std::wstring name = NameOf(file.path);
-                    answer = rows.size() == 1 ? FormatShellText(page->language, IDS_PAGE_MATCH_ONE,
-                                                                {reinterpret_cast<DWORD_PTR>(kind.c_str())})
-                                              : FormatShellText(page->language, IDS_PAGE_MATCH,
-                                                                {reinterpret_cast<DWORD_PTR>(kind.c_str()),
-                                                                 reinterpret_cast<DWORD_PTR>(name.c_str())});
+                    answer =
+                        MatchText(page, WideText(KindName(file.kinds[k])), NameOf(file.path), rows.size());
                     matched = row;
                     break;
                 }
@@ -548,6 +575,44 @@ void FitOneFile(PageWindow* page) {
     }
 }
 
+// Every form the lines below the list take, each with the widest counts and amounts (WidestCount,
+// ...), a file and a list of common names and every algorithm and verdict: the page makes room for
+// them as it opens.
+std::vector<LaterText> LaterTexts(const PageWindow* page) {
+    const size_t count = WidestCount;
+    std::vector<LaterText> later = {
+        {IDC_PAGE_STATUS, StatusText(page, true, false, count, count, SampleFileName, PageReading())},
+        {IDC_PAGE_STATUS, StatusText(page, true, true, count, count, SampleFileName, PageReading())},
+        {IDC_PAGE_LEFT_OUT, LeftOutText(page, 1)},
+        {IDC_PAGE_LEFT_OUT, LeftOutText(page, count)},
+        {IDC_PAGE_MATCH, Words(page, IDS_PAGE_NO_MATCH)},
+        {IDC_PAGE_MATCH, Words(page, IDS_PAGE_NO_DIGEST)},
+        {IDC_PAGE_MATCH, Words(page, IDS_PAGE_MATCH_WAIT)},
+    };
+    for (uint64_t amount : WidestAmounts()) {
+        const PageReading reading = {true, 0, amount, amount, static_cast<double>(amount)};
+        later.push_back(
+            {IDC_PAGE_STATUS, StatusText(page, true, false, count, count, SampleFileName, reading)});
+    }
+    for (DigestKind kind : BoxKinds) {
+        for (size_t rows : {static_cast<size_t>(1), count}) {
+            later.push_back(
+                {IDC_PAGE_MATCH, MatchText(page, WideText(KindName(kind)), SampleFileName, rows)});
+        }
+    }
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    PageFile file = {};
+    file.recorded = true;
+    file.listName = SampleListName;
+    file.recordedAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    for (int verdict = VerdictOK; verdict <= VerdictNew; ++verdict) {
+        file.verdict = static_cast<Verdict>(verdict);
+        later.push_back({IDC_PAGE_VERDICT, VerdictLine(page, file)});
+    }
+    return later;
+}
+
 void OnInitDialog(HWND dialog, PageWindow* page) {
     page->dialog = dialog;
     const struct {
@@ -564,6 +629,8 @@ void OnInitDialog(HWND dialog, PageWindow* page) {
     HWND list = Control(page, IDC_PAGE_FILES);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
     SendDlgItemMessageW(dialog, IDC_PAGE_PROGRESS, PBM_SETRANGE32, 0, ProgressSteps);
+    // The page's size is the sheet's: the lines take their room from the fields beside and above them.
+    FitTexts(dialog, LaterTexts(page), FitKeepsWindowSize);
     if (page->paths.size() == 1) {
         FitOneFile(page);
     }

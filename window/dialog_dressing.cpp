@@ -1,11 +1,11 @@
 #include "window/dialog_dressing.h"
 
 #include "base/load_text.h"
+#include "base/text_fit.h"
 #include "companion/varnolib.h"
 #include "window/app_state.h"
 #include "window/program_icon.h"
 #include "window/set_caption.h"
-#include "window/text_fit.h"
 
 void DressDialog(HWND dialog, const DialogDressing& dressing) {
     if (dressing.captionId != 0) {
@@ -21,7 +21,7 @@ void DressDialog(HWND dialog, const DialogDressing& dressing) {
                     StyleNoOptions);
     }
     // The language's texts in the look's fonts: now the room they need is known.
-    FitTexts(dialog);
+    FitTexts(dialog, dressing.later ? *dressing.later : std::vector<LaterText>(), FitGrowsWindow);
     SetProgramIcon(dialog);
     if (dressing.overMainWindow) {
         AttachDialog(dialog, MainWindow);

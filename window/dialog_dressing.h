@@ -7,6 +7,10 @@
 
 #include <stddef.h>
 
+#include <vector>
+
+#include "base/text_fit.h"
+
 struct ControlText {
     int controlId;
     UINT textId; // string of the language module
@@ -23,18 +27,20 @@ struct DialogDressing {
     size_t textCount;
     const ControlLook* looks;
     size_t lookCount;
-    bool overMainWindow; // placed over the main window, inside the screen
+    bool overMainWindow;                 // placed over the main window, inside the screen
+    const std::vector<LaterText>* later; // texts the controls show later, for the fit; may be null
 };
 
 template <size_t TextCount, size_t LookCount>
 DialogDressing MakeDressing(UINT captionId, const ControlText (&texts)[TextCount],
-                            const ControlLook (&looks)[LookCount], bool overMainWindow) {
-    DialogDressing dressing = {captionId, texts, TextCount, looks, LookCount, overMainWindow};
+                            const ControlLook (&looks)[LookCount], bool overMainWindow,
+                            const std::vector<LaterText>* later = NULL) {
+    DialogDressing dressing = {captionId, texts, TextCount, looks, LookCount, overMainWindow, later};
     return dressing;
 }
 
-// Window thread, on WM_INITDIALOG; makes room for the texts (window/text_fit.h). Also sets the main window's caption back to
-// AppCaption alone.
+// Window thread, on WM_INITDIALOG; makes room for the texts, those shown later too (base/text_fit.h).
+// Also sets the main window's caption back to AppCaption alone.
 void DressDialog(HWND dialog, const DialogDressing& dressing);
 
 // Whether WM_SYSCOMMAND's wParam is the close command; its low four bits are
