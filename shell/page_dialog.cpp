@@ -230,11 +230,14 @@ std::wstring ReadingText(const PageWindow* page, const std::wstring& name, const
          reinterpret_cast<DWORD_PTR>(size.c_str()), reinterpret_cast<DWORD_PTR>(speed.c_str())});
 }
 
-// The status line: waiting for the rows, reading, done.
-std::wstring StatusText(const PageWindow* page, bool known, bool finished, size_t done, size_t rows,
+enum PageStage { StageWaiting, StageReading, StageDone }; // waiting: for the rows
+
+// The status line: of done files of rows, or of the file of readingName being read.
+std::wstring StatusText(const PageWindow* page, PageStage stage, size_t done, size_t rows,
                         const std::wstring& readingName, const PageReading& reading) {
-    return !known          ? Words(page, IDS_PAGE_WAITING)
-           : finished      ? FormatShellText(page->language, IDS_PAGE_DONE, {static_cast<DWORD_PTR>(done)})
+    return stage == StageWaiting ? Words(page, IDS_PAGE_WAITING)
+           : stage == StageDone
+               ? FormatShellText(page->language, IDS_PAGE_DONE, {static_cast<DWORD_PTR>(done)})
            : reading.shown ? ReadingText(page, readingName, reading)
                            : FormatShellText(page->language, IDS_PAGE_READING,
                                              {static_cast<DWORD_PTR>(done), static_cast<DWORD_PTR>(rows)});
@@ -316,7 +319,8 @@ void OnNews(PageWindow* page) {
                    : totalBytes ? static_cast<int>(doneBytes * ProgressSteps / totalBytes)
                                 : 0;
     SendDlgItemMessageW(page->dialog, IDC_PAGE_PROGRESS, PBM_SETPOS, position, 0);
-    const std::wstring status = StatusText(page, known, finished, done, rows, readingName, reading);
+    const PageStage stage = !known ? StageWaiting : finished ? StageDone : StageReading;
+    const std::wstring status = StatusText(page, stage, done, rows, readingName, reading);
     // News comes up to twenty times a second; the line is drawn again only when its words change.
     if (status != WindowText(Control(page, IDC_PAGE_STATUS))) {
         SetDlgItemTextW(page->dialog, IDC_PAGE_STATUS, status.c_str());
@@ -581,8 +585,8 @@ void FitOneFile(PageWindow* page) {
 std::vector<LaterText> LaterTexts(const PageWindow* page) {
     const size_t count = WidestCount;
     std::vector<LaterText> later = {
-        {IDC_PAGE_STATUS, StatusText(page, true, false, count, count, SampleFileName, PageReading())},
-        {IDC_PAGE_STATUS, StatusText(page, true, true, count, count, SampleFileName, PageReading())},
+        {IDC_PAGE_STATUS, StatusText(page, StageReading, count, count, SampleFileName, PageReading())},
+        {IDC_PAGE_STATUS, StatusText(page, StageDone, count, count, SampleFileName, PageReading())},
         {IDC_PAGE_LEFT_OUT, LeftOutText(page, 1)},
         {IDC_PAGE_LEFT_OUT, LeftOutText(page, count)},
         {IDC_PAGE_MATCH, Words(page, IDS_PAGE_NO_MATCH)},
@@ -592,7 +596,7 @@ std::vector<LaterText> LaterTexts(const PageWindow* page) {
     for (uint64_t amount : WidestAmounts()) {
         const PageReading reading = {true, 0, amount, amount, static_cast<double>(amount)};
         later.push_back(
-            {IDC_PAGE_STATUS, StatusText(page, true, false, count, count, SampleFileName, reading)});
+            {IDC_PAGE_STATUS, StatusText(page, StageReading, count, count, SampleFileName, reading)});
     }
     for (DigestKind kind : BoxKinds) {
         for (size_t rows : {static_cast<size_t>(1), count}) {

@@ -42,7 +42,6 @@ constexpr int Margin = 7;
 constexpr int LineGap = 2;
 constexpr int ParagraphGap = 6;
 constexpr int MinTextWidth = 160;
-constexpr int MaxTextWidth = 280;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 14;
 
@@ -95,22 +94,21 @@ void OnInitDialog(HWND dialog, AboutTexts* texts) {
     const POINT margin = DialogUnits(dialog, Margin, Margin);
     const POINT gap = DialogUnits(dialog, ParagraphGap, LineGap);
     const POINT button = DialogUnits(dialog, ButtonWidth, ButtonHeight);
-    const POINT widths = DialogUnits(dialog, MinTextWidth, MaxTextWidth);
+    const POINT minimum = DialogUnits(dialog, MinTextWidth, 0);
     const int iconSize = GetSystemMetrics(SM_CXICON);
 
-    // The column is as wide as the longest single line, within bounds; the extra text wraps in it.
+    // The column is as wide as the longest single line, so that none is cut, and at least MinTextWidth;
+    // the extra text wraps in it.
     const char* lines[] = {texts->title, texts->build, texts->copyright, texts->author};
     const int lineCount = static_cast<int>(sizeof lines / sizeof lines[0]);
     SIZE lineSize[lineCount];
     HDC dc = GetDC(dialog);
-    LONG column = widths.x;
+    LONG column = minimum.x;
     for (int i = 0; i < lineCount; ++i) {
         lineSize[i] = MeasureText(dc, i == 0 ? titleFont : font, lines[i], 0);
         if (lineSize[i].cx > column)
             column = lineSize[i].cx;
     }
-    if (column > widths.y)
-        column = widths.y;
     const SIZE extraSize = texts->hasExtra ? MeasureText(dc, font, texts->extra, column) : SIZE{0, 0};
     ReleaseDC(dialog, dc);
 

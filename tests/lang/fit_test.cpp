@@ -126,7 +126,7 @@ void ExpectFits(HWND dialog, const std::string& where) {
     }
 }
 
-// A modal box of owner checked as it shows, then closed: the shown box calls back from its own loop.
+// A modal box of the main window, checked as it shows, then closed: the timer fires in the box's own loop.
 std::string ModalWhere;
 void CALLBACK CheckModal(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = GetTopWindow(NULL);
@@ -166,7 +166,7 @@ void ExpectProgressFits(HWND owner, const std::string& where) {
             readouts.speed.Sample(GetTickCount64() - 2000, state.counts.bytesDone - state.measured);
         }
         ShowReadouts(readouts, state.counts, true);
-        ExpectFits(dialog, where + " progress, " + std::to_string(state.counts.filesDone) + " files");
+        ExpectFits(dialog, where + " progress, " + std::to_string(state.counts.bytesDone) + " bytes done");
     }
     DestroyWindow(dialog);
 }
