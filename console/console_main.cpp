@@ -122,9 +122,6 @@ std::string CheckCompare(const Options& options, int argc, char** argv) {
     if (options.verbose && (options.quiet || options.status)) {
         return options.quiet ? "-v or --quiet, not both" : "-v or --status, not both";
     }
-    if (options.status && options.quiet) {
-        return "--status or --quiet, not both";
-    }
     if (argc - options.first != 2) {
         return "--compare takes two paths: ORIGINAL COPY";
     }
@@ -138,6 +135,13 @@ std::string CheckCompare(const Options& options, int argc, char** argv) {
 
 // What is wrong with the options taken together, in one line; the empty text when nothing is.
 std::string CheckTogether(const Options& options, int argc, char** argv) {
+    // Choices every mode takes, the comparison's too.
+    if (options.status && options.quiet) {
+        return "--status or --quiet, not both";
+    }
+    if (options.progress && options.noProgress) {
+        return "--progress or --no-progress, not both";
+    }
     const std::string compare = CheckCompare(options, argc, argv);
     if (options.compare || !compare.empty()) {
         return compare;
@@ -157,12 +161,6 @@ std::string CheckTogether(const Options& options, int argc, char** argv) {
         if (only.first && !options.check) {
             return std::string(only.second) + " goes with -c";
         }
-    }
-    if (options.status && options.quiet) {
-        return "--status or --quiet, not both";
-    }
-    if (options.progress && options.noProgress) {
-        return "--progress or --no-progress, not both";
     }
     if (checking && options.algorithm) {
         return std::string(checking) + " takes no -a: each line names its algorithm";

@@ -9,9 +9,9 @@
 
 #include "base/algorithm_names.h"
 #include "base/scoped_handle.h"
+#include "base/shell_folder_picker.h"
 #include "res/resource.h"
 #include "shell/com_object.h"
-#include "shell/folder_picker.h"
 #include "shell/module_lock.h"
 #include "shell/selection.h"
 #include "shell/shell_language.h"
@@ -182,7 +182,7 @@ HRESULT CompareWithPicked(const std::wstring& original, HWND owner, int show) {
     // A drive's root has nothing above it: the picker opens where it was last.
     above.resize(PathRemoveFileSpecW(&above[0]) ? lstrlenW(above.c_str()) : 0);
     std::wstring copy;
-    const HRESULT result = PickFolder(owner, title, above, copy);
+    const HRESULT result = ShowFolderPicker(owner, title, above, copy);
     return SUCCEEDED(result) ? StartComparison(original, copy, show) : result;
 }
 

@@ -328,7 +328,8 @@ for help in '/?' --help -h; do run 0 "$help" "$help" && [[ $out == usage:* ]] ||
 for call in "-x a:unknown option -x" "-a SHA384 a:unknown algorithm SHA384" "-c -a MD5 a:-c takes no -a" \
     "--ignore-missing a:--ignore-missing goes with -c" "-c --status --quiet a:--status or --quiet, not both" \
     "--sum --tag a:--sum or --tag, not both" "-a md4 --sum a:--sum writes no MD4" \
-    "-c --tag a:-c takes no --tag" "--update -:--update takes no standard input" "-a crc32 --tag a:--tag names no"; do
+    "-c --tag a:-c takes no --tag" "--update -:--update takes no standard input" "-a crc32 --tag a:--tag names no" \
+    "--compare --progress --no-progress a b:--progress or --no-progress, not both"; do
     run 2 "${call%%:*}" ${call%%:*} && [[ $(wc -l <<<"$err") == 1 && $err == *"${call#*:}"* ]] || fail "$call: $err"
 done
 printf x >"$s/-x" && (cd "$s" && "$wine_run" "$cmd" -- -x) | grep -qF "$(md5 "$s/-x") <- MD5 -> $W\\s\\-x" ||

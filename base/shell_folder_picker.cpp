@@ -1,6 +1,7 @@
-#include "shell/folder_picker.h"
+#include "base/shell_folder_picker.h"
 
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <vector>
 
@@ -86,8 +87,8 @@ HRESULT PickWithFolderBrowser(HWND owner, const std::wstring& title, std::wstrin
 
 } // namespace
 
-HRESULT PickFolder(HWND owner, const std::wstring& title, const std::wstring& startFolder,
-                   std::wstring& chosen) {
+HRESULT ShowFolderPicker(HWND owner, const std::wstring& title, const std::wstring& startFolder,
+                         std::wstring& chosen) {
     ComApartment apartment;
     IFileOpenDialog* dialog = NULL;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, NULL, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
