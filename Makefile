@@ -39,7 +39,8 @@ help:
 	@echo "make test    install missing packages (root), build native/fuzz/win64 trees, run all tests"
 	@echo "make bench   engine throughput, and timed runs of Digestor.exe under Wine"
 	@echo "make fuzz    build the fuzz tree and fuzz until Ctrl-C or a crash"
-	@echo "make screenshots  photograph the program in English and German into docs/screenshots"
+	@echo "make screenshots  photograph the program in English and German, and every language's main"
+	@echo "             window and Digests tab, into docs/screenshots"
 	@echo "make dist    write dist/: Digestor-$(VERSION)-win64.zip and .msi, SHA256SUMS, winget/, scoop/"
 	@echo "             (SIGN_CERT=file.pfx SIGN_PASSWORD_FILE=file [SIGN_TIMESTAMP_URL=url] signs it)"
 	@echo "make release-check  build the committed release twice and compare; sign it with a test certificate"
@@ -164,9 +165,10 @@ dist: deps
 release-check: deps
 	tests/install/release.sh $(CURDIR) build/release-check
 
-# The README's pictures: a tour of every menu command under Wine, in English and German.
+# The README's pictures: a tour of every menu command under Wine, in English and German; every
+# language's main window and Digests tab, and their contact sheet.
 screenshots: deps build-win64
-	@trap '$(WINE_RUN) --stop' EXIT; scripts/screenshots
+	@trap '$(WINE_RUN) --stop' EXIT; scripts/screenshots && scripts/language-screenshots
 
 format:
 	@command -v clang-format >/dev/null || { echo "clang-format not found: apt-get install clang-format" >&2; exit 1; }

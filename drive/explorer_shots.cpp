@@ -16,7 +16,8 @@
 //
 // PNG and PATH are Windows paths; a PATH is absolute, which is how a step's paths end.  The words
 // Explorer itself adds (the caption, General, Open, Cut, ...) are English, or German on a German
-// system, as the extension picks its language.  Every wait is a bounded poll.
+// system, as the extension picks its language; where that language reads from right to left, the
+// sheet and the menus are mirrored as Explorer's are.  Every wait is a bounded poll.
 // Exit code: 0; 2 for a usage error; 3 when a step fails.
 #include <windows.h>
 
@@ -31,9 +32,11 @@
 #include <vector>
 
 #include "base/algorithm_names.h"
+#include "base/language_choice.h"
 #include "base/program_identity.h"
 #include "drive/explorer_host.h"
 #include "drive/png_picture.h"
+#include "drive/wide_text.h"
 #include "res/resource.h"
 #include "shell/shell_ids.h"
 
@@ -95,14 +98,6 @@ bool PumpUntil(const char* what, const std::function<bool()>& done) {
     }
     fprintf(stderr, "explorer_shots: no %s in time\n", what);
     return false;
-}
-
-// What is printed is UTF-8, whatever the console's code page.
-std::string Utf8(const std::wstring& text) {
-    std::string result(text.size() * 3 + 1, '\0');
-    result.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
-                                      static_cast<int>(result.size()), NULL, NULL));
-    return result;
 }
 
 bool Save(const std::wstring& png, const ScreenPicture& picture) {
@@ -442,14 +437,18 @@ int Usage() {
 } // namespace
 
 int main() {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> words(arguments + 1, arguments + count);
-    LocalFree(arguments);
+    const std::vector<std::wstring> words = ProgramArguments();
     if (words.empty()) {
         return Usage();
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    // The module the extension takes, so that a caller sees which language its pictures show.
+    printf("language: %s\n", LanguageModuleName(GetSystemDefaultLangID()));
+    // Explorer flows from the right in a language read that way, and so does every sheet and menu
+    // it makes for the extension.
+    if (ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID()))) {
+        SetProcessDefaultLayout(LAYOUT_RTL);
+    }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSW view = {};
