@@ -10,6 +10,7 @@
 #include "app/dpi_change.h"
 #include "app/drop_intake.h"
 #include "app/take_command_line.h"
+#include "base/mirrored_layout.h"
 #include "base/code_page.h"
 #include "base/load_text.h"
 #include "companion/varnolib.h"
@@ -27,6 +28,7 @@
 #include "tools/save_list.h"
 #include "tools/show_about.h"
 #include "tools/update_list.h"
+#include "window/program_dialog.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
@@ -116,6 +118,7 @@ static void OnInitDialog(HWND window) {
     const char* walking = LoadText(IDS_START_EXPANDING);
     const std::vector<LaterText> later = {{IDC_START, ToWide(walking ? walking : "")}};
     DressDialog(window, MakeDressing(0, MainTexts, MainLooks, false, &later));
+    KeepLeftToRight(GetDlgItem(window, IDC_SELECTED_PATH)); // a digest line, also in a mirrored window
     // Anchored where the dressing made room for the language's texts.
     AttachLayout(AppInstance, window, NULL, static_cast<int32_t>(std::size(MainLayout)), MainLayout,
                  LayoutKeepMinimumSize);
@@ -185,8 +188,7 @@ static void OnStart(HWND window) {
     if (Recorded.finished || (Recorded.check && CheckExpectations.empty())) {
         Recorded = RecordedWork();
     }
-    HWND dialog =
-        CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), window, ProgressDialogProc, 0);
+    HWND dialog = CreateProgramDialog(IDD_PROGRESS, window, ProgressDialogProc, 0);
     // A run that could not start, or has already ended, has destroyed its dialog.
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {
@@ -299,7 +301,7 @@ static void OnCommand(HWND window, WPARAM wParam) {
         OnCompareFolders(window);
         break;
     case IDM_QUICKSUM:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), window, QuickSumDialogProc, 0);
+        ShowProgramDialog(IDD_QUICKSUM, window, QuickSumDialogProc, 0);
         break;
     case IDM_SAVE_LIST:
         if (!ExpandThread && !ProgressWindow) {

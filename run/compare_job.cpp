@@ -17,6 +17,7 @@
 #include "run/entry_batches.h"
 #include "run/progress_dialog.h"
 #include "run/progress_readouts.h"
+#include "window/program_dialog.h"
 #include "window/app_state.h"
 #include "window/main_look.h"
 #include "window/private_messages.h"
@@ -233,8 +234,7 @@ bool StartComparison(HWND window, const CompareRequest& request) {
     Job.request = request;
     Job.pending = true;
     const RunStart start = {CompareWorkerThread, IDS_COMPARE_PROGRESS_CAPTION};
-    HWND dialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), window, ProgressDialogProc,
-                                     reinterpret_cast<LPARAM>(&start));
+    HWND dialog = CreateProgramDialog(IDD_PROGRESS, window, ProgressDialogProc, reinterpret_cast<LPARAM>(&start));
     // A run that could not start, or has already ended, has destroyed its dialog and reports so.
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {

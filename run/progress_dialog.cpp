@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/mirrored_layout.h"
 #include "base/load_text.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
@@ -50,6 +51,7 @@ void OnInitDialog(HWND dialog, const RunStart* start) {
     start = start ? start : &HashRun;
     const std::vector<LaterText> readouts = WidestReadouts();
     DressDialog(dialog, MakeDressing(start->captionId, ProgressTexts, ProgressLooks, true, &readouts));
+    KeepLeftToRight(GetDlgItem(dialog, IDC_PROGRESS_FILE_NAME)); // a path
     DressProgressBar(GetDlgItem(dialog, IDC_FILE_PROGRESS));
     DressProgressBar(GetDlgItem(dialog, IDC_TOTAL_PROGRESS));
 

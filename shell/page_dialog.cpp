@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "base/mirrored_layout.h"
 #include "base/sum_line.h"
 #include "base/algorithm_names.h"
 #include "base/run_progress.h"
@@ -15,7 +16,6 @@
 #include "shell/page_save.h"
 #include "shell/page_worker.h"
 #include "shell/shell_format.h"
-#include "shell/page_template.h"
 #include "shell/shell_language.h"
 #include "shell/typed_digest.h"
 #include "shell/wide_text.h"
@@ -630,6 +630,9 @@ void OnInitDialog(HWND dialog, PageWindow* page) {
         SetDlgItemTextW(dialog, word.control, Words(page, word.text).c_str());
     }
     MakeAlgorithmBoxes(page);
+    // Digests and the digest typed to compare read from the left, also on a mirrored page.
+    KeepLeftToRight(Control(page, IDC_PAGE_DIGESTS));
+    KeepLeftToRight(Control(page, IDC_PAGE_COMPARE));
     HWND list = Control(page, IDC_PAGE_FILES);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
     SendDlgItemMessageW(dialog, IDC_PAGE_PROGRESS, PBM_SETRANGE32, 0, ProgressSteps);

@@ -1,5 +1,7 @@
 #include "shell/shell_language.h"
 
+#include "base/language_choice.h"
+
 #include "base/program_identity.h"
 #include "shell/module_lock.h"
 
@@ -18,3 +20,5 @@ std::wstring ShellText(HMODULE module, UINT id) {
     int length = module ? LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0) : 0;
     return length > 0 && text ? std::wstring(text, length) : std::wstring();
 }
+
+bool ShellReadsRightToLeft() { return ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID())); }

@@ -13,3 +13,6 @@ HMODULE LoadShellLanguage();
 
 // String id of module; the empty text when module is null or lacks it.
 std::wstring ShellText(HMODULE module, UINT id);
+
+// Whether the system language's module reads from right to left (Arabic, Hebrew, Persian).
+bool ShellReadsRightToLeft();

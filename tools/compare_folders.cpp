@@ -1,10 +1,12 @@
 #include "tools/compare_folders.h"
 
+#include "base/mirrored_layout.h"
 #include "base/long_path.h"
 #include "base/path_buffer.h"
 #include "companion/varnolib.h"
 #include "res/resource.h"
 #include "tools/record_folder.h"
+#include "window/program_dialog.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
@@ -46,6 +48,8 @@ void OfferCompare(HWND dialog) {
 void OnInitDialog(HWND dialog, FolderComparison* comparison) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(comparison));
     DressDialog(dialog, MakeDressing(IDS_COMPARE_CAPTION, CompareTexts, CompareLooks, true));
+    KeepLeftToRight(GetDlgItem(dialog, IDC_COMPARE_ORIGINAL)); // paths
+    KeepLeftToRight(GetDlgItem(dialog, IDC_COMPARE_COPY));
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
     // XXH128 at every opening: the comparison looks for accidents, and it reads fastest.
     SelectAlgorithm(dialog, DigestXXH128);
@@ -136,8 +140,8 @@ bool AskForComparison(HWND owner, FolderComparison& comparison) {
     if (ExpandThread || ProgressWindow || HashThread) {
         return false;
     }
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_COMPARE), owner, CompareDialogProc,
-                           reinterpret_cast<LPARAM>(&comparison)) == IDOK;
+    return ShowProgramDialog(IDD_COMPARE, owner, CompareDialogProc, reinterpret_cast<LPARAM>(&comparison)) ==
+           IDOK;
 }
 
 bool PrepareComparison(HWND owner, FolderComparison& comparison) {

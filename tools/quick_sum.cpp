@@ -8,6 +8,7 @@
 #include "companion/varnolib.h"
 #include "engine/digestor.h"
 #include "res/resource.h"
+#include "base/mirrored_layout.h"
 #include "window/algorithm_box.h"
 #include "window/app_state.h"
 #include "window/dialog_dressing.h"
@@ -29,6 +30,7 @@ const ControlLook QuickSumLooks[] = {
 
 void OnInitDialog(HWND dialog) {
     DressDialog(dialog, MakeDressing(IDS_QUICKSUM_CAPTION, QuickSumTexts, QuickSumLooks, true));
+    KeepLeftToRight(GetDlgItem(dialog, IDC_DIGEST_OUTPUT));
     // MD5 at every opening, whatever the main window has chosen.
     FillAlgorithmBox(GetDlgItem(dialog, IDC_ALGORITHM));
 }

@@ -197,6 +197,9 @@ int32_t ShowAboutBox(const AboutInfo* info) {
     // DWORD-aligned, as dialog templates must be.
     alignas(4) EmptyDialogTemplate dialog = {};
     dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    // An owned dialog takes no mirroring from the process's layout: it follows its owner's.
+    if (info->owner != NULL && (GetWindowLongA(info->owner, GWL_EXSTYLE) & WS_EX_LAYOUTRTL))
+        dialog.header.dwExtendedStyle = WS_EX_LAYOUTRTL;
     dialog.header.cx = MinTextWidth;
     dialog.header.cy = 60;
     dialog.pointSize = 8;

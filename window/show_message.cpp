@@ -4,12 +4,10 @@
 #include <stdio.h>
 
 #include "base/load_text.h"
+#include "base/mirrored_layout.h"
 #include "window/app_state.h"
 
-UINT MessageReading() {
-    DWORD layout = 0;
-    return GetProcessDefaultLayout(&layout) && (layout & LAYOUT_RTL) ? MB_RTLREADING | MB_RIGHT : 0;
-}
+UINT MessageReading() { return ProcessReadsRightToLeft() ? MB_RTLREADING | MB_RIGHT : 0; }
 
 int ShowMessage(HWND owner, UINT textId, UINT flags) {
     const char* text = LoadText(textId);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "app/main_dialog.h"
@@ -25,6 +26,7 @@
 #include "window/app_state.h"
 #include "window/main_look.h"
 #include "window/private_messages.h"
+#include "window/program_dialog.h"
 #include "window/show_message.h"
 
 namespace {
@@ -128,6 +130,19 @@ void ExpectFits(HWND dialog, const std::string& where) {
 
 // A modal box of the main window, checked as it shows, then closed: the timer fires in the box's own loop.
 std::string ModalWhere;
+// A window mirrored where its language reads from right to left, as the program makes it (an owned
+// dialog too), and the controls that show digests and paths left to right in it all the same.
+bool RightToLeftLanguage = false;
+void ExpectReadingOrder(HWND window, std::initializer_list<int> leftToRight, const std::string& where) {
+    EXPECT_EQ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0, RightToLeftLanguage)
+        << where << ": mirrored where the language reads from right to left, only there";
+    for (int id : leftToRight) {
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(window, id), GWL_EXSTYLE) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING),
+                  0)
+            << where << " control " << id << " reads from the right";
+    }
+}
+
 void CALLBACK CheckModal(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = GetTopWindow(NULL);
     while (box && !(GetWindow(box, GW_OWNER) == MainWindow && IsWindowVisible(box))) {
@@ -136,6 +151,7 @@ void CALLBACK CheckModal(HWND, UINT, UINT_PTR timer, DWORD) {
     if (box) {
         KillTimer(NULL, timer);
         ExpectFits(box, ModalWhere);
+        ExpectReadingOrder(box, {}, ModalWhere);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
 }
@@ -157,9 +173,10 @@ DWORD WINAPI NoJob(LPVOID) { return 0; }
 
 void ExpectProgressFits(HWND owner, const std::string& where) {
     const RunStart noRun = {NoJob, IDS_PROGRESS_CAPTION};
-    HWND dialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressDialogProc,
-                                     reinterpret_cast<LPARAM>(&noRun));
+    HWND dialog =
+        CreateProgramDialog(IDD_PROGRESS, owner, ProgressDialogProc, reinterpret_cast<LPARAM>(&noRun));
     ASSERT_TRUE(dialog) << where;
+    ExpectReadingOrder(dialog, {IDC_PROGRESS_FILE_NAME}, where + " progress");
     for (const ReadoutState& state : ReadoutStates) {
         ProgressReadouts readouts;
         if (state.measured) {
@@ -208,6 +225,7 @@ void ExpectPageFits(const std::vector<std::wstring>& paths, const std::string& w
         << where << " tab: the files were not read";
     SetWindowTextW(PageControl(sheet, IDC_PAGE_COMPARE), L"0123456789abcdef0123456789abcdef");
     ExpectFits(page, where + " tab");
+    ExpectReadingOrder(page, {IDC_PAGE_DIGESTS, IDC_PAGE_COMPARE}, where + " tab");
     DestroyWindow(sheet);
 }
 
@@ -235,12 +253,14 @@ void ExpectEveryWindowFits() {
         const std::string where = std::to_string(language) + " at " + std::to_string(ScreenDpi()) + " DPI:";
         LanguageModule = LoadLibraryA(("lang\\" + std::to_string(language) + ".dll").c_str());
         ASSERT_NE(LanguageModule, nullptr) << language;
-        SetProcessDefaultLayout(ReadsRightToLeft(language) ? LAYOUT_RTL : 0);
+        RightToLeftLanguage = ReadsRightToLeft(language);
+        SetProcessDefaultLayout(RightToLeftLanguage ? LAYOUT_RTL : 0);
         HWND main = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDialogProc, 0);
         ASSERT_TRUE(main) << where;
         MSG start; // the command line is the test's: the window is not to read it
         PeekMessageA(&start, main, MSG_TAKE_COMMAND_LINE, MSG_TAKE_COMMAND_LINE, PM_REMOVE);
         ExpectFits(main, where + " main window");
+        ExpectReadingOrder(main, {IDC_SELECTED_PATH}, where + " main window");
         ExpandThread = GetCurrentThread(); // a walk: the start button says so
         UpdateMainLook();
         ExpectFits(main, where + " main window, walking");
@@ -248,15 +268,14 @@ void ExpectEveryWindowFits() {
         UpdateMainLook();
         ExpectProgressFits(main, where);
         FolderComparison comparison;
-        HWND quickSum =
-            CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_QUICKSUM), NULL, QuickSumDialogProc, 0);
-        HWND compare = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_COMPARE), NULL, CompareDialogProc,
-                                          reinterpret_cast<LPARAM>(&comparison));
+        HWND quickSum = CreateProgramDialog(IDD_QUICKSUM, main, QuickSumDialogProc, 0);
+        HWND compare =
+            CreateProgramDialog(IDD_COMPARE, main, CompareDialogProc, reinterpret_cast<LPARAM>(&comparison));
         ASSERT_TRUE(quickSum && compare) << where;
         ExpectFits(quickSum, where + " quick sum");
+        ExpectReadingOrder(quickSum, {IDC_DIGEST_OUTPUT}, where + " quick sum");
         ExpectFits(compare, where + " compare");
-        EXPECT_EQ((GetWindowLongA(compare, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0, ReadsRightToLeft(language))
-            << where << " compare dialog's reading order";
+        ExpectReadingOrder(compare, {IDC_COMPARE_ORIGINAL, IDC_COMPARE_COPY}, where + " compare");
         DestroyWindow(quickSum);
         DestroyWindow(compare);
         ModalWhere = where + " about box";

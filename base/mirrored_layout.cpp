@@ -1,8 +1,6 @@
-#include "shell/page_template.h"
+#include "base/mirrored_layout.h"
 
 #include <string.h>
-
-#include "base/language_choice.h"
 
 namespace {
 
@@ -14,9 +12,12 @@ const size_t ExtendedStyleAtClassic = sizeof(DWORD);
 
 } // namespace
 
-bool ShellReadsRightToLeft() { return ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID())); }
+bool ProcessReadsRightToLeft() {
+    DWORD layout = 0;
+    return GetProcessDefaultLayout(&layout) && (layout & LAYOUT_RTL);
+}
 
-std::vector<BYTE> MirroredTemplate(HMODULE module, UINT id) {
+std::vector<BYTE> TemplateCopy(HMODULE module, UINT id) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(module, found) : NULL;
     const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : NULL;
@@ -25,7 +26,14 @@ std::vector<BYTE> MirroredTemplate(HMODULE module, UINT id) {
         return std::vector<BYTE>();
     }
     // DWORD-aligned, as CreateDialogIndirect wants its template.
-    std::vector<BYTE> copy(bytes, bytes + size);
+    return std::vector<BYTE>(bytes, bytes + size);
+}
+
+std::vector<BYTE> MirroredTemplate(HMODULE module, UINT id) {
+    std::vector<BYTE> copy = TemplateCopy(module, id);
+    if (copy.empty()) {
+        return copy;
+    }
     WORD signature = 0;
     memcpy(&signature, &copy[sizeof(WORD)], sizeof signature);
     const size_t at = signature == ExtendedSignature ? ExtendedStyleAtEx : ExtendedStyleAtClassic;
@@ -34,4 +42,18 @@ std::vector<BYTE> MirroredTemplate(HMODULE module, UINT id) {
     extended |= WS_EX_LAYOUTRTL;
     memcpy(&copy[at], &extended, sizeof extended);
     return copy;
+}
+
+void KeepLeftToRight(HWND control) {
+    const LONG_PTR rightToLeft = WS_EX_LAYOUTRTL | WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+    const LONG_PTR extended = control ? GetWindowLongPtrW(control, GWL_EXSTYLE) : 0;
+    if (!(extended & rightToLeft)) {
+        return;
+    }
+    SetWindowLongPtrW(control, GWL_EXSTYLE, extended & ~rightToLeft);
+    SetWindowLongPtrW(control, GWL_STYLE,
+                      GetWindowLongPtrW(control, GWL_STYLE) & ~static_cast<LONG_PTR>(ES_RIGHT));
+    SetWindowPos(control, NULL, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(control, NULL, TRUE);
 }
