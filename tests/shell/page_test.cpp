@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/language_choice.h"
 #include "base/program_identity.h"
 #include "base/recorded_list.h"
 #include "engine/digestor.h"
@@ -278,6 +279,12 @@ TEST(DigestsPage, ShowsTheDefaultDigestsOfEachFile) {
     {
         Sheet sheet(paths);
         ASSERT_TRUE(sheet.IsOpen());
+        // Mirrored on a system whose language reads from right to left; its digests read from the left.
+        EXPECT_EQ((GetWindowLongW(sheet.Page(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0,
+                  ReadsRightToLeft(LanguageModuleFor(GetSystemDefaultLangID())));
+        EXPECT_EQ(GetWindowLongW(sheet.Control(IDC_PAGE_DIGESTS), GWL_EXSTYLE) &
+                      (WS_EX_LAYOUTRTL | WS_EX_RTLREADING),
+                  0);
         ASSERT_TRUE(sheet.WaitForRows(6)) << sheet.Text(IDC_PAGE_STATUS);
         for (const auto& file : files) {
             const int row = sheet.RowOf(file.name);
