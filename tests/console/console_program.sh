@@ -289,6 +289,13 @@ for list in L G M E F; do
         [[ $(tail -n 1 <<<"$err") == *" checked, "* ]] || fail "$list $options: no tally: $err"
     done
 done
+# Scripts read the verdicts: on an Arabic or a Japanese system they are the same English lines.
+(cd "$g" && "$wine_run" "$cmd" -c L >"$work/en.out" 2>"$work/en.err") || true
+for locale in ar_SA.UTF-8 ja_JP.UTF-8; do
+    (cd "$g" && WINE_RUN_LOCALE=$locale "$wine_run" "$cmd" -c L >"$work/out" 2>"$work/err") || true
+    cmp -s "$work/out" "$work/en.out" && cmp -s "$work/err" "$work/en.err" ||
+        fail "-c on a $locale system: $(<"$work/out") $(<"$work/err")"
+done
 # A list from standard input ("-", or nothing given), relative to the current folder; bytes from
 # standard input as sha256sum digests them; an empty list, binary bytes and 100 MB without a line end.
 for call in "-c -" "-c" "-c --quiet -"; do
