@@ -234,7 +234,8 @@ bool StartComparison(HWND window, const CompareRequest& request) {
     Job.request = request;
     Job.pending = true;
     const RunStart start = {CompareWorkerThread, IDS_COMPARE_PROGRESS_CAPTION};
-    HWND dialog = CreateProgramDialog(IDD_PROGRESS, window, ProgressDialogProc, reinterpret_cast<LPARAM>(&start));
+    HWND dialog =
+        CreateProgramDialog(IDD_PROGRESS, window, ProgressDialogProc, reinterpret_cast<LPARAM>(&start));
     // A run that could not start, or has already ended, has destroyed its dialog and reports so.
     ProgressWindow = IsWindow(dialog) ? dialog : NULL;
     if (ProgressWindow) {
