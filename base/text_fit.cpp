@@ -264,13 +264,16 @@ void FitTexts(HWND dialog, const std::vector<LaterText>& later, FitRoom room) {
     const std::vector<HWND> children = Children(dialog);
     const int margin = client.right - Rightmost(dialog, children);
     for (HWND control : children) {
+        if (!Shown(control)) {
+            continue;
+        }
         int needed = 0;
         for (const std::wstring& text : TextsOf(control, later)) {
             const int width = NeededWidth(control, text);
             needed = width > needed ? width : needed;
         }
         const RECT rect = ChildRect(dialog, control);
-        if (!Shown(control) || needed <= rect.right - rect.left) {
+        if (needed <= rect.right - rect.left) {
             continue;
         }
         Widen(dialog, children, control, needed - (rect.right - rect.left));

@@ -17,6 +17,7 @@
 #include "base/program_state.h"
 #include "companion/varnolib.h"
 #include "drive/explorer_host.h"
+#include "drive/wide_text.h"
 #include "res/resource.h"
 #include "run/progress_dialog.h"
 #include "run/progress_readouts.h"
@@ -40,12 +41,6 @@ const uint64_t GB = 1ull << 30;
 std::wstring TextOf(HWND control) {
     wchar_t text[1024] = L"";
     return std::wstring(text, GetWindowTextW(control, text, 1024));
-}
-
-std::string Utf8(const std::wstring& text) {
-    char bytes[4096] = "";
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
-    return bytes;
 }
 
 SIZE Extent(HWND control, const std::wstring& text, UINT format, int width) {

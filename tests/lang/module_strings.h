@@ -47,11 +47,3 @@ inline std::vector<UINT> StringIds(HMODULE module) {
     }
     return ids;
 }
-
-inline std::string Narrow(const std::wstring& text) {
-    std::string narrow(text.size() * 3 + 1, '\0');
-    narrow.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0],
-                                      static_cast<int>(narrow.size()), NULL, NULL) -
-                  1);
-    return narrow;
-}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/language_choice.h"
+#include "drive/wide_text.h"
 #include "res/resource.h"
 #include "tests/lang/module_strings.h"
 
@@ -112,7 +113,7 @@ TEST(LanguageModules, HoldWhatEnglishHolds) {
             const std::wstring text = Text(module.handle, string);
             EXPECT_FALSE(text.empty()) << "string " << string << " missing or empty";
             EXPECT_EQ(Placeholders(text), Placeholders(Text(english.handle, string)))
-                << "string " << string << ": " << Narrow(text);
+                << "string " << string << ": " << Utf8(text);
         }
         EXPECT_EQ(StringIds(module.handle).size(), ids.size()) << "strings English does not have";
         std::wstring shape;
@@ -123,14 +124,14 @@ TEST(LanguageModules, HoldWhatEnglishHolds) {
         DestroyMenu(menu);
         EXPECT_EQ(shape, englishMenu) << "the menu differs from English's";
         for (const std::wstring& clash : clashes) {
-            ADD_FAILURE() << "menu accelerator given twice, at " << Narrow(clash);
+            ADD_FAILURE() << "menu accelerator given twice, at " << Utf8(clash);
         }
         for (const std::vector<UINT>& dialog : DialogTexts) {
             std::set<wchar_t> taken;
             for (UINT string : dialog) {
                 const wchar_t letter = Accelerator(Text(module.handle, string));
                 EXPECT_TRUE(!letter || taken.insert(letter).second)
-                    << "dialog accelerator given twice, at " << Narrow(Text(module.handle, string));
+                    << "dialog accelerator given twice, at " << Utf8(Text(module.handle, string));
             }
         }
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/language_choice.h"
+#include "drive/wide_text.h"
 #include "res/resource.h"
 #include "tests/lang/module_strings.h"
 
@@ -166,7 +167,7 @@ std::string Family(HDC dc, HFONT font) {
         std::vector<char> metrics(size);
         OUTLINETEXTMETRICW* outline = reinterpret_cast<OUTLINETEXTMETRICW*>(metrics.data());
         if (GetOutlineTextMetricsW(dc, size, outline)) {
-            family = Narrow(reinterpret_cast<const wchar_t*>(
+            family = Utf8(reinterpret_cast<const wchar_t*>(
                 metrics.data() + reinterpret_cast<UINT_PTR>(outline->otmpFamilyName)));
         }
     }
@@ -191,7 +192,7 @@ void ExpectEveryScriptDrawn(LOGFONTW requested, const char* use) {
         lstrcpynW(single.lfFaceName, linked.c_str(), LF_FACESIZE);
         HFONT candidate = CreateFontIndirectW(&single);
         const std::string family = Family(screen, candidate);
-        if (family == Narrow(linked) || family == Narrow(Substitute(linked))) {
+        if (family == Utf8(linked) || family == Utf8(Substitute(linked))) {
             fonts.push_back(candidate);
             families.push_back(family);
         } else {
@@ -200,7 +201,7 @@ void ExpectEveryScriptDrawn(LOGFONTW requested, const char* use) {
     }
     ReleaseDC(NULL, screen);
     const std::vector<DWORD> box = canvas.Draw(font, 0x0378); // unassigned: no font has it
-    std::cout << use << ": " << Narrow(requested.lfFaceName) << " is " << families[0] << " with "
+    std::cout << use << ": " << Utf8(requested.lfFaceName) << " is " << families[0] << " with "
               << fonts.size() - 1 << " linked fonts:";
     for (size_t k = 1; k < families.size(); ++k) {
         std::cout << (k > 1 ? ", " : " ") << families[k];
@@ -227,7 +228,7 @@ void ExpectEveryScriptDrawn(LOGFONTW requested, const char* use) {
                 ++holder;
             }
             if (drawn == box || drawn.empty() || holder == fonts.size()) {
-                missing += " " + Hex(character) + " " + Narrow(std::wstring(1, character));
+                missing += " " + Hex(character) + " " + Utf8(std::wstring(1, character));
                 continue;
             }
             EXPECT_TRUE(drawn == canvas.Draw(fonts[holder], character))

@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "shell/shell_ids.h"
 #include "drive/explorer_host.h"
+#include "drive/wide_text.h"
 
 namespace {
 
@@ -48,13 +49,6 @@ std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
     std::wstring result(text.size() + 1, L'\0');
     result.resize(MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
                                       static_cast<int>(result.size())));
-    return result;
-}
-
-std::string Utf8(const std::wstring& text) {
-    std::string result(text.size() * 3 + 1, '\0');
-    result.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
-                                      static_cast<int>(result.size()), NULL, NULL));
     return result;
 }
 
